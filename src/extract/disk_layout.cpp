@@ -1,0 +1,146 @@
+// Directory, cluster table and cluster-chain assembly for the fixed disk
+// layout described in disk_layout.h.
+//
+// Sectors are read one at a time here rather than as one run: a sector that
+// is missing or short loses only its own bytes (they read as zeros) and the
+// sectors after it in the same cluster, directory or table are still read.
+#include "extract/disk_layout.h"
+
+#include <cstring>
+
+namespace d88 {
+
+static_assert(kClusterTableBytes == 256, "every byte value indexes the cluster table");
+static_assert(kFileBufferBytes % kSectorBytes == 0);
+
+namespace {
+
+// Reads `count` consecutive sectors from `at` into `dst`, stepping as a run
+// does (across into the next track when needed). Every byte of the
+// destination is written: what a sector does not supply is zero. Returns
+// how many sectors were missing or short.
+int readSectorsEach(D88Image& image, SectorAddress at, std::uint8_t* dst, int count)
+{
+    int lost = 0;
+    for (int i = 0; i < count; ++i) {
+        std::uint8_t* slot = dst + i * kSectorBytes;
+        const int got = image.readSector(at, slot, kSectorBytes);
+        if (got < kSectorBytes) {
+            std::memset(slot + got, 0, static_cast<std::size_t>(kSectorBytes - got));
+            ++lost;
+        }
+        image.stepSector(at);
+    }
+    return lost;
+}
+
+unsigned readBe16(const std::uint8_t* p)
+{
+    return static_cast<unsigned>(p[0]) << 8 | p[1];
+}
+
+}  // namespace
+
+LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterTable& table)
+{
+    const SectorAddress directoryStart{kDirectoryTrack, kDirectoryCylinder, kDirectoryHead,
+                                       kDirectoryFirstSector, kSizeCode};
+    const SectorAddress tableStart{kDirectoryTrack, kDirectoryCylinder, kDirectoryHead,
+                                   kClusterTableSector, kSizeCode};
+    LayoutRead result{};
+    result.directorySectorsLost =
+        readSectorsEach(image, directoryStart, directory.bytes, kDirectoryBytes / kSectorBytes);
+    result.tableSectorsLost =
+        readSectorsEach(image, tableStart, table.bytes, kClusterTableBytes / kSectorBytes);
+    return result;
+}
+
+int decodeBcd(std::uint8_t value)
+{
+    return (value >> 4) * 10 + (value & 0x0F);
+}
+
+DirectoryEntry decodeEntry(const std::uint8_t* entry)
+{
+    DirectoryEntry decoded{};
+    if (entry[0] == kEmptyEntry) {
+        decoded.state = EntryState::Empty;
+    } else if (entry[0] == kEndOfDirectory) {
+        decoded.state = EntryState::EndOfDirectory;
+    } else {
+        decoded.state = EntryState::File;
+    }
+    // A NUL inside the nine bytes ends the name early; the rest stays zero.
+    std::memcpy(decoded.name, entry, strnlen(reinterpret_cast<const char*>(entry), kNameBytes));
+    decoded.firstCluster = entry[kFirstClusterOffset];
+    for (int i = 0; i < kStampCount; ++i) {
+        decoded.stamp[i] = decodeBcd(entry[kStampFirstOffset - i]);
+    }
+    return decoded;
+}
+
+SectorAddress clusterAddress(int cluster)
+{
+    return SectorAddress{cluster >> 1, cluster >> 2, (cluster >> 1) & 1,
+                         (cluster & 1) * kSectorsPerCluster + kFirstSector, kSizeCode};
+}
+
+AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
+                           FileBuffer& buffer)
+{
+    AssembledFile result{};
+    // The first cluster comes from one directory byte; anything else names
+    // no cluster of the table.
+    if (firstCluster < 0 || firstCluster >= kClusterTableBytes) {
+        result.chainCut = true;
+        std::memset(buffer.bytes, 0, kFileHeaderBytes);
+        return result;
+    }
+    int pos = 0;
+    std::uint8_t cluster = static_cast<std::uint8_t>(firstCluster);
+    for (;;) {
+        const std::uint8_t next = table.bytes[cluster];
+        if (next >= kLastClusterMark) {
+            break;
+        }
+        // A chain longer than the buffer (a loop in the table, say) is cut
+        // at the buffer's end rather than written past it.
+        if (pos == kFileBufferBytes) {
+            result.length = pos;
+            result.chainCut = true;
+            return result;
+        }
+        result.sectorsLost +=
+            readSectorsEach(image, clusterAddress(cluster), buffer.bytes + pos, kSectorsPerCluster);
+        pos += kClusterBytes;
+        cluster = next;
+    }
+
+    // The last cluster may claim up to 15 sectors, running on past its own
+    // eight into the sectors that follow it; the buffer's end still holds.
+    int sectors = table.bytes[cluster] & kLastClusterSectorsMask;
+    const int room = (kFileBufferBytes - pos) / kSectorBytes;
+    if (sectors > room) {
+        sectors = room;
+        result.chainCut = true;
+    }
+    result.sectorsLost +=
+        readSectorsEach(image, clusterAddress(cluster), buffer.bytes + pos, sectors);
+    pos += sectors * kSectorBytes;
+
+    // A file too short to hold a header has a header of zeros, never the
+    // bytes an earlier file left in the buffer.
+    if (pos < kFileHeaderBytes) {
+        std::memset(buffer.bytes + pos, 0, static_cast<std::size_t>(kFileHeaderBytes - pos));
+    }
+    result.length = pos;
+    return result;
+}
+
+FileHeader decodeFileHeader(const FileBuffer& buffer)
+{
+    return FileHeader{readBe16(buffer.bytes), readBe16(buffer.bytes + 2),
+                      readBe16(buffer.bytes + 4)};
+}
+
+}  // namespace d88

@@ -1,0 +1,136 @@
+// The file system expected on every disk image, and file assembly.
+//
+// The layout is fixed; nothing on the disk says where things are:
+//   - two heads, track index = cylinder x 2 + head, sectors R 1..16 of
+//     256 bytes (N = 1) on every track;
+//   - the directory: track 37 (C 18, H 1), sectors R 1..12, 192 entries of
+//     16 bytes;
+//   - the cluster table: track 37, sector R 14, one byte per cluster;
+//   - a cluster is half a track, 8 sectors: cluster l lies on track l >> 1,
+//     sectors 1..8 when l is even, 9..16 when odd.
+// A cluster's table byte below 0xC0 names the next cluster of its file; 0xC0
+// and above marks the file's last cluster, whose low nibble counts the
+// sectors of it that hold data. Every file's data begins with a six-byte
+// big-endian header: load address, size, exec address.
+#pragma once
+
+#include <cstdint>
+
+#include "image/d88_image.h"
+
+namespace d88 {
+
+constexpr int kSectorBytes = 256;
+constexpr int kSizeCode = 1;  // 128 << 1 == kSectorBytes
+constexpr int kFirstSector = 1;
+constexpr int kLastSector = 16;
+constexpr int kSectorsPerCluster = 8;
+constexpr int kClusterBytes = kSectorsPerCluster * kSectorBytes;
+static_assert(128 << kSizeCode == kSectorBytes);
+static_assert(2 * kSectorsPerCluster == kLastSector - kFirstSector + 1,
+              "a cluster is half a track");
+
+constexpr int kDirectoryTrack = 37;
+constexpr int kDirectoryCylinder = 18;
+constexpr int kDirectoryHead = 1;
+constexpr int kDirectoryFirstSector = 1;
+constexpr int kClusterTableSector = 14;
+
+constexpr int kEntryBytes = 16;
+constexpr int kEntryCount = 192;
+constexpr int kDirectoryBytes = kEntryCount * kEntryBytes;
+constexpr int kClusterTableBytes = kSectorBytes;
+static_assert(kDirectoryBytes == 12 * kSectorBytes, "the directory fills sectors 1..12");
+static_assert(kDirectoryTrack == kDirectoryCylinder * 2 + kDirectoryHead);
+
+// Directory entry layout:
+//   0   9  file name; byte 0 is also the entry's state (0x00 empty, 0xFF end)
+//   9   1  not interpreted
+//  10   1  first cluster
+//  11   5  timestamp, BCD, printed from byte 15 down to byte 11
+//          (yy mm dd, then hh mm)
+constexpr int kNameBytes = 9;
+constexpr int kFirstClusterOffset = 10;
+constexpr int kStampFirstOffset = 15;  // printed first
+constexpr int kStampCount = 5;
+static_assert(kStampFirstOffset - kStampCount + 1 == kFirstClusterOffset + 1);
+static_assert(kStampFirstOffset < kEntryBytes);
+constexpr std::uint8_t kEmptyEntry = 0x00;
+constexpr std::uint8_t kEndOfDirectory = 0xFF;
+
+// Cluster table bytes.
+constexpr std::uint8_t kLastClusterMark = 0xC0;
+constexpr std::uint8_t kLastClusterSectorsMask = 0x0F;
+
+// File header layout (big-endian): load address at 0, size at 2, exec
+// address at 4. The size counts the bytes after the header.
+constexpr int kFileHeaderBytes = 6;
+
+// One file is assembled in a buffer of 160 clusters.
+constexpr int kFileBufferClusters = 160;
+constexpr int kFileBufferBytes = kFileBufferClusters * kClusterBytes;
+static_assert(kFileBufferBytes == 327680);
+
+struct Directory {
+    std::uint8_t bytes[kDirectoryBytes];
+};
+
+struct ClusterTable {
+    std::uint8_t bytes[kClusterTableBytes];
+};
+
+struct FileBuffer {
+    std::uint8_t bytes[kFileBufferBytes];
+};
+
+enum class EntryState { Empty, EndOfDirectory, File };
+
+struct DirectoryEntry {
+    EntryState state;
+    char name[kNameBytes + 1];  // stored bytes up to the first NUL, terminated
+    int firstCluster;
+    int stamp[kStampCount];  // year, month, day, hour, minute as decoded
+};
+
+struct FileHeader {
+    unsigned loadAddress;
+    unsigned size;
+    unsigned execAddress;
+};
+
+// What reading the directory and cluster table of an image came to.
+struct LayoutRead {
+    int directorySectorsLost;  // directory sectors missing or short
+    int tableSectorsLost;      // 1 when the cluster table is not whole
+};
+
+// What assembling one file came to. The data is bytes [0, length) of the
+// file buffer; sectors that could not be read are zeros there.
+struct AssembledFile {
+    int length;
+    int sectorsLost;  // sectors of the chain missing or short
+    bool chainCut;    // the chain did not fit the file buffer
+};
+
+// Reads the directory and the cluster table of the current image. Both are
+// cleared first, so nothing of an earlier image survives; an unreadable
+// sector reads as zeros and does not stop the sectors after it.
+LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterTable& table);
+
+DirectoryEntry decodeEntry(const std::uint8_t* entry);
+
+// Follows the chain from `firstCluster` and places its clusters one after
+// another in `buffer`.
+AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
+                           FileBuffer& buffer);
+
+FileHeader decodeFileHeader(const FileBuffer& buffer);
+
+// Decodes one BCD byte as (high nibble x 10) + low nibble, with no range
+// check: 0xFF gives 165.
+int decodeBcd(std::uint8_t value);
+
+// Where cluster `cluster` begins on the disk.
+SectorAddress clusterAddress(int cluster);
+
+}  // namespace d88

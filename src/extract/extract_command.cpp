@@ -1,0 +1,255 @@
+// The extraction command and everything it says on the console.
+//
+// One pass: images in index order, entries in directory order. With
+// subdirectories, each image's files go into a directory named by its index
+// ("000", "001", ...) and the run comes back to its starting directory after
+// each image. Problems that leave the run able to go on (unreadable sectors,
+// a chain cut short, a file or subdirectory that cannot be made) are one
+// line each on the error stream and make the exit status 2; a failed write
+// stops the run at once with status 1.
+#include "extract/extract_command.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "extract/console_text.h"
+#include "extract/host.h"
+
+namespace d88 {
+
+namespace {
+
+// Sized for the whole disk, reused for every image and file.
+Directory directory;
+ClusterTable clusterTable;
+FileBuffer fileBuffer;
+
+constexpr int kCutHeaderSkip = 6;
+static_assert(kCutHeaderSkip == kFileHeaderBytes);
+
+// "%03d" of an image index: three digits below kMaxImages, room for any int.
+constexpr int kSubdirectoryNameBytes = 12;
+static_assert(kMaxImages <= 1000);
+
+struct Run {
+    D88Image& image;
+    ExtractOptions options;
+    ConsoleEncoding encoding;
+    host::StartingDirectory start;
+    bool damaged = false;
+};
+
+void say(const Run& run, const ConsoleText& text, ...)
+{
+    va_list args;
+    va_start(args, text);
+    std::vprintf(textFor(text, run.encoding), args);
+    va_end(args);
+}
+
+void complainList(const Run& run, const ConsoleText& text, va_list args)
+{
+    // Error lines follow what was already printed, also when both streams
+    // go to one file.
+    std::fflush(stdout);
+    std::vfprintf(stderr, textFor(text, run.encoding), args);
+}
+
+void complain(const Run& run, const ConsoleText& text, ...)
+{
+    va_list args;
+    va_start(args, text);
+    complainList(run, text, args);
+    va_end(args);
+}
+
+// A problem the run survives: reported, and the exit status becomes 2.
+void reportDamage(Run& run, const ConsoleText& text, ...)
+{
+    va_list args;
+    va_start(args, text);
+    complainList(run, text, args);
+    va_end(args);
+    run.damaged = true;
+}
+
+// Writes one file of the current image. False when the run must stop.
+bool extractFile(Run& run, int imageIndex, const std::uint8_t* rawEntry)
+{
+    const DirectoryEntry entry = decodeEntry(rawEntry);
+    const AssembledFile file =
+        assembleFile(run.image, clusterTable, entry.firstCluster, fileBuffer);
+    const FileHeader header = decodeFileHeader(fileBuffer);
+
+    char hostName[kNameBytes + 1];
+    hostFileName(entry.name, hostName);
+    std::FILE* out = std::fopen(hostName, "wb");
+    if (out != nullptr) {
+        say(run, kListingLine, entry.name, header.loadAddress, header.size, header.execAddress,
+            entry.stamp[0], entry.stamp[1], entry.stamp[2], entry.stamp[3], entry.stamp[4]);
+    } else {
+        reportDamage(run, kCannotCreateFile, imageIndex, entry.name);
+    }
+
+    // The damage is the file's whether or not it could be created.
+    if (file.sectorsLost > 0) {
+        reportDamage(run, kFileSectorsLost, imageIndex, entry.name, file.sectorsLost);
+    }
+    if (file.chainCut) {
+        reportDamage(run, kChainCut, imageIndex, entry.name);
+    }
+    // The header's size counts the bytes after the header.
+    const int wanted = kFileHeaderBytes + static_cast<int>(header.size);
+    if (file.length < wanted) {
+        reportDamage(run, kFileShort, imageIndex, entry.name);
+    }
+    if (out == nullptr) {
+        return true;
+    }
+
+    // Never past the data the chain assembled, whatever the header claims.
+    const int end = std::min(wanted, file.length);
+    const int begin = std::min(run.options.headerSkip, end);
+    const std::size_t length = static_cast<std::size_t>(end - begin);
+    const bool written = std::fwrite(fileBuffer.bytes + begin, 1, length, out) == length;
+    // Data that only reaches the disk at close can fail there too.
+    const bool flushed = std::fflush(out) == 0;
+    const bool closed = std::fclose(out) == 0;
+    if (!written || !flushed || !closed) {
+        complain(run, kWriteFailed);
+        return false;
+    }
+    return true;
+}
+
+// Writes every file of image `index`, which is current. False when the run
+// must stop.
+bool extractImage(Run& run, int index)
+{
+    run.image.setSectorRange(kFirstSector, kLastSector);
+    const LayoutRead layout = readDirectoryAndTable(run.image, directory, clusterTable);
+
+    bool entered = false;
+    char subdirectory[kSubdirectoryNameBytes];
+    if (run.options.makeSubdirectories) {
+        std::snprintf(subdirectory, sizeof subdirectory, "%03d", index);
+        // An existing directory of that name is reused.
+        host::makeDirectory(subdirectory);
+        // Entering is only safe when the way back is known.
+        entered = run.start.remembered() && host::enterDirectory(subdirectory);
+        say(run, kImageLine, run.image.imageName(), subdirectory);
+    }
+    say(run, kColumnHeader);
+
+    bool writeFiles = true;
+    if (run.options.makeSubdirectories && !entered) {
+        reportDamage(run, kCannotEnterSubdirectory, index, subdirectory);
+        writeFiles = false;
+    }
+    if (layout.directorySectorsLost > 0) {
+        reportDamage(run, kDirectoryDamaged, index, layout.directorySectorsLost);
+    }
+    // A table of zeros would turn every file into garbage.
+    if (layout.tableSectorsLost > 0) {
+        reportDamage(run, kTableUnreadable, index);
+        writeFiles = false;
+    }
+
+    bool keepGoing = true;
+    for (int i = 0; writeFiles && keepGoing && i < kEntryCount; ++i) {
+        const std::uint8_t* rawEntry = directory.bytes + i * kEntryBytes;
+        if (rawEntry[0] == kEndOfDirectory) {
+            break;
+        }
+        if (rawEntry[0] != kEmptyEntry) {
+            keepGoing = extractFile(run, index, rawEntry);
+        }
+    }
+
+    if (entered && !run.start.returnTo()) {
+        // Anything written now would land in the wrong place.
+        complain(run, kCannotReturn);
+        return false;
+    }
+    return keepGoing;
+}
+
+}  // namespace
+
+ExtractOptions parseOptions(int argc, const char* const* argv)
+{
+    ExtractOptions options;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-b") == 0) {
+            options.headerSkip = kCutHeaderSkip;
+        } else if (std::strcmp(argv[i], "-d") == 0) {
+            options.makeSubdirectories = false;
+        }
+    }
+    return options;
+}
+
+void hostFileName(const char* stored, char (&host)[kNameBytes + 1])
+{
+    if (std::strcmp(stored, ".") == 0) {
+        std::strcpy(host, "_");
+        return;
+    }
+    if (std::strcmp(stored, "..") == 0) {
+        std::strcpy(host, "__");
+        return;
+    }
+    int i = 0;
+    // The stored name has at most kNameBytes bytes before its terminator.
+    for (; i < kNameBytes && stored[i] != '\0'; ++i) {
+        host[i] = stored[i] == '/' ? '_' : stored[i];
+    }
+    host[i] = '\0';
+}
+
+int runExtraction(D88Image& image, int argc, const char* const* argv)
+{
+    Run run{image, ExtractOptions{}, host::consoleEncoding(), {}, false};
+    if (argc < 2) {
+        const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
+        complain(run, kUsageLine, program);
+        complain(run, kUsageNoSubdirectories);
+        complain(run, kUsageCutHeader);
+        return kExitFatal;
+    }
+    run.options = parseOptions(argc, argv);
+
+    if (!image.open(argv[1])) {
+        complain(run, kCannotOpen);
+        return kExitFatal;
+    }
+    if (run.options.headerSkip == kCutHeaderSkip) {
+        say(run, kCuttingHeader);
+    }
+    if (run.options.makeSubdirectories) {
+        run.start.remember();
+    }
+
+    int status = kExitSuccess;
+    const int count = image.imageCount();
+    for (int index = 0; index < count; ++index) {
+        if (!image.selectImage(index)) {
+            reportDamage(run, kImageUnreadable, index);
+            continue;
+        }
+        if (!extractImage(run, index)) {
+            status = kExitFatal;
+            break;
+        }
+    }
+    image.close();
+    std::fflush(stdout);
+    if (status == kExitSuccess && run.damaged) {
+        status = kExitDamaged;
+    }
+    return status;
+}
+
+}  // namespace d88

@@ -1,0 +1,42 @@
+// The few host calls the command needs beyond stdio: creating and entering a
+// directory, coming back to where the run started, and the console's
+// encoding. Porting to another host means changing host.cpp alone.
+#pragma once
+
+#include "extract/console_text.h"
+
+namespace d88::host {
+
+// Creates a directory in the working directory; false when it could not be
+// made, an existing one included.
+bool makeDirectory(const char* name);
+
+// Makes `name` the working directory.
+bool enterDirectory(const char* name);
+
+// True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
+bool localeNamesUtf8(const char* locale);
+
+// The encoding the console expects: UTF-8 when the locale in force (LC_ALL,
+// else LC_CTYPE, else LANG) names it, Shift_JIS otherwise.
+ConsoleEncoding consoleEncoding();
+
+// Remembers the working directory so that the run can come back to it
+// exactly, even after entering a subdirectory that is a link elsewhere.
+class StartingDirectory {
+public:
+    StartingDirectory() = default;
+    ~StartingDirectory();
+    StartingDirectory(const StartingDirectory&) = delete;
+    StartingDirectory& operator=(const StartingDirectory&) = delete;
+
+    // False when the working directory cannot be held on to.
+    bool remember();
+    bool remembered() const { return handle_ >= 0; }
+    bool returnTo();
+
+private:
+    int handle_ = -1;
+};
+
+}  // namespace d88::host

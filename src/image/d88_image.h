@@ -1,0 +1,140 @@
+// Reader for D88 floppy-disk image containers.
+//
+// A D88 file holds one or more disk images stored back to back. Each image
+// starts with a 688-byte header (name, media type, disk size and a table of
+// 164 track offsets), followed by its tracks. A track is a sequence of sector
+// records: a 16-byte sector header (C, H, R, N, the track's sector count and
+// the data size) followed directly by the sector's data. Sectors are found by
+// their four-byte ID alone, by walking the records of their track.
+//
+// The reader never prints and never stops the process: every failure is a
+// return value (false, 0, or a short byte count).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace d88 {
+
+// Little-endian field decoders for the container's multi-byte fields.
+std::uint32_t readLe32(const std::uint8_t* p);
+std::uint16_t readLe16(const std::uint8_t* p);
+
+// Image header layout:
+//   0x00  17      image name, NUL-terminated (only the first 16 bytes count)
+//   0x11  10      not interpreted
+//   0x1B   1      media type
+//   0x1C   4      disk size, u32, header included; locates the next image
+//   0x20  164 x 4 track table: u32 offset of each track from the image start,
+//                 0 when the track is absent
+constexpr int kImageNameOffset = 0x00;
+constexpr int kImageNameLength = 16;
+constexpr int kMediaTypeOffset = 0x1B;
+constexpr int kDiskSizeOffset = 0x1C;
+constexpr int kTrackTableOffset = 0x20;
+constexpr int kTrackCount = 164;
+constexpr int kImageHeaderSize = 688;
+static_assert(kTrackTableOffset + kTrackCount * 4 == kImageHeaderSize,
+              "the track table ends the image header");
+static_assert(kImageNameOffset + kImageNameLength < kMediaTypeOffset);
+
+// Sector record header layout:
+//   0  1  C (cylinder)
+//   1  1  H (head)
+//   2  1  R (sector number)
+//   3  1  N (size code: the sector holds 128 << N bytes)
+//   4  2  sector count of the track, u16, repeated in every record
+//   6  8  not interpreted
+//  14  2  data size, u16: the data bytes that follow this header
+constexpr int kSectorIdSize = 4;
+constexpr int kSectorCountOffset = 4;
+constexpr int kDataSizeOffset = 14;
+constexpr int kSectorHeaderSize = 16;
+static_assert(kDataSizeOffset + 2 == kSectorHeaderSize);
+
+// The container can name at most this many images.
+constexpr int kMaxImages = 64;
+
+// No sector can hold more than a u16 data size: 128 << 8 is the largest
+// size code whose sectors can be complete.
+constexpr int kMaxSizeCode = 8;
+
+// Where a sector stands: its track index in the image's track table and
+// the four ID bytes it is searched by.
+struct SectorAddress {
+    int track;
+    int c;
+    int h;
+    int r;
+    int n;
+};
+
+class D88Image {
+public:
+    D88Image() = default;
+    ~D88Image();
+    D88Image(const D88Image&) = delete;
+    D88Image& operator=(const D88Image&) = delete;
+
+    // Opens the file for binary reading and finds its images. A file that
+    // is already open is closed first. False when the file cannot be opened
+    // or cannot be read at all (a directory, for instance).
+    bool open(const char* path);
+    bool close();
+    bool isOpen() const { return file_ != nullptr; }
+
+    // Makes image `index` current. The previous image is forgotten even
+    // when this fails.
+    bool selectImage(int index);
+    void setSectorRange(int first, int last);
+
+    int imageCount() const { return imageCount_; }
+    const char* imageName() const { return imageName_; }
+    int mediaType() const { return mediaType_; }
+    std::uint32_t diskSize() const { return diskSize_; }
+
+    // Copies at most `len` data bytes of sector (c, h, r, n) of `track` into
+    // `dst`; returns the bytes copied, 0 when the sector is not found.
+    int readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len);
+    int readSector(const SectorAddress& at, std::uint8_t* dst, int len)
+    {
+        return readSector(at.track, at.c, at.h, at.r, at.n, dst, len);
+    }
+
+    // Reads `len` bytes from consecutive sectors starting at (c, h, r, n) of
+    // `track`; stops at the first sector that is missing or short and returns
+    // the bytes of the complete sectors before it.
+    int readSectors(int track, int c, int h, int r, int n, std::uint8_t* dst, int len);
+
+    // Writes the four ID bytes of each sector of `track`, in stored order,
+    // while fewer than `len` bytes have been written; returns the bytes
+    // written.
+    int readSectorIds(int track, std::uint8_t* dst, int len);
+
+    // Steps `at` to the sector that follows it in a run: the next R on the
+    // same track, or after the last sector number the first sector of the
+    // next track (the other head, or the next cylinder after head 1).
+    void stepSector(SectorAddress& at) const;
+
+private:
+    // Positions the file at the first record of `track`; false when the
+    // track cannot hold sectors of the current image.
+    bool seekTrack(int track);
+    bool seekTo(std::uint64_t offset);
+    bool readExactly(std::uint8_t* dst, int len);
+
+    std::FILE* file_ = nullptr;
+    int imageCount_ = 0;
+    int firstSector_ = 1;
+    int lastSector_ = 16;
+    // Offsets are kept wide so that a sum of huge disk sizes runs off the
+    // end of the file instead of wrapping back onto earlier images.
+    std::uint64_t imageTable_[kMaxImages] = {};
+    std::uint32_t diskSize_ = 0;
+    std::int64_t imageBase_ = 0;
+    std::uint32_t trackTable_[kTrackCount] = {};
+    int mediaType_ = -1;
+    char imageName_[kImageNameLength + 1] = {};
+};
+
+}  // namespace d88
