@@ -1,1 +1,280 @@
+// Reader tests: images are built in memory, written to real files and read
+// back through the reader's stdio path.
 #include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+using namespace d88build;
+using d88::D88Image;
+
+namespace {
+
+SectorRecord record(int c, int h, int r, int n, Bytes data)
+{
+    SectorRecord s;
+    s.c = static_cast<std::uint8_t>(c);
+    s.h = static_cast<std::uint8_t>(h);
+    s.r = static_cast<std::uint8_t>(r);
+    s.n = static_cast<std::uint8_t>(n);
+    s.data = std::move(data);
+    return s;
+}
+
+ImageBuilder emptyImage(const std::string &name = "EMPTY")
+{
+    ImageBuilder image;
+    image.name = name;
+    return image;
+}
+
+int openFileCount()
+{
+    int count = 0;
+    if (DIR *dir = ::opendir("/proc/self/fd")) {
+        while (::readdir(dir) != nullptr) {
+            ++count;
+        }
+        ::closedir(dir);
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(D88ImageTest, ByteOrderHelpers)
+{
+    const std::uint8_t bytes[] = {0x78, 0x56, 0x34, 0x12};
+    EXPECT_EQ(d88::readLe32(bytes), 0x12345678u);
+    EXPECT_EQ(d88::readLe16(bytes + 2), 0x1234u);
+}
+
+TEST(D88ImageTest, FindsImagesByTheirDiskSizes)
+{
+    auto sized = [](long long diskSize) {
+        ImageBuilder image = emptyImage();
+        image.diskSize = diskSize;
+        return image.build();
+    };
+    const Bytes one = emptyImage().build();
+    std::vector<Bytes> seventy(70, one);
+    struct Case {
+        const char *what;
+        Bytes file;
+        int expected;
+    } cases[] = {
+        {"shorter than a header", Bytes(687, 0x11), 0},
+        {"trailing partial header ignored", concat({one, one, Bytes(100, 0x22)}), 2},
+        {"only the first 64 images", concat(seventy), 64},
+        // A size that cannot locate the next image counts once, not 64 times.
+        {"disk size 0", concat({sized(0), one, one}), 1},
+        {"disk size below a header", concat({sized(687), one}), 1},
+        {"disk size past the end", concat({sized(0xFFFFFFFF), one}), 1},
+    };
+    for (const Case &c : cases) {
+        D88Image image;
+        openBytes(image, c.file);
+        EXPECT_EQ(image.imageCount(), c.expected) << c.what;
+    }
+}
+
+TEST(D88ImageTest, OpenFailsOnWhatCannotBeRead)
+{
+    D88Image image;
+    EXPECT_FALSE(image.open("/nonexistent/file.d88"));
+    EXPECT_FALSE(image.open(::testing::TempDir().c_str())); // a directory
+    EXPECT_FALSE(image.isOpen());
+    EXPECT_EQ(image.imageCount(), 0);
+}
+
+TEST(D88ImageTest, OpenClosesThePreviousFile)
+{
+    D88Image image;
+    openBytes(image, emptyImage().build());
+    const int withOne = openFileCount();
+    openBytes(image, emptyImage().build());
+    EXPECT_EQ(openFileCount(), withOne);
+    image.close();
+    EXPECT_EQ(openFileCount(), withOne - 1);
+}
+
+TEST(D88ImageTest, SelectImageReadsHeaderAndForgetsOnFailure)
+{
+    ImageBuilder first = emptyImage("ABCDEFGHIJKLMNOPQ"); // 17 bytes: no NUL in the first 16
+    first.mediaType = 0x20;
+    D88Image image;
+    EXPECT_FALSE(image.selectImage(0)); // no file yet
+    openBytes(image, concat({first.build(), emptyImage("SECOND").build()}));
+
+    ASSERT_TRUE(image.selectImage(0));
+    EXPECT_STREQ(image.imageName(), "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(image.mediaType(), 0x20);
+    ASSERT_TRUE(image.selectImage(1));
+    EXPECT_STREQ(image.imageName(), "SECOND");
+
+    EXPECT_FALSE(image.selectImage(2));
+    EXPECT_STREQ(image.imageName(), "");
+    EXPECT_EQ(image.mediaType(), -1);
+    EXPECT_EQ(image.diskSize(), 0u);
+    EXPECT_FALSE(image.selectImage(-1));
+}
+
+TEST(D88ImageTest, ReadSectorWalksTheTrack)
+{
+    const Bytes a = pattern(256, 1), b = pattern(256, 2), c = pattern(128, 3);
+    auto track = [&](std::vector<SectorRecord> records) {
+        ImageBuilder image = emptyImage();
+        image.tracks[5] = std::move(records);
+        return image;
+    };
+    SectorRecord countZero = record(2, 1, 2, 1, a);
+    countZero.sectorCount = 0;
+    SectorRecord countOne = record(2, 1, 1, 1, a);
+    countOne.sectorCount = 1;
+    ImageBuilder beyondDisk = track({record(2, 1, 1, 1, a)});
+    beyondDisk.trackOffsets[5] = 0x7FFFFFF0;
+    ImageBuilder truncated = track({record(2, 1, 1, 1, a), record(2, 1, 2, 1, b)});
+
+    struct Case {
+        const char *what;
+        ImageBuilder image;
+        int track, c, h, r, n, len;
+        int cut; // bytes dropped from the end of the file
+        int expected;
+        Bytes expectedData;
+    } cases[] = {
+        {"second record", track({record(2, 1, 1, 1, a), record(2, 1, 2, 1, b)}), 5, 2, 1, 2, 1, 256,
+         0, 256, b},
+        {"len below the data size", track({record(2, 1, 1, 1, a)}), 5, 2, 1, 1, 1, 100, 0, 100,
+         Bytes(a.begin(), a.begin() + 100)},
+        {"data size below len", track({record(2, 1, 1, 0, c)}), 5, 2, 1, 1, 0, 256, 0, 128, c},
+        {"N must match too", track({record(2, 1, 1, 1, a)}), 5, 2, 1, 1, 2, 256, 0, 0, {}},
+        {"H must match too", track({record(2, 1, 1, 1, a)}), 5, 2, 0, 1, 1, 256, 0, 0, {}},
+        {"sector count 0 ends the walk",
+         track({countZero, record(2, 1, 2, 1, b)}),
+         5,
+         2,
+         1,
+         2,
+         1,
+         256,
+         0,
+         0,
+         {}},
+        {"a record's own count ends the walk",
+         track({countOne, record(2, 1, 2, 1, b)}),
+         5,
+         2,
+         1,
+         2,
+         1,
+         256,
+         0,
+         0,
+         {}},
+        {"absent track", track({record(2, 1, 1, 1, a)}), 6, 2, 1, 1, 1, 256, 0, 0, {}},
+        {"track index out of range",
+         track({record(2, 1, 1, 1, a)}),
+         164,
+         2,
+         1,
+         1,
+         1,
+         256,
+         0,
+         0,
+         {}},
+        {"track offset beyond the disk size", beyondDisk, 5, 2, 1, 1, 1, 256, 0, 0, {}},
+        {"data cut by the end of the file", truncated, 5, 2, 1, 2, 1, 256, 10, 0, {}},
+        {"header cut by the end of the file", truncated, 5, 2, 1, 2, 1, 256, 256 + 10, 0, {}},
+    };
+    for (Case &c : cases) {
+        Bytes file = c.image.build();
+        file.resize(file.size() - static_cast<std::size_t>(c.cut));
+        D88Image image;
+        openBytes(image, file);
+        ASSERT_TRUE(image.selectImage(0)) << c.what;
+        Bytes dst(300, 0xEE);
+        EXPECT_EQ(image.readSector(c.track, c.c, c.h, c.r, c.n, dst.data(), c.len), c.expected)
+            << c.what;
+        if (c.expected > 0) {
+            EXPECT_EQ(Bytes(dst.begin(), dst.begin() + c.expected), c.expectedData) << c.what;
+        }
+    }
+}
+
+TEST(D88ImageTest, ReadSectorsRunsAcrossTracks)
+{
+    // A formatted disk whose sector 38/3 is short and 37/15 missing.
+    DiskBuilder disk("RUN", 40);
+    ImageBuilder built = disk.image();
+    built.find(38, 3)->data.resize(200);
+    built.removeSector(37, 15);
+    D88Image image;
+    openBytes(image, built.build());
+    ASSERT_TRUE(image.selectImage(0));
+
+    auto expected = [&](std::vector<std::pair<int, int>> sectors, int len) {
+        Bytes out;
+        for (auto [track, r] : sectors) {
+            const Bytes &s = disk.sector(track, r);
+            out.insert(out.end(), s.begin(), s.end());
+        }
+        out.resize(static_cast<std::size_t>(len));
+        return out;
+    };
+    struct Case {
+        const char *what;
+        int track, c, h, r, len;
+        int expected;
+        Bytes data;
+    } cases[] = {
+        {"head 1 R 16 continues at the next cylinder", 37, 18, 1, 16, 512, 512,
+         expected({{37, 16}, {38, 1}}, 512)},
+        {"len 0 reads nothing", 37, 18, 1, 1, 0, 0, {}},
+        {"the last sector read in part", 37, 18, 1, 1, 300, 300, expected({{37, 1}, {37, 2}}, 300)},
+        {"a short sector ends the run", 38, 19, 0, 1, 1024, 512, expected({{38, 1}, {38, 2}}, 512)},
+        {"a missing sector ends the run", 37, 18, 1, 15, 1024, 0, {}},
+    };
+    for (const Case &c : cases) {
+        Bytes dst(1024, 0);
+        EXPECT_EQ(image.readSectors(c.track, c.c, c.h, c.r, 1, dst.data(), c.len), c.expected)
+            << c.what;
+        EXPECT_EQ(Bytes(dst.begin(), dst.begin() + c.expected), c.data) << c.what;
+    }
+
+    // A different range moves the track change.
+    image.setSectorRange(1, 2);
+    Bytes dst(768);
+    EXPECT_EQ(image.readSectors(36, 18, 0, 1, 1, dst.data(), 768), 768);
+    EXPECT_EQ(dst, expected({{36, 1}, {36, 2}, {37, 1}}, 768));
+}
+
+TEST(D88ImageTest, ReadSectorIdsListsStoredOrder)
+{
+    SectorRecord zeroCount = record(3, 0, 9, 2, Bytes(16, 0x44));
+    zeroCount.sectorCount = 0;
+    ImageBuilder built = emptyImage();
+    built.tracks[0] = {record(1, 0, 7, 1, Bytes(256, 0x11)), zeroCount,
+                       record(1, 0, 5, 3, Bytes(10, 0x22))};
+    D88Image image;
+    openBytes(image, built.build());
+    ASSERT_TRUE(image.selectImage(0));
+
+    std::uint8_t ids[16] = {};
+    // A count of 0 does not stop the walk: the file's end does.
+    ASSERT_EQ(image.readSectorIds(0, ids, 16), 12);
+    const std::uint8_t all[] = {1, 0, 7, 1, 3, 0, 9, 2, 1, 0, 5, 3};
+    EXPECT_EQ(0, std::memcmp(ids, all, sizeof all));
+    // Whole IDs while fewer than len bytes are written.
+    EXPECT_EQ(image.readSectorIds(0, ids, 5), 8);
+    EXPECT_EQ(image.readSectorIds(0, ids, 0), 0);
+    EXPECT_EQ(image.readSectorIds(1, ids, 16), 0);
+}

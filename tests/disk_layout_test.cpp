@@ -1,1 +1,254 @@
+// Disk layout tests: directory and table reading, entry decoding and chain
+// assembly on formatted disks made by the builder.
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "extract/disk_layout.h"
+#include "test_support.h"
+
+using namespace d88build;
+using namespace d88;
+
+namespace {
+
+FileBuffer buffer;
+Directory directory;
+ClusterTable table;
+
+// The concatenated data of sectors (track, r) in order.
+Bytes sectorsOf(DiskBuilder &disk, const std::vector<std::pair<int, int>> &sectors)
+{
+    Bytes out;
+    for (auto [track, r] : sectors) {
+        out.insert(out.end(), disk.sector(track, r).begin(), disk.sector(track, r).end());
+    }
+    return out;
+}
+
+Bytes clusterBytes(DiskBuilder &disk, int cluster, int sectors = 8)
+{
+    std::vector<std::pair<int, int>> list;
+    for (int i = 0; i < sectors; ++i) {
+        list.push_back({cluster >> 1, (cluster & 1) * 8 + 1 + i});
+    }
+    return sectorsOf(disk, list);
+}
+
+Bytes join(std::vector<Bytes> parts)
+{
+    return concat(parts);
+}
+
+} // namespace
+
+TEST(DiskLayoutTest, ClusterAddresses)
+{
+    struct Case {
+        int cluster, track, c, h, r;
+    } cases[] = {{0, 0, 0, 0, 1}, {3, 1, 0, 1, 9}, {74, 37, 18, 1, 1}, {159, 79, 39, 1, 9}};
+    for (const Case &c : cases) {
+        const SectorAddress at = clusterAddress(c.cluster);
+        EXPECT_EQ(at.track, c.track) << c.cluster;
+        EXPECT_EQ(at.c, c.c) << c.cluster;
+        EXPECT_EQ(at.h, c.h) << c.cluster;
+        EXPECT_EQ(at.r, c.r) << c.cluster;
+        EXPECT_EQ(at.n, 1) << c.cluster;
+    }
+}
+
+TEST(DiskLayoutTest, DecodeEntry)
+{
+    const std::uint8_t game[16] = {'G', 'A',  'M', 'E',  ' ',  ' ',  ' ',  ' ',
+                                   ' ', 0x01, 42,  0x30, 0x09, 0x15, 0x03, 0x24};
+    DirectoryEntry e = decodeEntry(game);
+    EXPECT_EQ(e.state, EntryState::File);
+    EXPECT_STREQ(e.name, "GAME     "); // trailing blanks are part of the name
+    EXPECT_EQ(e.firstCluster, 42);
+    EXPECT_EQ(std::vector<int>(e.stamp, e.stamp + 5), (std::vector<int>{24, 3, 15, 9, 30}));
+
+    const std::uint8_t odd[16] = {'A', 'B', 0,    'C',  'D',  'E',  'F',  'G',
+                                  'H', 0,   0xC7, 0x00, 0x59, 0xFF, 0x9A, 0x00};
+    e = decodeEntry(odd);
+    EXPECT_STREQ(e.name, "AB");
+    EXPECT_EQ(e.firstCluster, 0xC7);
+    EXPECT_EQ(std::vector<int>(e.stamp, e.stamp + 5), (std::vector<int>{0, 100, 165, 59, 0}));
+
+    const std::uint8_t empty[16] = {0x00, 'X'}, end[16] = {0xFF};
+    EXPECT_EQ(decodeEntry(empty).state, EntryState::Empty);
+    EXPECT_EQ(decodeEntry(end).state, EntryState::EndOfDirectory);
+}
+
+TEST(DiskLayoutTest, FileHeaderIsBigEndian)
+{
+    const std::uint8_t header[] = {0x60, 0x01, 0x12, 0x34, 0xAB, 0xCD};
+    std::memcpy(buffer.bytes, header, sizeof header);
+    const FileHeader h = decodeFileHeader(buffer);
+    EXPECT_EQ(h.loadAddress, 0x6001u);
+    EXPECT_EQ(h.size, 0x1234u);
+    EXPECT_EQ(h.execAddress, 0xABCDu);
+}
+
+TEST(DiskLayoutTest, AssembleFollowsTheChain)
+{
+    struct Case {
+        const char *what;
+        std::function<void(DiskBuilder &)> shape;
+        std::function<void(ImageBuilder &)> damage;
+        int firstCluster;
+        std::function<Bytes(DiskBuilder &)> expected;
+        int lost;
+        bool cut;
+    } cases[] = {
+        {"first cluster is the last: three sectors",
+         [](DiskBuilder &d) { d.setTableByte(10, 0xC3); }, nullptr, 10,
+         [](DiskBuilder &d) { return clusterBytes(d, 10, 3); }, 0, false},
+        {"chain over both heads and tracks",
+         [](DiskBuilder &d) {
+             d.setTableByte(5, 2);
+             d.setTableByte(2, 41);
+             d.setTableByte(41, 0xC2);
+         },
+         nullptr, 5,
+         [](DiskBuilder &d) {
+             return join({clusterBytes(d, 5), clusterBytes(d, 2), clusterBytes(d, 41, 2)});
+         },
+         0, false},
+        {"last byte 0xC0 adds nothing",
+         [](DiskBuilder &d) {
+             d.setTableByte(6, 7);
+             d.setTableByte(7, 0xC0);
+         },
+         nullptr, 6, [](DiskBuilder &d) { return clusterBytes(d, 6); }, 0, false},
+        {"0xCA on an even cluster runs into the odd one",
+         [](DiskBuilder &d) { d.setTableByte(8, 0xCA); }, nullptr, 8,
+         [](DiskBuilder &d) {
+             return join({clusterBytes(d, 8), clusterBytes(d, 9, 2)});
+         },
+         0, false},
+        {"0xCA on an odd cluster runs onto the next track",
+         [](DiskBuilder &d) { d.setTableByte(9, 0xCA); }, nullptr, 9,
+         [](DiskBuilder &d) {
+             return join({clusterBytes(d, 9), clusterBytes(d, 10, 2)});
+         },
+         0, false},
+        {"a missing sector loses only itself", [](DiskBuilder &d) { d.setTableByte(12, 0xC4); },
+         [](ImageBuilder &i) { i.removeSector(6, 2); }, 12,
+         [](DiskBuilder &d) {
+             return join({d.sector(6, 1), Bytes(256, 0), d.sector(6, 3), d.sector(6, 4)});
+         },
+         1, false},
+        {"a short sector keeps its bytes", [](DiskBuilder &d) { d.setTableByte(12, 0xC2); },
+         [](ImageBuilder &i) { i.find(6, 1)->data.resize(100); }, 12,
+         [](DiskBuilder &d) {
+             Bytes first = d.sector(6, 1);
+             std::fill(first.begin() + 100, first.end(), 0);
+             return join({first, d.sector(6, 2)});
+         },
+         1, false},
+    };
+    for (const Case &c : cases) {
+        DiskBuilder disk("CHAIN", 84);
+        c.shape(disk);
+        ImageBuilder built = disk.image();
+        if (c.damage) {
+            c.damage(built);
+        }
+        D88Image image;
+        openBytes(image, built.build());
+        ASSERT_TRUE(image.selectImage(0));
+        readDirectoryAndTable(image, directory, table);
+        std::memset(buffer.bytes, 0xEE, sizeof buffer.bytes); // an earlier file's leftovers
+
+        const AssembledFile file = assembleFile(image, table, c.firstCluster, buffer);
+        const Bytes expected = c.expected(disk);
+        ASSERT_EQ(file.length, static_cast<int>(expected.size())) << c.what;
+        EXPECT_EQ(Bytes(buffer.bytes, buffer.bytes + file.length), expected) << c.what;
+        EXPECT_EQ(file.sectorsLost, c.lost) << c.what;
+        EXPECT_EQ(file.chainCut, c.cut) << c.what;
+    }
+}
+
+TEST(DiskLayoutTest, ChainsNeverPassTheBuffer)
+{
+    struct Case {
+        const char *what;
+        std::function<void(DiskBuilder &)> shape;
+        int firstCluster;
+        int length;
+        bool cut;
+    } cases[] = {
+        {"a loop in the table", [](DiskBuilder &d) { d.setTableByte(3, 3); }, 3, kFileBufferBytes,
+         true},
+        {"160 full clusters then 0xC0",
+         [](DiskBuilder &d) {
+             for (int l = 0; l < 159; ++l) {
+                 d.setTableByte(l, static_cast<std::uint8_t>(l + 1));
+             }
+             d.setTableByte(159, 160);
+             d.setTableByte(160, 0xC0);
+         },
+         0, kFileBufferBytes, false},
+        {"159 full clusters then 15 sectors",
+         [](DiskBuilder &d) {
+             for (int l = 0; l < 159; ++l) {
+                 d.setTableByte(l, static_cast<std::uint8_t>(l + 1));
+             }
+             d.setTableByte(159, 0xCF);
+         },
+         0, kFileBufferBytes, true},
+    };
+    for (const Case &c : cases) {
+        DiskBuilder disk("LONG", 84);
+        c.shape(disk);
+        D88Image image;
+        openBytes(image, disk.image().build());
+        ASSERT_TRUE(image.selectImage(0));
+        readDirectoryAndTable(image, directory, table);
+        const AssembledFile file = assembleFile(image, table, c.firstCluster, buffer);
+        EXPECT_EQ(file.length, c.length) << c.what;
+        EXPECT_EQ(file.chainCut, c.cut) << c.what;
+    }
+}
+
+TEST(DiskLayoutTest, EmptyFileHasAZeroHeader)
+{
+    DiskBuilder disk("EMPTY", 40);
+    disk.setTableByte(4, 0xC0);
+    D88Image image;
+    openBytes(image, disk.image().build());
+    ASSERT_TRUE(image.selectImage(0));
+    readDirectoryAndTable(image, directory, table);
+    std::memset(buffer.bytes, 0xEE, kFileHeaderBytes);
+    EXPECT_EQ(assembleFile(image, table, 4, buffer).length, 0);
+    const FileHeader h = decodeFileHeader(buffer);
+    EXPECT_EQ(h.loadAddress + h.size + h.execAddress, 0u);
+}
+
+TEST(DiskLayoutTest, LostDirectoryAndTableSectorsReadAsZeros)
+{
+    DiskBuilder disk("DIR", 40);
+    for (int i = 0; i < 48; ++i) {
+        disk.setEntry(i, "F" + std::to_string(i), 1, {});
+    }
+    disk.setTableByte(0, 0xC1);
+    ImageBuilder built = disk.image();
+    built.removeSector(37, 3);  // entries 32..47
+    built.removeSector(37, 14); // the cluster table
+    D88Image image;
+    openBytes(image, built.build());
+    ASSERT_TRUE(image.selectImage(0));
+    std::memset(directory.bytes, 0x77, sizeof directory.bytes); // an earlier image
+    std::memset(table.bytes, 0x77, sizeof table.bytes);
+
+    const LayoutRead read = readDirectoryAndTable(image, directory, table);
+    EXPECT_EQ(read.directorySectorsLost, 1);
+    EXPECT_EQ(read.tableSectorsLost, 1);
+    EXPECT_EQ(Bytes(directory.bytes, directory.bytes + 512), sectorsOf(disk, {{37, 1}, {37, 2}}));
+    EXPECT_EQ(Bytes(directory.bytes + 512, directory.bytes + 768), Bytes(256, 0));
+    // Sectors after the lost one are still read.
+    EXPECT_EQ(Bytes(directory.bytes + 768, directory.bytes + 1024), disk.sector(37, 4));
+    EXPECT_EQ(Bytes(table.bytes, table.bytes + 256), Bytes(256, 0));
+}

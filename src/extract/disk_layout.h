@@ -21,7 +21,7 @@
 namespace d88 {
 
 constexpr int kSectorBytes = 256;
-constexpr int kSizeCode = 1;  // 128 << 1 == kSectorBytes
+constexpr int kSizeCode = 1; // 128 << 1 == kSectorBytes
 constexpr int kFirstSector = 1;
 constexpr int kLastSector = 16;
 constexpr int kSectorsPerCluster = 8;
@@ -51,7 +51,7 @@ static_assert(kDirectoryTrack == kDirectoryCylinder * 2 + kDirectoryHead);
 //          (yy mm dd, then hh mm)
 constexpr int kNameBytes = 9;
 constexpr int kFirstClusterOffset = 10;
-constexpr int kStampFirstOffset = 15;  // printed first
+constexpr int kStampFirstOffset = 15; // printed first
 constexpr int kStampCount = 5;
 static_assert(kStampFirstOffset - kStampCount + 1 == kFirstClusterOffset + 1);
 static_assert(kStampFirstOffset < kEntryBytes);
@@ -87,9 +87,9 @@ enum class EntryState { Empty, EndOfDirectory, File };
 
 struct DirectoryEntry {
     EntryState state;
-    char name[kNameBytes + 1];  // stored bytes up to the first NUL, terminated
+    char name[kNameBytes + 1]; // stored bytes up to the first NUL, terminated
     int firstCluster;
-    int stamp[kStampCount];  // year, month, day, hour, minute as decoded
+    int stamp[kStampCount]; // year, month, day, hour, minute as decoded
 };
 
 struct FileHeader {
@@ -100,31 +100,31 @@ struct FileHeader {
 
 // What reading the directory and cluster table of an image came to.
 struct LayoutRead {
-    int directorySectorsLost;  // directory sectors missing or short
-    int tableSectorsLost;      // 1 when the cluster table is not whole
+    int directorySectorsLost; // directory sectors missing or short
+    int tableSectorsLost;     // 1 when the cluster table is not whole
 };
 
 // What assembling one file came to. The data is bytes [0, length) of the
 // file buffer; sectors that could not be read are zeros there.
 struct AssembledFile {
     int length;
-    int sectorsLost;  // sectors of the chain missing or short
-    bool chainCut;    // the chain did not fit the file buffer
+    int sectorsLost; // sectors of the chain missing or short
+    bool chainCut;   // the chain did not fit the file buffer
 };
 
 // Reads the directory and the cluster table of the current image. Both are
 // cleared first, so nothing of an earlier image survives; an unreadable
 // sector reads as zeros and does not stop the sectors after it.
-LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterTable& table);
+LayoutRead readDirectoryAndTable(D88Image &image, Directory &directory, ClusterTable &table);
 
-DirectoryEntry decodeEntry(const std::uint8_t* entry);
+DirectoryEntry decodeEntry(const std::uint8_t *entry);
 
 // Follows the chain from `firstCluster` and places its clusters one after
 // another in `buffer`.
-AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
-                           FileBuffer& buffer);
+AssembledFile assembleFile(D88Image &image, const ClusterTable &table, int firstCluster,
+                           FileBuffer &buffer);
 
-FileHeader decodeFileHeader(const FileBuffer& buffer);
+FileHeader decodeFileHeader(const FileBuffer &buffer);
 
 // Decodes one BCD byte as (high nibble x 10) + low nibble, with no range
 // check: 0xFF gives 165.
@@ -133,4 +133,4 @@ int decodeBcd(std::uint8_t value);
 // Where cluster `cluster` begins on the disk.
 SectorAddress clusterAddress(int cluster);
 
-}  // namespace d88
+} // namespace d88
