@@ -6,7 +6,7 @@
 // on every way out.
 static d88::D88Image image;
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     return d88::runExtraction(image, argc, argv);
 }

@@ -11,7 +11,7 @@
 
 namespace {
 
-std::string shiftJisToUtf8(const char *text)
+std::string shiftJisToUtf8(const char* text)
 {
     iconv_t cd = iconv_open("UTF-8", "CP932");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
@@ -19,8 +19,8 @@ std::string shiftJisToUtf8(const char *text)
         return {};
     }
     std::string in(text), out(in.size() * 3 + 1, '\0');
-    char *src = in.data();
-    char *dst = out.data();
+    char* src = in.data();
+    char* dst = out.data();
     std::size_t srcLeft = in.size(), dstLeft = out.size();
     const std::size_t result = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
     iconv_close(cd);
@@ -33,7 +33,7 @@ std::string shiftJisToUtf8(const char *text)
 
 TEST(ConsoleTextTest, ShiftJisAndUtf8Agree)
 {
-    for (const d88::ConsoleText *text : d88::kAllConsoleTexts) {
+    for (const d88::ConsoleText* text : d88::kAllConsoleTexts) {
         EXPECT_EQ(shiftJisToUtf8(text->shiftJis), text->utf8);
     }
 }
@@ -41,12 +41,12 @@ TEST(ConsoleTextTest, ShiftJisAndUtf8Agree)
 TEST(ConsoleTextTest, LocaleNamesUtf8)
 {
     struct Case {
-        const char *locale;
+        const char* locale;
         bool utf8;
     } cases[] = {{"ja_JP.UTF-8", true}, {"C.utf8", true},  {"en_US.Utf-8@euro", true},
                  {"ja_JP.SJIS", false}, {"C", false},      {"POSIX", false},
                  {"utf", false},        {"UTF-16", false}, {"", false}};
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         EXPECT_EQ(d88::host::localeNamesUtf8(c.locale), c.utf8) << c.locale;
     }
 }

@@ -28,7 +28,7 @@ SectorRecord record(int c, int h, int r, int n, Bytes data)
     return s;
 }
 
-ImageBuilder emptyImage(const std::string &name = "EMPTY")
+ImageBuilder emptyImage(const std::string& name = "EMPTY")
 {
     ImageBuilder image;
     image.name = name;
@@ -38,7 +38,7 @@ ImageBuilder emptyImage(const std::string &name = "EMPTY")
 int openFileCount()
 {
     int count = 0;
-    if (DIR *dir = ::opendir("/proc/self/fd")) {
+    if (DIR* dir = ::opendir("/proc/self/fd")) {
         while (::readdir(dir) != nullptr) {
             ++count;
         }
@@ -66,7 +66,7 @@ TEST(D88ImageTest, FindsImagesByTheirDiskSizes)
     const Bytes one = emptyImage().build();
     std::vector<Bytes> seventy(70, one);
     struct Case {
-        const char *what;
+        const char* what;
         Bytes file;
         int expected;
     } cases[] = {
@@ -78,7 +78,7 @@ TEST(D88ImageTest, FindsImagesByTheirDiskSizes)
         {"disk size below a header", concat({sized(687), one}), 1},
         {"disk size past the end", concat({sized(0xFFFFFFFF), one}), 1},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         D88Image image;
         openBytes(image, c.file);
         EXPECT_EQ(image.imageCount(), c.expected) << c.what;
@@ -143,7 +143,7 @@ TEST(D88ImageTest, ReadSectorWalksTheTrack)
     ImageBuilder truncated = track({record(2, 1, 1, 1, a), record(2, 1, 2, 1, b)});
 
     struct Case {
-        const char *what;
+        const char* what;
         ImageBuilder image;
         int track, c, h, r, n, len;
         int cut; // bytes dropped from the end of the file
@@ -195,7 +195,7 @@ TEST(D88ImageTest, ReadSectorWalksTheTrack)
         {"data cut by the end of the file", truncated, 5, 2, 1, 2, 1, 256, 10, 0, {}},
         {"header cut by the end of the file", truncated, 5, 2, 1, 2, 1, 256, 256 + 10, 0, {}},
     };
-    for (Case &c : cases) {
+    for (Case& c : cases) {
         Bytes file = c.image.build();
         file.resize(file.size() - static_cast<std::size_t>(c.cut));
         D88Image image;
@@ -224,14 +224,14 @@ TEST(D88ImageTest, ReadSectorsRunsAcrossTracks)
     auto expected = [&](std::vector<std::pair<int, int>> sectors, int len) {
         Bytes out;
         for (auto [track, r] : sectors) {
-            const Bytes &s = disk.sector(track, r);
+            const Bytes& s = disk.sector(track, r);
             out.insert(out.end(), s.begin(), s.end());
         }
         out.resize(static_cast<std::size_t>(len));
         return out;
     };
     struct Case {
-        const char *what;
+        const char* what;
         int track, c, h, r, len;
         int expected;
         Bytes data;
@@ -243,7 +243,7 @@ TEST(D88ImageTest, ReadSectorsRunsAcrossTracks)
         {"a short sector ends the run", 38, 19, 0, 1, 1024, 512, expected({{38, 1}, {38, 2}}, 512)},
         {"a missing sector ends the run", 37, 18, 1, 15, 1024, 0, {}},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         Bytes dst(1024, 0);
         EXPECT_EQ(image.readSectors(c.track, c.c, c.h, c.r, 1, dst.data(), c.len), c.expected)
             << c.what;

@@ -19,7 +19,7 @@ Directory directory;
 ClusterTable table;
 
 // The concatenated data of sectors (track, r) in order.
-Bytes sectorsOf(DiskBuilder &disk, const std::vector<std::pair<int, int>> &sectors)
+Bytes sectorsOf(DiskBuilder& disk, const std::vector<std::pair<int, int>>& sectors)
 {
     Bytes out;
     for (auto [track, r] : sectors) {
@@ -28,7 +28,7 @@ Bytes sectorsOf(DiskBuilder &disk, const std::vector<std::pair<int, int>> &secto
     return out;
 }
 
-Bytes clusterBytes(DiskBuilder &disk, int cluster, int sectors = 8)
+Bytes clusterBytes(DiskBuilder& disk, int cluster, int sectors = 8)
 {
     std::vector<std::pair<int, int>> list;
     for (int i = 0; i < sectors; ++i) {
@@ -49,7 +49,7 @@ TEST(DiskLayoutTest, ClusterAddresses)
     struct Case {
         int cluster, track, c, h, r;
     } cases[] = {{0, 0, 0, 0, 1}, {3, 1, 0, 1, 9}, {74, 37, 18, 1, 1}, {159, 79, 39, 1, 9}};
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const SectorAddress at = clusterAddress(c.cluster);
         EXPECT_EQ(at.track, c.track) << c.cluster;
         EXPECT_EQ(at.c, c.c) << c.cluster;
@@ -94,62 +94,62 @@ TEST(DiskLayoutTest, FileHeaderIsBigEndian)
 TEST(DiskLayoutTest, AssembleFollowsTheChain)
 {
     struct Case {
-        const char *what;
-        std::function<void(DiskBuilder &)> shape;
-        std::function<void(ImageBuilder &)> damage;
+        const char* what;
+        std::function<void(DiskBuilder&)> shape;
+        std::function<void(ImageBuilder&)> damage;
         int firstCluster;
-        std::function<Bytes(DiskBuilder &)> expected;
+        std::function<Bytes(DiskBuilder&)> expected;
         int lost;
         bool cut;
     } cases[] = {
         {"first cluster is the last: three sectors",
-         [](DiskBuilder &d) { d.setTableByte(10, 0xC3); }, nullptr, 10,
-         [](DiskBuilder &d) { return clusterBytes(d, 10, 3); }, 0, false},
+         [](DiskBuilder& d) { d.setTableByte(10, 0xC3); }, nullptr, 10,
+         [](DiskBuilder& d) { return clusterBytes(d, 10, 3); }, 0, false},
         {"chain over both heads and tracks",
-         [](DiskBuilder &d) {
+         [](DiskBuilder& d) {
              d.setTableByte(5, 2);
              d.setTableByte(2, 41);
              d.setTableByte(41, 0xC2);
          },
          nullptr, 5,
-         [](DiskBuilder &d) {
+         [](DiskBuilder& d) {
              return join({clusterBytes(d, 5), clusterBytes(d, 2), clusterBytes(d, 41, 2)});
          },
          0, false},
         {"last byte 0xC0 adds nothing",
-         [](DiskBuilder &d) {
+         [](DiskBuilder& d) {
              d.setTableByte(6, 7);
              d.setTableByte(7, 0xC0);
          },
-         nullptr, 6, [](DiskBuilder &d) { return clusterBytes(d, 6); }, 0, false},
+         nullptr, 6, [](DiskBuilder& d) { return clusterBytes(d, 6); }, 0, false},
         {"0xCA on an even cluster runs into the odd one",
-         [](DiskBuilder &d) { d.setTableByte(8, 0xCA); }, nullptr, 8,
-         [](DiskBuilder &d) {
+         [](DiskBuilder& d) { d.setTableByte(8, 0xCA); }, nullptr, 8,
+         [](DiskBuilder& d) {
              return join({clusterBytes(d, 8), clusterBytes(d, 9, 2)});
          },
          0, false},
         {"0xCA on an odd cluster runs onto the next track",
-         [](DiskBuilder &d) { d.setTableByte(9, 0xCA); }, nullptr, 9,
-         [](DiskBuilder &d) {
+         [](DiskBuilder& d) { d.setTableByte(9, 0xCA); }, nullptr, 9,
+         [](DiskBuilder& d) {
              return join({clusterBytes(d, 9), clusterBytes(d, 10, 2)});
          },
          0, false},
-        {"a missing sector loses only itself", [](DiskBuilder &d) { d.setTableByte(12, 0xC4); },
-         [](ImageBuilder &i) { i.removeSector(6, 2); }, 12,
-         [](DiskBuilder &d) {
+        {"a missing sector loses only itself", [](DiskBuilder& d) { d.setTableByte(12, 0xC4); },
+         [](ImageBuilder& i) { i.removeSector(6, 2); }, 12,
+         [](DiskBuilder& d) {
              return join({d.sector(6, 1), Bytes(256, 0), d.sector(6, 3), d.sector(6, 4)});
          },
          1, false},
-        {"a short sector keeps its bytes", [](DiskBuilder &d) { d.setTableByte(12, 0xC2); },
-         [](ImageBuilder &i) { i.find(6, 1)->data.resize(100); }, 12,
-         [](DiskBuilder &d) {
+        {"a short sector keeps its bytes", [](DiskBuilder& d) { d.setTableByte(12, 0xC2); },
+         [](ImageBuilder& i) { i.find(6, 1)->data.resize(100); }, 12,
+         [](DiskBuilder& d) {
              Bytes first = d.sector(6, 1);
              std::fill(first.begin() + 100, first.end(), 0);
              return join({first, d.sector(6, 2)});
          },
          1, false},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         DiskBuilder disk("CHAIN", 84);
         c.shape(disk);
         ImageBuilder built = disk.image();
@@ -174,16 +174,16 @@ TEST(DiskLayoutTest, AssembleFollowsTheChain)
 TEST(DiskLayoutTest, ChainsNeverPassTheBuffer)
 {
     struct Case {
-        const char *what;
-        std::function<void(DiskBuilder &)> shape;
+        const char* what;
+        std::function<void(DiskBuilder&)> shape;
         int firstCluster;
         int length;
         bool cut;
     } cases[] = {
-        {"a loop in the table", [](DiskBuilder &d) { d.setTableByte(3, 3); }, 3, kFileBufferBytes,
+        {"a loop in the table", [](DiskBuilder& d) { d.setTableByte(3, 3); }, 3, kFileBufferBytes,
          true},
         {"160 full clusters then 0xC0",
-         [](DiskBuilder &d) {
+         [](DiskBuilder& d) {
              for (int l = 0; l < 159; ++l) {
                  d.setTableByte(l, static_cast<std::uint8_t>(l + 1));
              }
@@ -192,7 +192,7 @@ TEST(DiskLayoutTest, ChainsNeverPassTheBuffer)
          },
          0, kFileBufferBytes, false},
         {"159 full clusters then 15 sectors",
-         [](DiskBuilder &d) {
+         [](DiskBuilder& d) {
              for (int l = 0; l < 159; ++l) {
                  d.setTableByte(l, static_cast<std::uint8_t>(l + 1));
              }
@@ -200,7 +200,7 @@ TEST(DiskLayoutTest, ChainsNeverPassTheBuffer)
          },
          0, kFileBufferBytes, true},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         DiskBuilder disk("LONG", 84);
         c.shape(disk);
         D88Image image;

@@ -13,7 +13,7 @@
 // Writes `bytes` to a real file and opens it with `image`, so the reader's
 // stdio path is exercised; the open handle keeps the file readable after its
 // name is gone.
-inline void openBytes(d88::D88Image &image, const d88build::Bytes &bytes)
+inline void openBytes(d88::D88Image& image, const d88build::Bytes& bytes)
 {
     const std::string path =
         ::testing::TempDir() + "d88unpack_test_" + std::to_string(::getpid()) + ".d88";

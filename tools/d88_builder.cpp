@@ -15,13 +15,13 @@ constexpr int kNameField = 17;
 constexpr int kDirectoryTrack = 37;
 constexpr int kTableSector = 14;
 
-void putLe16(Bytes &out, std::size_t at, unsigned value)
+void putLe16(Bytes& out, std::size_t at, unsigned value)
 {
     out[at] = static_cast<std::uint8_t>(value);
     out[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-void putLe32(Bytes &out, std::size_t at, std::uint32_t value)
+void putLe32(Bytes& out, std::size_t at, std::uint32_t value)
 {
     for (int i = 0; i < 4; ++i) {
         out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -30,13 +30,13 @@ void putLe32(Bytes &out, std::size_t at, std::uint32_t value)
 
 } // namespace
 
-SectorRecord *ImageBuilder::find(int track, int r)
+SectorRecord* ImageBuilder::find(int track, int r)
 {
     auto it = tracks.find(track);
     if (it == tracks.end()) {
         return nullptr;
     }
-    for (SectorRecord &record : it->second) {
+    for (SectorRecord& record : it->second) {
         if (record.r == r) {
             return &record;
         }
@@ -46,9 +46,9 @@ SectorRecord *ImageBuilder::find(int track, int r)
 
 void ImageBuilder::removeSector(int track, int r)
 {
-    std::vector<SectorRecord> &records = tracks.at(track);
+    std::vector<SectorRecord>& records = tracks.at(track);
     records.erase(std::remove_if(records.begin(), records.end(),
-                                 [r](const SectorRecord &s) { return s.r == r; }),
+                                 [r](const SectorRecord& s) { return s.r == r; }),
                   records.end());
 }
 
@@ -62,9 +62,9 @@ Bytes ImageBuilder::build() const
     }
     out[0x1B] = mediaType;
 
-    for (const auto &[index, records] : tracks) {
+    for (const auto& [index, records] : tracks) {
         putLe32(out, kTrackTableOffset + 4 * index, static_cast<std::uint32_t>(out.size()));
-        for (const SectorRecord &record : records) {
+        for (const SectorRecord& record : records) {
             Bytes header(16, 0);
             header[0] = record.c;
             header[1] = record.h;
@@ -84,7 +84,7 @@ Bytes ImageBuilder::build() const
             out.insert(out.end(), record.data.begin(), record.data.end());
         }
     }
-    for (const auto &[index, offset] : trackOffsets) {
+    for (const auto& [index, offset] : trackOffsets) {
         putLe32(out, kTrackTableOffset + 4 * index, offset);
     }
     putLe32(
@@ -93,18 +93,18 @@ Bytes ImageBuilder::build() const
     return out;
 }
 
-Bytes concat(const std::vector<Bytes> &images)
+Bytes concat(const std::vector<Bytes>& images)
 {
     Bytes out;
-    for (const Bytes &image : images) {
+    for (const Bytes& image : images) {
         out.insert(out.end(), image.begin(), image.end());
     }
     return out;
 }
 
-void writeFile(const std::string &path, const Bytes &bytes)
+void writeFile(const std::string& path, const Bytes& bytes)
 {
-    std::FILE *f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) {
         throw std::runtime_error("cannot create " + path);
     }
@@ -114,10 +114,10 @@ void writeFile(const std::string &path, const Bytes &bytes)
     }
 }
 
-Bytes readFile(const std::string &path)
+Bytes readFile(const std::string& path)
 {
     Bytes out;
-    std::FILE *f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) {
         throw std::runtime_error("cannot open " + path);
     }
@@ -130,7 +130,7 @@ Bytes readFile(const std::string &path)
     return out;
 }
 
-Bytes withHeader(std::uint16_t load, std::uint16_t exec, const Bytes &body)
+Bytes withHeader(std::uint16_t load, std::uint16_t exec, const Bytes& body)
 {
     const auto size = static_cast<std::uint16_t>(body.size());
     Bytes out{static_cast<std::uint8_t>(load >> 8), static_cast<std::uint8_t>(load),
@@ -144,7 +144,7 @@ Bytes pattern(std::size_t length, std::uint32_t seed)
 {
     Bytes out(length);
     std::uint32_t state = seed * 2654435761u + 12345u;
-    for (std::uint8_t &b : out) {
+    for (std::uint8_t& b : out) {
         state = state * 1103515245u + 12345u;
         b = static_cast<std::uint8_t>(1 + (state >> 16) % 255);
     }
@@ -168,19 +168,19 @@ DiskBuilder::DiskBuilder(std::string name, int trackCount)
     sector(kDirectoryTrack, kTableSector).assign(kSectorBytes, 0xFF);
 }
 
-Bytes &DiskBuilder::sector(int track, int r)
+Bytes& DiskBuilder::sector(int track, int r)
 {
     return sectors_.at(static_cast<std::size_t>(track * kSectorsPerTrack + r - 1));
 }
 
-void DiskBuilder::setRawEntry(int index, const std::array<std::uint8_t, 16> &raw)
+void DiskBuilder::setRawEntry(int index, const std::array<std::uint8_t, 16>& raw)
 {
-    Bytes &s = sector(kDirectoryTrack, 1 + index / 16);
+    Bytes& s = sector(kDirectoryTrack, 1 + index / 16);
     std::copy(raw.begin(), raw.end(), s.begin() + (index % 16) * 16);
 }
 
-void DiskBuilder::setEntry(int index, const std::string &name, std::uint8_t firstCluster,
-                           const Stamp &stamp)
+void DiskBuilder::setEntry(int index, const std::string& name, std::uint8_t firstCluster,
+                           const Stamp& stamp)
 {
     std::array<std::uint8_t, 16> raw{};
     for (std::size_t i = 0; i < 9 && i < name.size(); ++i) {
@@ -204,7 +204,7 @@ void DiskBuilder::setTableByte(int cluster, std::uint8_t value)
     sector(kDirectoryTrack, kTableSector).at(static_cast<std::size_t>(cluster)) = value;
 }
 
-void DiskBuilder::writeCluster(int cluster, const Bytes &data, int offset)
+void DiskBuilder::writeCluster(int cluster, const Bytes& data, int offset)
 {
     const int track = cluster >> 1;
     const int firstR = (cluster & 1) * 8 + 1;
@@ -216,8 +216,8 @@ void DiskBuilder::writeCluster(int cluster, const Bytes &data, int offset)
     }
 }
 
-void DiskBuilder::addFile(int index, const std::string &name, const std::vector<int> &chain,
-                          const Bytes &data, const Stamp &stamp)
+void DiskBuilder::addFile(int index, const std::string& name, const std::vector<int>& chain,
+                          const Bytes& data, const Stamp& stamp)
 {
     if (chain.empty() || data.size() > chain.size() * kClusterBytes) {
         throw std::invalid_argument("file does not fit its chain: " + name);
@@ -245,7 +245,7 @@ ImageBuilder DiskBuilder::image() const
     ImageBuilder image;
     image.name = name_;
     for (int track = 0; track < trackCount_; ++track) {
-        std::vector<SectorRecord> &records = image.tracks[track];
+        std::vector<SectorRecord>& records = image.tracks[track];
         for (int r = 1; r <= kSectorsPerTrack; ++r) {
             SectorRecord record;
             record.c = static_cast<std::uint8_t>(track >> 1);

@@ -38,21 +38,21 @@ struct ImageBuilder {
     long long diskSize = -1;                         // -1: the real size
 
     // The record of sector R `r` on `track`, or nullptr.
-    SectorRecord *find(int track, int r);
+    SectorRecord* find(int track, int r);
     void removeSector(int track, int r);
     Bytes build() const;
 };
 
-Bytes concat(const std::vector<Bytes> &images);
-void writeFile(const std::string &path, const Bytes &bytes);
-Bytes readFile(const std::string &path);
+Bytes concat(const std::vector<Bytes>& images);
+void writeFile(const std::string& path, const Bytes& bytes);
+Bytes readFile(const std::string& path);
 
 // The BCD timestamp bytes of a directory entry, in printing order
 // (year, month, day, hour, minute): stored at offsets 15 down to 11.
 using Stamp = std::array<std::uint8_t, 5>;
 
 // Six-byte big-endian header (load, size of body, exec) followed by the body.
-Bytes withHeader(std::uint16_t load, std::uint16_t exec, const Bytes &body);
+Bytes withHeader(std::uint16_t load, std::uint16_t exec, const Bytes& body);
 
 // Deterministic non-zero bytes that differ from position to position.
 Bytes pattern(std::size_t length, std::uint32_t seed);
@@ -66,22 +66,22 @@ public:
     explicit DiskBuilder(std::string name, int trackCount = 80);
 
     // The 256 data bytes of sector `r` (1..16) of `track`.
-    Bytes &sector(int track, int r);
+    Bytes& sector(int track, int r);
 
-    void setEntry(int index, const std::string &name, std::uint8_t firstCluster,
-                  const Stamp &stamp);
-    void setRawEntry(int index, const std::array<std::uint8_t, 16> &raw);
+    void setEntry(int index, const std::string& name, std::uint8_t firstCluster,
+                  const Stamp& stamp);
+    void setRawEntry(int index, const std::array<std::uint8_t, 16>& raw);
     void endDirectory(int index); // byte 0 of entry `index` becomes 0xFF
     void setTableByte(int cluster, std::uint8_t value);
 
     // Lays `data` over the clusters of `chain` in order, sets their table
     // bytes (the last one 0xC0 | sectors used) and writes entry `index`.
-    void addFile(int index, const std::string &name, const std::vector<int> &chain,
-                 const Bytes &data, const Stamp &stamp = {0x24, 0x03, 0x15, 0x09, 0x30});
+    void addFile(int index, const std::string& name, const std::vector<int>& chain,
+                 const Bytes& data, const Stamp& stamp = {0x24, 0x03, 0x15, 0x09, 0x30});
 
     // Writes bytes at a position inside cluster `cluster`, for tests that
     // shape a chain by hand.
-    void writeCluster(int cluster, const Bytes &data, int offset = 0);
+    void writeCluster(int cluster, const Bytes& data, int offset = 0);
 
     ImageBuilder image() const;
 

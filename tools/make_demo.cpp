@@ -11,7 +11,7 @@ using namespace d88build;
 
 namespace {
 
-Bytes text(const std::string &s)
+Bytes text(const std::string& s)
 {
     return Bytes(s.begin(), s.end());
 }
@@ -48,7 +48,7 @@ Bytes secondDisk()
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT.d88\n", argv[0]);
@@ -56,7 +56,7 @@ int main(int argc, char **argv)
     }
     try {
         writeFile(argv[1], concat({firstDisk(), secondDisk()}));
-    } catch (const std::exception &e) {
+    } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }

@@ -9,13 +9,13 @@
 namespace d88 {
 
 struct ConsoleText {
-    const char *shiftJis;
-    const char *utf8;
+    const char* shiftJis;
+    const char* utf8;
 };
 
 enum class ConsoleEncoding { ShiftJis, Utf8 };
 
-inline const char *textFor(const ConsoleText &text, ConsoleEncoding encoding)
+inline const char* textFor(const ConsoleText& text, ConsoleEncoding encoding)
 {
     return encoding == ConsoleEncoding::Utf8 ? text.utf8 : text.shiftJis;
 }
@@ -112,7 +112,7 @@ inline constexpr ConsoleText kFileShort = {
     "イメージ%03d: %s: データがヘッダのサイズより短いです.\n"};
 
 // Every text above, so that each pair can be checked against the other.
-inline constexpr const ConsoleText *kAllConsoleTexts[] = {&kUsageLine,
+inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kUsageNoSubdirectories,
                                                           &kUsageCutHeader,
                                                           &kCannotOpen,

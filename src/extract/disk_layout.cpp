@@ -19,11 +19,11 @@ namespace {
 // does (across into the next track when needed). Every byte of the
 // destination is written: what a sector does not supply is zero. Returns
 // how many sectors were missing or short.
-int readSectorsEach(D88Image &image, SectorAddress at, std::uint8_t *dst, int count)
+int readSectorsEach(D88Image& image, SectorAddress at, std::uint8_t* dst, int count)
 {
     int lost = 0;
     for (int i = 0; i < count; ++i) {
-        std::uint8_t *slot = dst + i * kSectorBytes;
+        std::uint8_t* slot = dst + i * kSectorBytes;
         const int got = image.readSector(at, slot, kSectorBytes);
         if (got < kSectorBytes) {
             std::memset(slot + got, 0, static_cast<std::size_t>(kSectorBytes - got));
@@ -34,14 +34,14 @@ int readSectorsEach(D88Image &image, SectorAddress at, std::uint8_t *dst, int co
     return lost;
 }
 
-unsigned readBe16(const std::uint8_t *p)
+unsigned readBe16(const std::uint8_t* p)
 {
     return static_cast<unsigned>(p[0]) << 8 | p[1];
 }
 
 } // namespace
 
-LayoutRead readDirectoryAndTable(D88Image &image, Directory &directory, ClusterTable &table)
+LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterTable& table)
 {
     const SectorAddress directoryStart{kDirectoryTrack, kDirectoryCylinder, kDirectoryHead,
                                        kDirectoryFirstSector, kSizeCode};
@@ -60,7 +60,7 @@ int decodeBcd(std::uint8_t value)
     return (value >> 4) * 10 + (value & 0x0F);
 }
 
-DirectoryEntry decodeEntry(const std::uint8_t *entry)
+DirectoryEntry decodeEntry(const std::uint8_t* entry)
 {
     DirectoryEntry decoded{};
     if (entry[0] == kEmptyEntry) {
@@ -71,7 +71,7 @@ DirectoryEntry decodeEntry(const std::uint8_t *entry)
         decoded.state = EntryState::File;
     }
     // A NUL inside the nine bytes ends the name early; the rest stays zero.
-    std::memcpy(decoded.name, entry, strnlen(reinterpret_cast<const char *>(entry), kNameBytes));
+    std::memcpy(decoded.name, entry, strnlen(reinterpret_cast<const char*>(entry), kNameBytes));
     decoded.firstCluster = entry[kFirstClusterOffset];
     for (int i = 0; i < kStampCount; ++i) {
         decoded.stamp[i] = decodeBcd(entry[kStampFirstOffset - i]);
@@ -85,8 +85,8 @@ SectorAddress clusterAddress(int cluster)
                          (cluster & 1) * kSectorsPerCluster + kFirstSector, kSizeCode};
 }
 
-AssembledFile assembleFile(D88Image &image, const ClusterTable &table, int firstCluster,
-                           FileBuffer &buffer)
+AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
+                           FileBuffer& buffer)
 {
     AssembledFile result{};
     // The first cluster comes from one directory byte; anything else names
@@ -137,7 +137,7 @@ AssembledFile assembleFile(D88Image &image, const ClusterTable &table, int first
     return result;
 }
 
-FileHeader decodeFileHeader(const FileBuffer &buffer)
+FileHeader decodeFileHeader(const FileBuffer& buffer)
 {
     return FileHeader{readBe16(buffer.bytes), readBe16(buffer.bytes + 2),
                       readBe16(buffer.bytes + 4)};

@@ -115,16 +115,16 @@ struct AssembledFile {
 // Reads the directory and the cluster table of the current image. Both are
 // cleared first, so nothing of an earlier image survives; an unreadable
 // sector reads as zeros and does not stop the sectors after it.
-LayoutRead readDirectoryAndTable(D88Image &image, Directory &directory, ClusterTable &table);
+LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterTable& table);
 
-DirectoryEntry decodeEntry(const std::uint8_t *entry);
+DirectoryEntry decodeEntry(const std::uint8_t* entry);
 
 // Follows the chain from `firstCluster` and places its clusters one after
 // another in `buffer`.
-AssembledFile assembleFile(D88Image &image, const ClusterTable &table, int firstCluster,
-                           FileBuffer &buffer);
+AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
+                           FileBuffer& buffer);
 
-FileHeader decodeFileHeader(const FileBuffer &buffer);
+FileHeader decodeFileHeader(const FileBuffer& buffer);
 
 // Decodes one BCD byte as (high nibble x 10) + low nibble, with no range
 // check: 0xFF gives 165.

@@ -34,14 +34,14 @@ constexpr int kSubdirectoryNameBytes = 12;
 static_assert(kMaxImages <= 1000);
 
 struct Run {
-    D88Image &image;
+    D88Image& image;
     ExtractOptions options;
     ConsoleEncoding encoding;
     host::StartingDirectory start;
     bool damaged = false;
 };
 
-void say(const Run &run, const ConsoleText &text, ...)
+void say(const Run& run, const ConsoleText& text, ...)
 {
     va_list args;
     va_start(args, text);
@@ -49,7 +49,7 @@ void say(const Run &run, const ConsoleText &text, ...)
     va_end(args);
 }
 
-void complainList(const Run &run, const ConsoleText &text, va_list args)
+void complainList(const Run& run, const ConsoleText& text, va_list args)
 {
     // Error lines follow what was already printed, also when both streams
     // go to one file.
@@ -57,7 +57,7 @@ void complainList(const Run &run, const ConsoleText &text, va_list args)
     std::vfprintf(stderr, textFor(text, run.encoding), args);
 }
 
-void complain(const Run &run, const ConsoleText &text, ...)
+void complain(const Run& run, const ConsoleText& text, ...)
 {
     va_list args;
     va_start(args, text);
@@ -66,7 +66,7 @@ void complain(const Run &run, const ConsoleText &text, ...)
 }
 
 // A problem the run survives: reported, and the exit status becomes 2.
-void reportDamage(Run &run, const ConsoleText &text, ...)
+void reportDamage(Run& run, const ConsoleText& text, ...)
 {
     va_list args;
     va_start(args, text);
@@ -76,7 +76,7 @@ void reportDamage(Run &run, const ConsoleText &text, ...)
 }
 
 // Writes one file of the current image. False when the run must stop.
-bool extractFile(Run &run, int imageIndex, const std::uint8_t *rawEntry)
+bool extractFile(Run& run, int imageIndex, const std::uint8_t* rawEntry)
 {
     const DirectoryEntry entry = decodeEntry(rawEntry);
     const AssembledFile file =
@@ -85,7 +85,7 @@ bool extractFile(Run &run, int imageIndex, const std::uint8_t *rawEntry)
 
     char hostName[kNameBytes + 1];
     hostFileName(entry.name, hostName);
-    std::FILE *out = std::fopen(hostName, "wb");
+    std::FILE* out = std::fopen(hostName, "wb");
     if (out != nullptr) {
         say(run, kListingLine, entry.name, header.loadAddress, header.size, header.execAddress,
             entry.stamp[0], entry.stamp[1], entry.stamp[2], entry.stamp[3], entry.stamp[4]);
@@ -126,7 +126,7 @@ bool extractFile(Run &run, int imageIndex, const std::uint8_t *rawEntry)
 
 // Writes every file of image `index`, which is current. False when the run
 // must stop.
-bool extractImage(Run &run, int index)
+bool extractImage(Run& run, int index)
 {
     run.image.setSectorRange(kFirstSector, kLastSector);
     const LayoutRead layout = readDirectoryAndTable(run.image, directory, clusterTable);
@@ -159,7 +159,7 @@ bool extractImage(Run &run, int index)
 
     bool keepGoing = true;
     for (int i = 0; writeFiles && keepGoing && i < kEntryCount; ++i) {
-        const std::uint8_t *rawEntry = directory.bytes + i * kEntryBytes;
+        const std::uint8_t* rawEntry = directory.bytes + i * kEntryBytes;
         if (rawEntry[0] == kEndOfDirectory) {
             break;
         }
@@ -178,7 +178,7 @@ bool extractImage(Run &run, int index)
 
 } // namespace
 
-ExtractOptions parseOptions(int argc, const char *const *argv)
+ExtractOptions parseOptions(int argc, const char* const* argv)
 {
     ExtractOptions options;
     for (int i = 2; i < argc; ++i) {
@@ -191,7 +191,7 @@ ExtractOptions parseOptions(int argc, const char *const *argv)
     return options;
 }
 
-void hostFileName(const char *stored, char (&host)[kNameBytes + 1])
+void hostFileName(const char* stored, char (&host)[kNameBytes + 1])
 {
     if (std::strcmp(stored, ".") == 0) {
         std::strcpy(host, "_");
@@ -209,11 +209,11 @@ void hostFileName(const char *stored, char (&host)[kNameBytes + 1])
     host[i] = '\0';
 }
 
-int runExtraction(D88Image &image, int argc, const char *const *argv)
+int runExtraction(D88Image& image, int argc, const char* const* argv)
 {
     Run run{image, ExtractOptions{}, host::consoleEncoding(), {}, false};
     if (argc < 2) {
-        const char *program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
+        const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
         complain(run, kUsageLine, program);
         complain(run, kUsageNoSubdirectories);
         complain(run, kUsageCutHeader);

@@ -20,15 +20,15 @@ struct ExtractOptions {
 
 // Reads the options that follow the D88 path (argv[2] on). Anything that is
 // not exactly "-b" or "-d" is ignored.
-ExtractOptions parseOptions(int argc, const char *const *argv);
+ExtractOptions parseOptions(int argc, const char* const* argv);
 
 // The host name of a stored file name: a '/' becomes '_', and "." and ".."
 // become "_" and "__", so that no file lands outside the output directory.
 // Every other byte stays as it is.
-void hostFileName(const char *stored, char (&host)[kNameBytes + 1]);
+void hostFileName(const char* stored, char (&host)[kNameBytes + 1]);
 
 // Runs the whole command line through `image` and returns the exit status.
 // The image is closed again before this returns.
-int runExtraction(D88Image &image, int argc, const char *const *argv);
+int runExtraction(D88Image& image, int argc, const char* const* argv);
 
 } // namespace d88

@@ -11,26 +11,26 @@
 
 namespace d88::host {
 
-bool makeDirectory(const char *name)
+bool makeDirectory(const char* name)
 {
     return ::mkdir(name, 0777) == 0;
 }
 
-bool enterDirectory(const char *name)
+bool enterDirectory(const char* name)
 {
     return ::chdir(name) == 0;
 }
 
-bool localeNamesUtf8(const char *locale)
+bool localeNamesUtf8(const char* locale)
 {
     // Match "utf-8" or "utf8" in any case, anywhere in the name.
-    for (const char *p = locale; *p != '\0'; ++p) {
+    for (const char* p = locale; *p != '\0'; ++p) {
         if (std::tolower(static_cast<unsigned char>(p[0])) != 'u' ||
             std::tolower(static_cast<unsigned char>(p[1])) != 't' ||
             std::tolower(static_cast<unsigned char>(p[2])) != 'f') {
             continue;
         }
-        const char *digit = p[3] == '-' ? p + 4 : p + 3;
+        const char* digit = p[3] == '-' ? p + 4 : p + 3;
         if (digit[0] == '8') {
             return true;
         }
@@ -41,8 +41,8 @@ bool localeNamesUtf8(const char *locale)
 ConsoleEncoding consoleEncoding()
 {
     // The first of these that is set and not empty is the locale in force.
-    for (const char *variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char *value = std::getenv(variable);
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
         if (value != nullptr && value[0] != '\0') {
             return localeNamesUtf8(value) ? ConsoleEncoding::Utf8 : ConsoleEncoding::ShiftJis;
         }

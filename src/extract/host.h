@@ -9,13 +9,13 @@ namespace d88::host {
 
 // Creates a directory in the working directory; false when it could not be
 // made, an existing one included.
-bool makeDirectory(const char *name);
+bool makeDirectory(const char* name);
 
 // Makes `name` the working directory.
-bool enterDirectory(const char *name);
+bool enterDirectory(const char* name);
 
 // True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
-bool localeNamesUtf8(const char *locale);
+bool localeNamesUtf8(const char* locale);
 
 // The encoding the console expects: UTF-8 when the locale in force (LC_ALL,
 // else LC_CTYPE, else LANG) names it, Shift_JIS otherwise.
@@ -27,8 +27,8 @@ class StartingDirectory {
 public:
     StartingDirectory() = default;
     ~StartingDirectory();
-    StartingDirectory(const StartingDirectory &) = delete;
-    StartingDirectory &operator=(const StartingDirectory &) = delete;
+    StartingDirectory(const StartingDirectory&) = delete;
+    StartingDirectory& operator=(const StartingDirectory&) = delete;
 
     // False when the working directory cannot be held on to.
     bool remember();

@@ -15,13 +15,13 @@
 
 namespace d88 {
 
-std::uint32_t readLe32(const std::uint8_t *p)
+std::uint32_t readLe32(const std::uint8_t* p)
 {
     return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
            std::uint32_t{p[3]} << 24;
 }
 
-std::uint16_t readLe16(const std::uint8_t *p)
+std::uint16_t readLe16(const std::uint8_t* p)
 {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
@@ -31,7 +31,7 @@ D88Image::~D88Image()
     close();
 }
 
-bool D88Image::open(const char *path)
+bool D88Image::open(const char* path)
 {
     close();
     file_ = std::fopen(path, "rb");
@@ -122,7 +122,7 @@ bool D88Image::seekTo(std::uint64_t offset)
     return std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0;
 }
 
-bool D88Image::readExactly(std::uint8_t *dst, int len)
+bool D88Image::readExactly(std::uint8_t* dst, int len)
 {
     if (len <= 0) {
         return true;
@@ -145,7 +145,7 @@ bool D88Image::seekTrack(int track)
     return seekTo(static_cast<std::uint64_t>(imageBase_) + trackOffset);
 }
 
-int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t *dst, int len)
+int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len)
 {
     if (!seekTrack(track)) {
         return 0;
@@ -173,7 +173,7 @@ int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t *ds
     }
 }
 
-int D88Image::readSectors(int track, int c, int h, int r, int n, std::uint8_t *dst, int len)
+int D88Image::readSectors(int track, int c, int h, int r, int n, std::uint8_t* dst, int len)
 {
     if (n < 0) {
         return 0; // no sector carries a negative size code
@@ -194,7 +194,7 @@ int D88Image::readSectors(int track, int c, int h, int r, int n, std::uint8_t *d
     return done;
 }
 
-int D88Image::readSectorIds(int track, std::uint8_t *dst, int len)
+int D88Image::readSectorIds(int track, std::uint8_t* dst, int len)
 {
     if (!seekTrack(track)) {
         return 0;
@@ -218,7 +218,7 @@ int D88Image::readSectorIds(int track, std::uint8_t *dst, int len)
     return written;
 }
 
-void D88Image::stepSector(SectorAddress &at) const
+void D88Image::stepSector(SectorAddress& at) const
 {
     if (at.r != lastSector_) {
         ++at.r;

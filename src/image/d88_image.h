@@ -17,8 +17,8 @@
 namespace d88 {
 
 // Little-endian field decoders for the container's multi-byte fields.
-std::uint32_t readLe32(const std::uint8_t *p);
-std::uint16_t readLe16(const std::uint8_t *p);
+std::uint32_t readLe32(const std::uint8_t* p);
+std::uint16_t readLe16(const std::uint8_t* p);
 
 // Image header layout:
 //   0x00  17      image name, NUL-terminated (only the first 16 bytes count)
@@ -73,13 +73,13 @@ class D88Image {
 public:
     D88Image() = default;
     ~D88Image();
-    D88Image(const D88Image &) = delete;
-    D88Image &operator=(const D88Image &) = delete;
+    D88Image(const D88Image&) = delete;
+    D88Image& operator=(const D88Image&) = delete;
 
     // Opens the file for binary reading and finds its images. A file that
     // is already open is closed first. False when the file cannot be opened
     // or cannot be read at all (a directory, for instance).
-    bool open(const char *path);
+    bool open(const char* path);
     bool close();
     bool isOpen() const { return file_ != nullptr; }
 
@@ -89,14 +89,14 @@ public:
     void setSectorRange(int first, int last);
 
     int imageCount() const { return imageCount_; }
-    const char *imageName() const { return imageName_; }
+    const char* imageName() const { return imageName_; }
     int mediaType() const { return mediaType_; }
     std::uint32_t diskSize() const { return diskSize_; }
 
     // Copies at most `len` data bytes of sector (c, h, r, n) of `track` into
     // `dst`; returns the bytes copied, 0 when the sector is not found.
-    int readSector(int track, int c, int h, int r, int n, std::uint8_t *dst, int len);
-    int readSector(const SectorAddress &at, std::uint8_t *dst, int len)
+    int readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len);
+    int readSector(const SectorAddress& at, std::uint8_t* dst, int len)
     {
         return readSector(at.track, at.c, at.h, at.r, at.n, dst, len);
     }
@@ -104,26 +104,26 @@ public:
     // Reads `len` bytes from consecutive sectors starting at (c, h, r, n) of
     // `track`; stops at the first sector that is missing or short and returns
     // the bytes of the complete sectors before it.
-    int readSectors(int track, int c, int h, int r, int n, std::uint8_t *dst, int len);
+    int readSectors(int track, int c, int h, int r, int n, std::uint8_t* dst, int len);
 
     // Writes the four ID bytes of each sector of `track`, in stored order,
     // while fewer than `len` bytes have been written; returns the bytes
     // written.
-    int readSectorIds(int track, std::uint8_t *dst, int len);
+    int readSectorIds(int track, std::uint8_t* dst, int len);
 
     // Steps `at` to the sector that follows it in a run: the next R on the
     // same track, or after the last sector number the first sector of the
     // next track (the other head, or the next cylinder after head 1).
-    void stepSector(SectorAddress &at) const;
+    void stepSector(SectorAddress& at) const;
 
 private:
     // Positions the file at the first record of `track`; false when the
     // track cannot hold sectors of the current image.
     bool seekTrack(int track);
     bool seekTo(std::uint64_t offset);
-    bool readExactly(std::uint8_t *dst, int len);
+    bool readExactly(std::uint8_t* dst, int len);
 
-    std::FILE *file_ = nullptr;
+    std::FILE* file_ = nullptr;
     int imageCount_ = 0;
     int firstSector_ = 1;
     int lastSector_ = 16;
