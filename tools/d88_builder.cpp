@@ -63,6 +63,9 @@ Bytes ImageBuilder::build() const
     out[0x1B] = mediaType;
 
     for (const auto& [index, records] : tracks) {
+        if (index < 0 || index >= kTrackCount) {
+            throw std::out_of_range("no such track: " + std::to_string(index));
+        }
         putLe32(out, kTrackTableOffset + 4 * index, static_cast<std::uint32_t>(out.size()));
         for (const SectorRecord& record : records) {
             Bytes header(16, 0);

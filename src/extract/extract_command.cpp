@@ -41,36 +41,33 @@ struct Run {
     bool damaged = false;
 };
 
-void say(const Run& run, const ConsoleText& text, ...)
+const char* text(const Run& run, const ConsoleText& consoleText)
 {
-    va_list args;
-    va_start(args, text);
-    std::vprintf(textFor(text, run.encoding), args);
-    va_end(args);
+    return textFor(consoleText, run.encoding);
 }
 
-void complainList(const Run& run, const ConsoleText& text, va_list args)
+void complainList(const char* format, va_list args)
 {
     // Error lines follow what was already printed, also when both streams
     // go to one file.
     std::fflush(stdout);
-    std::vfprintf(stderr, textFor(text, run.encoding), args);
+    std::vfprintf(stderr, format, args);
 }
 
-void complain(const Run& run, const ConsoleText& text, ...)
+void complain(const char* format, ...)
 {
     va_list args;
-    va_start(args, text);
-    complainList(run, text, args);
+    va_start(args, format);
+    complainList(format, args);
     va_end(args);
 }
 
 // A problem the run survives: reported, and the exit status becomes 2.
-void reportDamage(Run& run, const ConsoleText& text, ...)
+void reportDamage(Run& run, const char* format, ...)
 {
     va_list args;
-    va_start(args, text);
-    complainList(run, text, args);
+    va_start(args, format);
+    complainList(format, args);
     va_end(args);
     run.damaged = true;
 }
@@ -87,23 +84,24 @@ bool extractFile(Run& run, int imageIndex, const std::uint8_t* rawEntry)
     hostFileName(entry.name, hostName);
     std::FILE* out = std::fopen(hostName, "wb");
     if (out != nullptr) {
-        say(run, kListingLine, entry.name, header.loadAddress, header.size, header.execAddress,
-            entry.stamp[0], entry.stamp[1], entry.stamp[2], entry.stamp[3], entry.stamp[4]);
+        std::printf(text(run, kListingLine), entry.name, header.loadAddress, header.size,
+                    header.execAddress, entry.stamp[0], entry.stamp[1], entry.stamp[2],
+                    entry.stamp[3], entry.stamp[4]);
     } else {
-        reportDamage(run, kCannotCreateFile, imageIndex, entry.name);
+        reportDamage(run, text(run, kCannotCreateFile), imageIndex, entry.name);
     }
 
     // The damage is the file's whether or not it could be created.
     if (file.sectorsLost > 0) {
-        reportDamage(run, kFileSectorsLost, imageIndex, entry.name, file.sectorsLost);
+        reportDamage(run, text(run, kFileSectorsLost), imageIndex, entry.name, file.sectorsLost);
     }
     if (file.chainCut) {
-        reportDamage(run, kChainCut, imageIndex, entry.name);
+        reportDamage(run, text(run, kChainCut), imageIndex, entry.name);
     }
     // The header's size counts the bytes after the header.
     const int wanted = kFileHeaderBytes + static_cast<int>(header.size);
     if (file.length < wanted) {
-        reportDamage(run, kFileShort, imageIndex, entry.name);
+        reportDamage(run, text(run, kFileShort), imageIndex, entry.name);
     }
     if (out == nullptr) {
         return true;
@@ -118,7 +116,7 @@ bool extractFile(Run& run, int imageIndex, const std::uint8_t* rawEntry)
     const bool flushed = std::fflush(out) == 0;
     const bool closed = std::fclose(out) == 0;
     if (!written || !flushed || !closed) {
-        complain(run, kWriteFailed);
+        complain(text(run, kWriteFailed));
         return false;
     }
     return true;
@@ -139,21 +137,21 @@ bool extractImage(Run& run, int index)
         host::makeDirectory(subdirectory);
         // Entering is only safe when the way back is known.
         entered = run.start.remembered() && host::enterDirectory(subdirectory);
-        say(run, kImageLine, run.image.imageName(), subdirectory);
+        std::printf(text(run, kImageLine), run.image.imageName(), subdirectory);
     }
-    say(run, kColumnHeader);
+    std::fputs(text(run, kColumnHeader), stdout);
 
     bool writeFiles = true;
     if (run.options.makeSubdirectories && !entered) {
-        reportDamage(run, kCannotEnterSubdirectory, index, subdirectory);
+        reportDamage(run, text(run, kCannotEnterSubdirectory), index, subdirectory);
         writeFiles = false;
     }
     if (layout.directorySectorsLost > 0) {
-        reportDamage(run, kDirectoryDamaged, index, layout.directorySectorsLost);
+        reportDamage(run, text(run, kDirectoryDamaged), index, layout.directorySectorsLost);
     }
     // A table of zeros would turn every file into garbage.
     if (layout.tableSectorsLost > 0) {
-        reportDamage(run, kTableUnreadable, index);
+        reportDamage(run, text(run, kTableUnreadable), index);
         writeFiles = false;
     }
 
@@ -170,7 +168,7 @@ bool extractImage(Run& run, int index)
 
     if (entered && !run.start.returnTo()) {
         // Anything written now would land in the wrong place.
-        complain(run, kCannotReturn);
+        complain(text(run, kCannotReturn));
         return false;
     }
     return keepGoing;
@@ -214,19 +212,19 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
     Run run{image, ExtractOptions{}, host::consoleEncoding(), {}, false};
     if (argc < 2) {
         const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
-        complain(run, kUsageLine, program);
-        complain(run, kUsageNoSubdirectories);
-        complain(run, kUsageCutHeader);
+        complain(text(run, kUsageLine), program);
+        complain(text(run, kUsageNoSubdirectories));
+        complain(text(run, kUsageCutHeader));
         return kExitFatal;
     }
     run.options = parseOptions(argc, argv);
 
     if (!image.open(argv[1])) {
-        complain(run, kCannotOpen);
+        complain(text(run, kCannotOpen));
         return kExitFatal;
     }
     if (run.options.headerSkip == kCutHeaderSkip) {
-        say(run, kCuttingHeader);
+        std::fputs(text(run, kCuttingHeader), stdout);
     }
     if (run.options.makeSubdirectories) {
         run.start.remember();
@@ -236,7 +234,7 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
     const int count = image.imageCount();
     for (int index = 0; index < count; ++index) {
         if (!image.selectImage(index)) {
-            reportDamage(run, kImageUnreadable, index);
+            reportDamage(run, text(run, kImageUnreadable), index);
             continue;
         }
         if (!extractImage(run, index)) {
