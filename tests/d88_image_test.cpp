@@ -94,13 +94,19 @@ TEST(D88ImageTest, OpenFailsOnWhatCannotBeRead)
     EXPECT_EQ(image.imageCount(), 0);
 }
 
-TEST(D88ImageTest, OpenClosesThePreviousFile)
+TEST(D88ImageTest, OpenStartsAfreshOnAnotherFile)
 {
     D88Image image;
-    openBytes(image, emptyImage().build());
+    DiskBuilder disk("FIRST", 40);
+    openBytes(image, disk.image().build());
+    ASSERT_TRUE(image.selectImage(0));
     const int withOne = openFileCount();
-    openBytes(image, emptyImage().build());
+    openBytes(image, DiskBuilder("SECOND", 40).image().build());
     EXPECT_EQ(openFileCount(), withOne);
+    // The new file has no current image until one is selected.
+    std::uint8_t sector[256];
+    EXPECT_STREQ(image.imageName(), "");
+    EXPECT_EQ(image.readSector(0, 0, 0, 1, 1, sector, 256), 0);
     image.close();
     EXPECT_EQ(openFileCount(), withOne - 1);
 }

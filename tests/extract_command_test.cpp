@@ -474,4 +474,16 @@ TEST(ExtractCommand, ShortWriteStops)
     EXPECT_EQ(partial, Bytes(game.data.begin(), game.data.begin() + partial.size()));
 }
 
+// Every file is written, but a listing that cannot reach its reader is
+// reported rather than passed off as success.
+TEST(ExtractCommand, LostListingIsReported)
+{
+    Scratch scratch;
+    scratch.input(build(diskA()));
+    const Result r = scratch.run({"../in.d88"}, "LANG=C", "exec >/dev/full; ");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, d88::kConsoleLost.shiftJis);
+    expectTree(listTree(scratch.out()), expected({diskA()}, true, false, {}).second);
+}
+
 } // namespace

@@ -111,7 +111,7 @@ void writeFile(const std::string& path, const Bytes& bytes)
     if (f == nullptr) {
         throw std::runtime_error("cannot create " + path);
     }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (std::fclose(f) != 0 || !ok) {
         throw std::runtime_error("cannot write " + path);
     }

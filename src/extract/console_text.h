@@ -110,6 +110,16 @@ inline constexpr ConsoleText kFileShort = {
     "\x83\x66\x81\x5b\x83\x5e\x82\xaa\x83\x77\x83\x62\x83\x5f\x82\xcc\x83\x54\x83\x43\x83\x59\x82"
     "\xe6\x82\xe8\x92\x5a\x82\xa2\x82\xc5\x82\xb7.\n",
     "イメージ%03d: %s: データがヘッダのサイズより短いです.\n"};
+// The starting directory cannot be held on to, so nothing is written into subdirectories.
+inline constexpr ConsoleText kCannotKeepStart = {
+    "\x8a\x4a\x8e\x6e\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x82\xf0\x8a\x4a\x82\xaf\x82"
+    "\xdc\x82\xb9\x82\xf1\x82\xcc\x82\xc5\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67"
+    "\x83\x8a\x82\xc9\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb9\x82\xf1.\n",
+    "開始ディレクトリを開けませんのでサブディレクトリに書き出しません.\n"};
+// The listing could not be written to the standard output.
+inline constexpr ConsoleText kConsoleLost = {"\x95\x57\x8f\x80\x8f\x6f\x97\xcd\x82\xc9\x8f\x91\x82"
+                                             "\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1.\n",
+                                             "標準出力に書き込めません.\n"};
 
 // Every text above, so that each pair can be checked against the other.
 inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
@@ -129,6 +139,8 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kTableUnreadable,
                                                           &kFileSectorsLost,
                                                           &kChainCut,
-                                                          &kFileShort};
+                                                          &kFileShort,
+                                                          &kCannotKeepStart,
+                                                          &kConsoleLost};
 
 } // namespace d88

@@ -71,7 +71,9 @@ DirectoryEntry decodeEntry(const std::uint8_t* entry)
         decoded.state = EntryState::File;
     }
     // A NUL inside the nine bytes ends the name early; the rest stays zero.
-    std::memcpy(decoded.name, entry, strnlen(reinterpret_cast<const char*>(entry), kNameBytes));
+    for (int i = 0; i < kNameBytes && entry[i] != 0; ++i) {
+        decoded.name[i] = static_cast<char>(entry[i]);
+    }
     decoded.firstCluster = entry[kFirstClusterOffset];
     for (int i = 0; i < kStampCount; ++i) {
         decoded.stamp[i] = decodeBcd(entry[kStampFirstOffset - i]);
@@ -139,8 +141,9 @@ AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int first
 
 FileHeader decodeFileHeader(const FileBuffer& buffer)
 {
-    return FileHeader{readBe16(buffer.bytes), readBe16(buffer.bytes + 2),
-                      readBe16(buffer.bytes + 4)};
+    return FileHeader{readBe16(buffer.bytes + kLoadAddressOffset),
+                      readBe16(buffer.bytes + kFileSizeOffset),
+                      readBe16(buffer.bytes + kExecAddressOffset)};
 }
 
 } // namespace d88

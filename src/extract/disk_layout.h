@@ -62,9 +62,13 @@ constexpr std::uint8_t kEndOfDirectory = 0xFF;
 constexpr std::uint8_t kLastClusterMark = 0xC0;
 constexpr std::uint8_t kLastClusterSectorsMask = 0x0F;
 
-// File header layout (big-endian): load address at 0, size at 2, exec
-// address at 4. The size counts the bytes after the header.
+// File header layout (big-endian u16 each). The size counts the bytes after
+// the header.
+constexpr int kLoadAddressOffset = 0;
+constexpr int kFileSizeOffset = 2;
+constexpr int kExecAddressOffset = 4;
 constexpr int kFileHeaderBytes = 6;
+static_assert(kExecAddressOffset + 2 == kFileHeaderBytes);
 
 // One file is assembled in a buffer of 160 clusters.
 constexpr int kFileBufferClusters = 160;
@@ -112,9 +116,10 @@ struct AssembledFile {
     bool chainCut;   // the chain did not fit the file buffer
 };
 
-// Reads the directory and the cluster table of the current image. Both are
-// cleared first, so nothing of an earlier image survives; an unreadable
-// sector reads as zeros and does not stop the sectors after it.
+// Reads the directory and the cluster table of the current image. Every
+// byte of both is rewritten: what an unreadable sector should have held
+// reads as zeros, so nothing of an earlier image survives, and the sectors
+// after it are still read.
 LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterTable& table);
 
 DirectoryEntry decodeEntry(const std::uint8_t* entry);

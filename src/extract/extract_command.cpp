@@ -226,8 +226,9 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
     if (run.options.headerSkip == kCutHeaderSkip) {
         std::fputs(text(run, kCuttingHeader), stdout);
     }
-    if (run.options.makeSubdirectories) {
-        run.start.remember();
+    // Without a way back, no subdirectory is entered; each image says so.
+    if (run.options.makeSubdirectories && !run.start.remember()) {
+        reportDamage(run, text(run, kCannotKeepStart));
     }
 
     int status = kExitSuccess;
@@ -243,7 +244,10 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
         }
     }
     image.close();
-    std::fflush(stdout);
+    // A listing that never reached its reader is something left out.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        reportDamage(run, text(run, kConsoleLost));
+    }
     if (status == kExitSuccess && run.damaged) {
         status = kExitDamaged;
     }

@@ -11,9 +11,12 @@
 
 namespace d88::host {
 
+// Everything the umask allows, as for any directory a user makes.
+constexpr mode_t kDirectoryMode = 0777;
+
 bool makeDirectory(const char* name)
 {
-    return ::mkdir(name, 0777) == 0;
+    return ::mkdir(name, kDirectoryMode) == 0;
 }
 
 bool enterDirectory(const char* name)

@@ -33,7 +33,9 @@ D88Image::~D88Image()
 
 bool D88Image::open(const char* path)
 {
+    // A new file has no current image, whatever the old one had.
     close();
+    forgetImage();
     file_ = std::fopen(path, "rb");
     if (file_ == nullptr) {
         return false;
@@ -82,10 +84,7 @@ bool D88Image::selectImage(int index)
     if (file_ == nullptr) {
         return false;
     }
-    imageBase_ = -1;
-    mediaType_ = -1;
-    diskSize_ = 0;
-    imageName_[0] = '\0';
+    forgetImage();
     if (index < 0 || index >= imageCount_) {
         return false;
     }
@@ -98,7 +97,7 @@ bool D88Image::selectImage(int index)
     }
     imageBase_ = static_cast<std::int64_t>(imageTable_[index]);
     for (int i = 0; i < kTrackCount; ++i) {
-        trackTable_[i] = readLe32(header + kTrackTableOffset + 4 * i);
+        trackTable_[i] = readLe32(header + kTrackTableOffset + kTrackOffsetBytes * i);
     }
     mediaType_ = header[kMediaTypeOffset];
     diskSize_ = readLe32(header + kDiskSizeOffset);
@@ -106,6 +105,14 @@ bool D88Image::selectImage(int index)
     std::memcpy(imageName_, header + kImageNameOffset, kImageNameLength);
     imageName_[kImageNameLength] = '\0';
     return true;
+}
+
+void D88Image::forgetImage()
+{
+    imageBase_ = -1;
+    mediaType_ = -1;
+    diskSize_ = 0;
+    imageName_[0] = '\0';
 }
 
 void D88Image::setSectorRange(int first, int last)
@@ -163,6 +170,7 @@ int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* ds
             return 0;
         }
         if (header[0] == c && header[1] == h && header[2] == r && header[3] == n) {
+            // A negative len asks for nothing.
             const int m = std::min(dataSize, std::max(len, 0));
             // Data cut short by the end of the file is not a sector.
             return readExactly(dst, m) ? m : 0;
@@ -178,8 +186,10 @@ int D88Image::readSectors(int track, int c, int h, int r, int n, std::uint8_t* d
     if (n < 0) {
         return 0; // no sector carries a negative size code
     }
-    // Wide so that a hostile size code cannot overflow the shift.
-    std::int64_t unit = std::int64_t{128} << std::min(n, 32);
+    // Wide, and capped, so that a hostile size code cannot overflow the
+    // shift: a unit of 128 << 32 is already past any int len.
+    constexpr int kLargestShift = 32;
+    std::int64_t unit = std::int64_t{128} << std::min(n, kLargestShift);
     SectorAddress at{track, c, h, r, n};
     int done = 0;
     while (done < len) {

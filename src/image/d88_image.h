@@ -34,8 +34,6 @@ constexpr int kDiskSizeOffset = 0x1C;
 constexpr int kTrackTableOffset = 0x20;
 constexpr int kTrackCount = 164;
 constexpr int kImageHeaderSize = 688;
-static_assert(kTrackTableOffset + kTrackCount * 4 == kImageHeaderSize,
-              "the track table ends the image header");
 static_assert(kImageNameOffset + kImageNameLength < kMediaTypeOffset);
 
 // Sector record header layout:
@@ -55,9 +53,9 @@ static_assert(kDataSizeOffset + 2 == kSectorHeaderSize);
 // The container can name at most this many images.
 constexpr int kMaxImages = 64;
 
-// No sector can hold more than a u16 data size: 128 << 8 is the largest
-// size code whose sectors can be complete.
-constexpr int kMaxSizeCode = 8;
+// A track offset in the track table.
+constexpr int kTrackOffsetBytes = 4;
+static_assert(kTrackTableOffset + kTrackCount * kTrackOffsetBytes == kImageHeaderSize);
 
 // Where a sector stands: its track index in the image's track table and
 // the four ID bytes it is searched by.
@@ -120,6 +118,7 @@ private:
     // Positions the file at the first record of `track`; false when the
     // track cannot hold sectors of the current image.
     bool seekTrack(int track);
+    void forgetImage();
     bool seekTo(std::uint64_t offset);
     bool readExactly(std::uint8_t* dst, int len);
 
