@@ -8,6 +8,8 @@ namespace d88build {
 
 namespace {
 
+// The format is restated here rather than taken from the reader's headers:
+// images made from the reader's own constants could not show a wrong one.
 constexpr int kHeaderBytes = 688;
 constexpr int kTrackTableOffset = 0x20;
 constexpr int kTrackCount = 164;
