@@ -191,13 +191,11 @@ ExtractOptions parseOptions(int argc, const char* const* argv)
 
 void hostFileName(const char* stored, char (&host)[kNameBytes + 1])
 {
+    // "." and ".." would name the directory itself or its parent.
     if (std::strcmp(stored, ".") == 0) {
-        std::strcpy(host, "_");
-        return;
-    }
-    if (std::strcmp(stored, "..") == 0) {
-        std::strcpy(host, "__");
-        return;
+        stored = "_";
+    } else if (std::strcmp(stored, "..") == 0) {
+        stored = "__";
     }
     int i = 0;
     // The stored name has at most kNameBytes bytes before its terminator.
