@@ -73,9 +73,8 @@ void reportDamage(Run& run, const char* format, ...)
 }
 
 // Writes one file of the current image. False when the run must stop.
-bool extractFile(Run& run, int imageIndex, const std::uint8_t* rawEntry)
+bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
 {
-    const DirectoryEntry entry = decodeEntry(rawEntry);
     const AssembledFile file =
         assembleFile(run.image, clusterTable, entry.firstCluster, fileBuffer);
     const FileHeader header = decodeFileHeader(fileBuffer);
@@ -157,12 +156,12 @@ bool extractImage(Run& run, int index)
 
     bool keepGoing = true;
     for (int i = 0; writeFiles && keepGoing && i < kEntryCount; ++i) {
-        const std::uint8_t* rawEntry = directory.bytes + i * kEntryBytes;
-        if (rawEntry[0] == kEndOfDirectory) {
+        const DirectoryEntry entry = decodeEntry(directory.bytes + i * kEntryBytes);
+        if (entry.state == EntryState::EndOfDirectory) {
             break;
         }
-        if (rawEntry[0] != kEmptyEntry) {
-            keepGoing = extractFile(run, index, rawEntry);
+        if (entry.state == EntryState::File) {
+            keepGoing = extractFile(run, index, entry);
         }
     }
 
