@@ -26,9 +26,6 @@ Directory directory;
 ClusterTable clusterTable;
 FileBuffer fileBuffer;
 
-constexpr int kCutHeaderSkip = 6;
-static_assert(kCutHeaderSkip == kFileHeaderBytes);
-
 // "%03d" of an image index: three digits below kMaxImages, room for any int.
 constexpr int kSubdirectoryNameBytes = 12;
 static_assert(kMaxImages <= 1000);
@@ -180,7 +177,7 @@ ExtractOptions parseOptions(int argc, const char* const* argv)
     ExtractOptions options;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "-b") == 0) {
-            options.headerSkip = kCutHeaderSkip;
+            options.headerSkip = kFileHeaderBytes;
         } else if (std::strcmp(argv[i], "-d") == 0) {
             options.makeSubdirectories = false;
         }
@@ -220,7 +217,7 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
         complain(text(run, kCannotOpen));
         return kExitFatal;
     }
-    if (run.options.headerSkip == kCutHeaderSkip) {
+    if (run.options.headerSkip == kFileHeaderBytes) {
         std::fputs(text(run, kCuttingHeader), stdout);
     }
     // Without a way back, no subdirectory is entered; each image says so.
