@@ -33,9 +33,7 @@ D88Image::~D88Image()
 
 bool D88Image::open(const char* path)
 {
-    // A new file has no current image, whatever the old one had.
     close();
-    forgetImage();
     file_ = std::fopen(path, "rb");
     if (file_ == nullptr) {
         return false;
@@ -75,7 +73,8 @@ bool D88Image::close()
         file_ = nullptr;
     }
     imageCount_ = 0;
-    mediaType_ = -1;
+    // A closed reader has no current image, and a new file starts with none.
+    forgetImage();
     return true;
 }
 
