@@ -228,11 +228,7 @@ TEST(D88ImageTest, ReadSectorsRunsAcrossTracks)
     ASSERT_TRUE(image.selectImage(0));
 
     auto expected = [&](std::vector<std::pair<int, int>> sectors, int len) {
-        Bytes out;
-        for (auto [track, r] : sectors) {
-            const Bytes& s = disk.sector(track, r);
-            out.insert(out.end(), s.begin(), s.end());
-        }
+        Bytes out = sectorsOf(disk, sectors);
         out.resize(static_cast<std::size_t>(len));
         return out;
     };

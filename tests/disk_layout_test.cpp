@@ -18,16 +18,6 @@ FileBuffer buffer;
 Directory directory;
 ClusterTable table;
 
-// The concatenated data of sectors (track, r) in order.
-Bytes sectorsOf(DiskBuilder& disk, const std::vector<std::pair<int, int>>& sectors)
-{
-    Bytes out;
-    for (auto [track, r] : sectors) {
-        out.insert(out.end(), disk.sector(track, r).begin(), disk.sector(track, r).end());
-    }
-    return out;
-}
-
 Bytes clusterBytes(DiskBuilder& disk, int cluster, int sectors = 8)
 {
     std::vector<std::pair<int, int>> list;
@@ -35,11 +25,6 @@ Bytes clusterBytes(DiskBuilder& disk, int cluster, int sectors = 8)
         list.push_back({cluster >> 1, (cluster & 1) * 8 + 1 + i});
     }
     return sectorsOf(disk, list);
-}
-
-Bytes join(std::vector<Bytes> parts)
-{
-    return concat(parts);
 }
 
 } // namespace
@@ -113,7 +98,7 @@ TEST(DiskLayoutTest, AssembleFollowsTheChain)
          },
          nullptr, 5,
          [](DiskBuilder& d) {
-             return join({clusterBytes(d, 5), clusterBytes(d, 2), clusterBytes(d, 41, 2)});
+             return concat({clusterBytes(d, 5), clusterBytes(d, 2), clusterBytes(d, 41, 2)});
          },
          0, false},
         {"last byte 0xC0 adds nothing",
@@ -125,19 +110,19 @@ TEST(DiskLayoutTest, AssembleFollowsTheChain)
         {"0xCA on an even cluster runs into the odd one",
          [](DiskBuilder& d) { d.setTableByte(8, 0xCA); }, nullptr, 8,
          [](DiskBuilder& d) {
-             return join({clusterBytes(d, 8), clusterBytes(d, 9, 2)});
+             return concat({clusterBytes(d, 8), clusterBytes(d, 9, 2)});
          },
          0, false},
         {"0xCA on an odd cluster runs onto the next track",
          [](DiskBuilder& d) { d.setTableByte(9, 0xCA); }, nullptr, 9,
          [](DiskBuilder& d) {
-             return join({clusterBytes(d, 9), clusterBytes(d, 10, 2)});
+             return concat({clusterBytes(d, 9), clusterBytes(d, 10, 2)});
          },
          0, false},
         {"a missing sector loses only itself", [](DiskBuilder& d) { d.setTableByte(12, 0xC4); },
          [](ImageBuilder& i) { i.removeSector(6, 2); }, 12,
          [](DiskBuilder& d) {
-             return join({d.sector(6, 1), Bytes(256, 0), d.sector(6, 3), d.sector(6, 4)});
+             return concat({d.sector(6, 1), Bytes(256, 0), d.sector(6, 3), d.sector(6, 4)});
          },
          1, false},
         {"a short sector keeps its bytes", [](DiskBuilder& d) { d.setTableByte(12, 0xC2); },
@@ -145,7 +130,7 @@ TEST(DiskLayoutTest, AssembleFollowsTheChain)
          [](DiskBuilder& d) {
              Bytes first = d.sector(6, 1);
              std::fill(first.begin() + 100, first.end(), 0);
-             return join({first, d.sector(6, 2)});
+             return concat({first, d.sector(6, 2)});
          },
          1, false},
     };

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "d88_builder.h"
 #include "image/d88_image.h"
@@ -20,4 +22,16 @@ inline void openBytes(d88::D88Image& image, const d88build::Bytes& bytes)
     d88build::writeFile(path, bytes);
     ASSERT_TRUE(image.open(path.c_str()));
     std::remove(path.c_str());
+}
+
+// The data of sectors (track, r) of `disk`, one after another.
+inline d88build::Bytes sectorsOf(d88build::DiskBuilder& disk,
+                                 const std::vector<std::pair<int, int>>& sectors)
+{
+    d88build::Bytes out;
+    for (auto [track, r] : sectors) {
+        const d88build::Bytes& s = disk.sector(track, r);
+        out.insert(out.end(), s.begin(), s.end());
+    }
+    return out;
 }
