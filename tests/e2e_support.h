@@ -1,0 +1,261 @@
+// Scaffolding for the end-to-end tests: the built d88unpack runs as a
+// separate process in a fresh directory; its streams, exit status and every
+// file it leaves are compared with what the test's own images hold. The
+// command is D88UNPACK_COMMAND when set (shell words, so
+// "wine64 path/to/d88unpack.exe" works), else the build's.
+#pragma once
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "d88_builder.h"
+#include "extract/console_text.h"
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+using d88::ConsoleEncoding;
+using d88build::Bytes;
+using d88build::DiskBuilder;
+using d88build::ImageBuilder;
+using d88build::Stamp;
+
+// Everything under a directory: relative path -> contents; directories end in '/'.
+using Tree = std::map<std::string, Bytes>;
+
+inline std::string format(const char* pattern, ...)
+{
+    char text[1024];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(text, sizeof text, pattern, args);
+    va_end(args);
+    return text;
+}
+
+inline std::string sjis(const d88::ConsoleText& text)
+{
+    return text.shiftJis;
+}
+
+inline std::string quote(const std::string& word)
+{
+    std::string quoted = "'";
+    for (char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+inline const char* customCommand()
+{
+    const char* command = std::getenv("D88UNPACK_COMMAND");
+    return command != nullptr && command[0] != '\0' ? command : nullptr;
+}
+
+inline std::string readText(const fs::path& path)
+{
+    const Bytes bytes = d88build::readFile(path.string());
+    return std::string(bytes.begin(), bytes.end());
+}
+
+inline Tree listTree(const fs::path& root)
+{
+    Tree tree;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        const std::string path = entry.path().lexically_relative(root).string();
+        if (entry.is_directory()) {
+            tree[path + "/"] = {};
+        } else {
+            tree[path] = d88build::readFile(entry.path().string());
+        }
+    }
+    return tree;
+}
+
+inline void expectTree(const Tree& got, const Tree& want)
+{
+    for (const auto& [path, bytes] : want) {
+        const auto it = got.find(path);
+        EXPECT_TRUE(it != got.end()) << "missing: " << path;
+        if (it != got.end() && it->second != bytes) {
+            const auto diff =
+                std::mismatch(bytes.begin(), bytes.end(), it->second.begin(), it->second.end());
+            ADD_FAILURE() << path << ": " << it->second.size() << " bytes, expected "
+                          << bytes.size() << ", first difference at " << diff.first - bytes.begin();
+        }
+    }
+    for (const auto& [path, bytes] : got) {
+        EXPECT_TRUE(want.contains(path)) << "not expected: " << path;
+    }
+}
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+// A fresh directory per test. The input file and the captured streams lie
+// next to "out", the tool's working directory, so "out" holds only what the
+// tool made (and what a test put there first).
+class Scratch {
+public:
+    Scratch()
+    {
+        char name[] = "/tmp/d88unpack-test-XXXXXX";
+        if (::mkdtemp(name) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        root_ = name;
+        fs::create_directory(out());
+    }
+    ~Scratch()
+    {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    fs::path out() const { return root_ / "out"; }
+    void input(const Bytes& bytes) const { d88build::writeFile(root_ / "in.d88", bytes); }
+
+    // `locale`: the variables exported after LC_ALL, LC_CTYPE and LANG are
+    // unset; `setup`: shell commands run just before the tool.
+    Result run(const std::vector<std::string>& args, const std::string& locale,
+               const std::string& setup = "") const
+    {
+        std::string line = "cd " + quote(out()) + " && (unset LC_ALL LC_CTYPE LANG; export " +
+                           locale + "; " + setup +
+                           (customCommand() ? customCommand() : quote(D88UNPACK_BINARY));
+        for (const std::string& arg : args) {
+            line += " " + quote(arg);
+        }
+        line += ") >" + quote(root_ / "stdout") + " 2>" + quote(root_ / "stderr");
+        const int raw = std::system(line.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(root_ / "stdout"),
+                readText(root_ / "stderr")};
+    }
+
+private:
+    fs::path root_;
+};
+
+inline const Stamp kStamp = {0x24, 0x03, 0x15, 0x09, 0x30};
+inline const char* const kGame = "GAME     ";
+
+// One file as the test lays it on a disk and as the tool should give it back.
+struct FileModel {
+    int entry;
+    std::string stored;        // name bytes on the disk
+    std::string host;          // name of the file on the host
+    unsigned load, size, exec; // as the listing line shows them
+    std::vector<int> chain;
+    Stamp stamp;
+    Bytes data; // header and body: what is written without "-b"
+};
+
+inline FileModel file(int entry, const std::string& stored, const std::string& host, unsigned load,
+                      unsigned exec, std::size_t bodySize, std::vector<int> chain,
+                      Stamp stamp = kStamp)
+{
+    FileModel f{entry, stored, host.empty() ? stored : host, load, 0, exec, std::move(chain),
+                stamp, {}};
+    f.size = static_cast<unsigned>(bodySize);
+    f.data = d88build::withHeader(load, exec, d88build::pattern(bodySize, entry * 977 + load));
+    return f;
+}
+
+struct DiskModel {
+    std::string name;  // the 17-byte name field
+    std::string shown; // the name in the image line
+    std::vector<FileModel> files;
+};
+
+// The directory holds the files, empty entries between them, the end mark,
+// and after it a complete entry that must never be extracted.
+inline Bytes build(const DiskModel& model, void (*diskHook)(DiskBuilder&) = nullptr,
+                   void (*imageHook)(ImageBuilder&) = nullptr)
+{
+    DiskBuilder disk(model.name);
+    // Files are listed in entry order.
+    const int end = model.files.empty() ? 0 : model.files.back().entry + 1;
+    for (int i = 0; i < end; ++i) {
+        disk.setRawEntry(i, {});
+    }
+    for (const FileModel& f : model.files) {
+        disk.addFile(f.entry, f.stored, f.chain, f.data, f.stamp);
+    }
+    disk.addFile(end + 1, "GHOST", {150}, d88build::withHeader(1, 2, Bytes(10, 0x47)));
+    disk.endDirectory(end);
+    if (diskHook != nullptr) {
+        diskHook(disk);
+    }
+    ImageBuilder image = disk.image();
+    if (imageHook != nullptr) {
+        imageHook(image);
+    }
+    return image.build();
+}
+
+// What a run over `disks` prints, and the output tree it leaves on top of
+// `before`.
+inline std::pair<std::string, Tree> expected(const std::vector<DiskModel>& disks,
+                                             bool subdirectories, bool cut, Tree before,
+                                             ConsoleEncoding encoding = ConsoleEncoding::ShiftJis)
+{
+    const auto bcd = [](std::uint8_t value) { return (value >> 4) * 10 + (value & 0x0F); };
+    std::pair<std::string, Tree> e{cut ? d88::textFor(d88::kCuttingHeader, encoding) : "",
+                                   std::move(before)};
+    for (std::size_t i = 0; i < disks.size(); ++i) {
+        std::string dir;
+        if (subdirectories) {
+            dir = format("%03zu", i);
+            e.first += format(d88::kImageLine.shiftJis, disks[i].shown.c_str(), dir.c_str());
+            if (!e.second.contains(dir)) { // a file of that name stays a file
+                e.second[dir + "/"] = {};
+            }
+            dir += "/";
+        }
+        e.first += d88::kColumnHeader.shiftJis;
+        for (const FileModel& f : disks[i].files) {
+            const Stamp& s = f.stamp;
+            e.first += format(d88::kListingLine.shiftJis, f.stored.c_str(), f.load, f.size, f.exec,
+                              bcd(s[0]), bcd(s[1]), bcd(s[2]), bcd(s[3]), bcd(s[4]));
+            const std::size_t skip = std::min<std::size_t>(cut ? 6 : 0, f.data.size());
+            e.second[dir + f.host] = Bytes(f.data.begin() + static_cast<long>(skip), f.data.end());
+        }
+    }
+    return e;
+}
+
+// Files in both directory sectors, one and several clusters, chains that
+// jump across the disk, last sectors only partly used by the data.
+inline DiskModel diskA()
+{
+    return {"DISK A",
+            "DISK A",
+            {file(0, kGame, "", 0x6000, 0x6000, 0x1234, {10, 11, 40}),
+             file(2, "DATA.BIN", "", 0xab00, 0x00fe, 300, {5}, {0x99, 0x12, 0x31, 0x23, 0x59}),
+             file(16, "LATE", "", 0x0100, 0xffff, 5000, {7, 60, 9}, {0, 1, 1, 0, 0})}};
+}
+
+// A full name field with no NUL; names the host must not take as they stand.
+inline DiskModel diskC()
+{
+    return {"ABCDEFGHIJKLMNOPQ",
+            "ABCDEFGHIJKLMNOP",
+            {file(0, kGame, "", 0x7000, 0x7003, 100, {20}), file(1, "TWICE", "", 1, 1, 50, {21}),
+             file(2, "TWICE", "", 2, 2, 70, {22}), file(3, "A/B", "A_B", 3, 3, 10, {23}),
+             file(4, ".", "_", 4, 4, 10, {24}), file(5, "..", "__", 5, 5, 10, {25}),
+             file(6, "EMPTY", "", 0x1234, 0x5678, 0, {26}),
+             file(7, "\xb1\xb2\xb3 X", "", 7, 7, 20, {27})}};
+}
+
+} // namespace e2e
