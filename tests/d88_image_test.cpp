@@ -5,8 +5,10 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -279,4 +281,129 @@ TEST(D88ImageTest, ReadSectorIdsListsStoredOrder)
     EXPECT_EQ(image.readSectorIds(0, ids, 5), 8);
     EXPECT_EQ(image.readSectorIds(0, ids, 0), 0);
     EXPECT_EQ(image.readSectorIds(1, ids, 16), 0);
+}
+
+namespace {
+
+// The walk as the reader documents it, done the slow way over the file's
+// bytes: the first record with the ID, before the track's end by a record's
+// own count, a count of 0, or the image's end.
+int plainWalk(const Bytes& file, std::size_t base, int track, const std::uint8_t id[4],
+              std::uint8_t* dst, int len)
+{
+    const auto le = [&](std::size_t at, int bytes) {
+        std::uint32_t v = 0;
+        for (int i = bytes - 1; i >= 0; --i) {
+            v = v << 8 | file[at + static_cast<std::size_t>(i)];
+        }
+        return v;
+    };
+    const std::uint32_t diskSize = le(base + 0x1C, 4);
+    const std::size_t end = std::min<std::size_t>(file.size(), base + diskSize);
+    const std::uint32_t offset = le(base + 0x20 + 4 * static_cast<std::size_t>(track), 4);
+    if (offset == 0 || offset > diskSize) {
+        return 0;
+    }
+    std::size_t at = base + offset;
+    for (long i = 0; at + 16 <= end; ++i) {
+        const std::uint32_t count = le(at + 4, 2), size = le(at + 14, 2);
+        if (count == 0) {
+            return 0;
+        }
+        if (std::memcmp(&file[at], id, 4) == 0) {
+            const std::size_t m = std::min<std::size_t>(size, static_cast<std::size_t>(len));
+            if (at + 16 + m > end) {
+                return 0;
+            }
+            std::memcpy(dst, &file[at + 16], m);
+            return static_cast<int>(m);
+        }
+        if (i == static_cast<long>(count) - 1) {
+            return 0;
+        }
+        at += 16 + size;
+    }
+    return 0;
+}
+
+} // namespace
+
+// Random tracks, hostile ones among them (repeated IDs, counts of 0, 1 and
+// 0xFFFF, data sizes that disagree with the data, tracks that start inside
+// other tracks, disk sizes that cut tracks short, a cut file), looked up in
+// random order: every answer must be the plain walk's.
+TEST(D88ImageTest, LookupsGiveWhatThePlainWalkGives)
+{
+    std::mt19937 random(20261208);
+    const auto pick = [&](int below) { return static_cast<int>(random() % below); };
+    for (int round = 0; round < 40; ++round) {
+        std::vector<Bytes> images;
+        for (int i = 0, count = 1 + pick(3); i < count; ++i) {
+            ImageBuilder image = emptyImage("IMAGE");
+            for (int t = 0; t < 6; ++t) {
+                for (int k = 0, records = pick(40); k < records; ++k) {
+                    SectorRecord s =
+                        record(pick(2), pick(2), 1 + pick(4), pick(2), pattern(pick(300), k));
+                    const int counts[] = {-1, -1, -1, 0, 1, 3, 0xFFFF};
+                    s.sectorCount = counts[pick(7)];
+                    if (pick(8) == 0) {
+                        s.dataSize = pick(600);
+                    }
+                    image.tracks[t].push_back(std::move(s));
+                }
+            }
+            Bytes built = image.build();
+            if (pick(3) == 0) {
+                image.trackOffsets[pick(6)] = static_cast<std::uint32_t>(pick(int(built.size())));
+            }
+            if (pick(3) == 0) {
+                image.diskSize = 688 + pick(int(built.size()));
+            }
+            images.push_back(image.build());
+        }
+        Bytes file = concat(images);
+        if (pick(4) == 0) {
+            file.resize(file.size() - static_cast<std::size_t>(pick(2000)));
+        }
+        D88Image image;
+        openBytes(image, file);
+        std::size_t base = 0;
+        for (int i = 0; i < image.imageCount(); ++i) {
+            ASSERT_TRUE(image.selectImage(i));
+            for (int lookup = 0; lookup < 300; ++lookup) {
+                const std::uint8_t id[4] = {std::uint8_t(pick(2)), std::uint8_t(pick(2)),
+                                            std::uint8_t(1 + pick(4)), std::uint8_t(pick(2))};
+                const int track = pick(7), len = pick(2) == 0 ? 256 : pick(300);
+                Bytes want(600, 0), got(600, 0);
+                const int expected = plainWalk(file, base, track, id, want.data(), len);
+                ASSERT_EQ(image.readSector(track, id[0], id[1], id[2], id[3], got.data(), len),
+                          expected)
+                    << "round " << round << " image " << i << " track " << track;
+                ASSERT_EQ(got, want) << "round " << round;
+            }
+            base += image.diskSize();
+        }
+    }
+}
+
+// The header of the next image looks like a matching record; the walk of the
+// image before must stop at its own end rather than read it.
+TEST(D88ImageTest, WalkStopsAtTheImageEnd)
+{
+    SectorRecord last = record(2, 1, 1, 1, pattern(256, 7));
+    last.sectorCount = 0xFFFF;
+    ImageBuilder first = emptyImage();
+    first.tracks[5] = {last};
+    ImageBuilder second = emptyImage(std::string("\x02\x01\x02\x01\xFF\xFF\x00\x00", 8) +
+                                     std::string("\x00\x00\x00\x00\x00\x00\x10\x00", 8));
+    second.tracks[5] = {record(2, 1, 2, 1, pattern(256, 8))};
+    D88Image image;
+    openBytes(image, concat({first.build(), second.build()}));
+    ASSERT_TRUE(image.selectImage(0));
+    std::uint8_t dst[256];
+    EXPECT_EQ(image.readSector(5, 2, 1, 2, 1, dst, 256), 0);
+    std::uint8_t ids[16];
+    EXPECT_EQ(image.readSectorIds(5, ids, 16), 4);
+    ASSERT_TRUE(image.selectImage(1));
+    EXPECT_EQ(image.readSector(5, 2, 1, 2, 1, dst, 256), 256);
 }

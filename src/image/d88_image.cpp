@@ -1,17 +1,23 @@
 // D88 container reader: image discovery and sector lookup.
 //
 // Images are found by hopping from header to header by their disk sizes,
-// starting at offset 0. A sector is found by seeking to its track's first
-// record and walking the records, skipping the data of every sector whose ID
-// does not match. The walk ends at the record that is the track's last by
-// its sector count, at a record whose sector count is 0, or where the file
-// ends. All reads share the one file position, so every operation seeks
-// before it reads.
+// starting at offset 0. A sector is found by walking its track's records
+// from the first, skipping the data of every record whose ID does not match.
+// The walk ends at the record that is the track's last by its own sector
+// count, at a record whose sector count is 0, or where the image ends (its
+// disk size, or the end of the file when that comes first); it never takes
+// another image's bytes for this one's sectors.
+//
+// A track's walk is done once per image for the C, H and N it is asked
+// about, and remembers the first record of each R, so a lookup costs the
+// same however many records stand before its sector. A lookup with other
+// C, H or N walks the track again.
 #include "image/d88_image.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
 
 namespace d88 {
 
@@ -95,6 +101,14 @@ bool D88Image::selectImage(int index)
         return false;
     }
     imageBase_ = static_cast<std::int64_t>(imageTable_[index]);
+    // No walk may run past the end of the image, into the next one.
+    imageEnd_ = imageBase_ + readLe32(header + kDiskSizeOffset);
+    if (std::fseek(file_, 0, SEEK_END) == 0) {
+        const long fileEnd = std::ftell(file_);
+        if (fileEnd >= 0) {
+            imageEnd_ = std::min<std::int64_t>(imageEnd_, fileEnd);
+        }
+    }
     for (int i = 0; i < kTrackCount; ++i) {
         trackTable_[i] = readLe32(header + kTrackTableOffset + kTrackOffsetBytes * i);
     }
@@ -109,6 +123,12 @@ bool D88Image::selectImage(int index)
 void D88Image::forgetImage()
 {
     imageBase_ = -1;
+    imageEnd_ = 0;
+    for (TrackIndex& index : trackIndex_) {
+        index.built = false;
+    }
+    // The scanned piece may be of another file or of a file that changed.
+    scanLength_ = 0;
     mediaType_ = -1;
     diskSize_ = 0;
     imageName_[0] = '\0';
@@ -137,47 +157,126 @@ bool D88Image::readExactly(std::uint8_t* dst, int len)
            static_cast<std::size_t>(len);
 }
 
-bool D88Image::seekTrack(int track)
+std::int64_t D88Image::trackStart(int track) const
 {
     if (file_ == nullptr || track < 0 || track >= kTrackCount) {
-        return false;
+        return -1;
     }
     const std::uint32_t trackOffset = trackTable_[track];
     // An offset past the disk size points outside this image; with no image
     // current the disk size is 0 and every track is refused here.
     if (trackOffset == 0 || trackOffset > diskSize_) {
+        return -1;
+    }
+    return imageBase_ + trackOffset;
+}
+
+const std::uint8_t* D88Image::headerAt(std::int64_t position)
+{
+    if (position < 0 || position + kSectorHeaderSize > imageEnd_) {
+        return nullptr;
+    }
+    if (position < scanStart_ || position + kSectorHeaderSize > scanStart_ + scanLength_) {
+        // Never scan past the image: its end bounds every walk.
+        const std::int64_t length = std::min<std::int64_t>(kScanBytes, imageEnd_ - position);
+        scanStart_ = position;
+        scanLength_ = 0;
+        if (!seekTo(static_cast<std::uint64_t>(position))) {
+            return nullptr;
+        }
+        scanLength_ =
+            static_cast<int>(std::fread(scan_, 1, static_cast<std::size_t>(length), file_));
+        if (scanLength_ < kSectorHeaderSize) {
+            return nullptr; // the file is shorter than it was
+        }
+    }
+    return scan_ + (position - scanStart_);
+}
+
+bool D88Image::readAt(std::int64_t position, std::uint8_t* dst, int len)
+{
+    if (len <= 0) {
+        return true;
+    }
+    if (position < 0 || position + len > imageEnd_) {
         return false;
     }
-    return seekTo(static_cast<std::uint64_t>(imageBase_) + trackOffset);
+    if (position >= scanStart_ && position + len <= scanStart_ + scanLength_) {
+        std::memcpy(dst, scan_ + (position - scanStart_), static_cast<std::size_t>(len));
+        return true;
+    }
+    return seekTo(static_cast<std::uint64_t>(position)) && readExactly(dst, len);
+}
+
+void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_t n)
+{
+    TrackIndex& index = trackIndex_[track];
+    index.built = true;
+    index.c = c;
+    index.h = h;
+    index.n = n;
+    std::fill(std::begin(index.sectors), std::end(index.sectors), SectorPlace{0, 0});
+
+    const std::uint32_t wanted = std::uint32_t{c} | std::uint32_t{h} << 8 | std::uint32_t{n} << 24;
+    constexpr std::uint32_t kAllButR = 0xFF00FFFF;
+    std::int64_t position = trackStart(track);
+    // The record count is only bounded by the image: each record's own
+    // sector count decides whether it is the track's last.
+    std::int64_t i = 0;
+    while (headerAt(position) != nullptr) {
+        // Records lying whole in the scanned piece are walked in place; a
+        // hostile track can hold a million of them.
+        const std::int64_t available = std::min(scanStart_ + scanLength_, imageEnd_) - scanStart_;
+        std::int64_t at = position - scanStart_;
+        for (; at + kSectorHeaderSize <= available; ++i) {
+            const std::uint8_t* header = scan_ + at;
+            const int sectorCount = readLe16(header + kSectorCountOffset);
+            const int dataSize = readLe16(header + kDataSizeOffset);
+            if (sectorCount == 0) {
+                return;
+            }
+            if ((readLe32(header) & kAllButR) == wanted) {
+                // Only the first record of an ID is ever found.
+                SectorPlace& place = index.sectors[header[2]];
+                if (place.dataOffset == 0) {
+                    // Inside the image, so the offset fits its 32-bit disk size.
+                    place.dataOffset = static_cast<std::uint32_t>(scanStart_ + at +
+                                                                  kSectorHeaderSize - imageBase_);
+                    place.dataSize = static_cast<std::uint16_t>(dataSize);
+                }
+            }
+            if (i == sectorCount - 1) {
+                return;
+            }
+            at += kSectorHeaderSize + dataSize;
+        }
+        position = scanStart_ + at;
+    }
 }
 
 int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len)
 {
-    if (!seekTrack(track)) {
+    if (trackStart(track) < 0) {
         return 0;
     }
-    std::uint8_t header[kSectorHeaderSize];
-    // The record count is only bounded by the file: each record's own
-    // sector count decides whether it is the track's last.
-    for (std::int64_t i = 0;; ++i) {
-        if (!readExactly(header, kSectorHeaderSize)) {
-            return 0; // the file ends inside the track
-        }
-        const int sectorCount = readLe16(header + kSectorCountOffset);
-        const int dataSize = readLe16(header + kDataSizeOffset);
-        if (sectorCount == 0) {
-            return 0;
-        }
-        if (header[0] == c && header[1] == h && header[2] == r && header[3] == n) {
-            // A negative len asks for nothing.
-            const int m = std::min(dataSize, std::max(len, 0));
-            // Data cut short by the end of the file is not a sector.
-            return readExactly(dst, m) ? m : 0;
-        }
-        if (std::fseek(file_, dataSize, SEEK_CUR) != 0 || i == sectorCount - 1) {
-            return 0;
-        }
+    const auto isByte = [](int value) { return value >= 0 && value < kIdValues; };
+    // No record carries an ID byte outside 0-255.
+    if (!isByte(c) || !isByte(h) || !isByte(r) || !isByte(n)) {
+        return 0;
     }
+    TrackIndex& index = trackIndex_[track];
+    if (!index.built || index.c != c || index.h != h || index.n != n) {
+        indexTrack(track, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(h),
+                   static_cast<std::uint8_t>(n));
+    }
+    const SectorPlace place = index.sectors[r];
+    if (place.dataOffset == 0) {
+        return 0;
+    }
+    // A negative len asks for nothing.
+    const int m = std::min<int>(place.dataSize, std::max(len, 0));
+    // Data cut short by the end of the image is not a sector.
+    return readAt(imageBase_ + place.dataOffset, dst, m) ? m : 0;
 }
 
 int D88Image::readSectors(int track, int c, int h, int r, int n, std::uint8_t* dst, int len)
@@ -205,24 +304,22 @@ int D88Image::readSectors(int track, int c, int h, int r, int n, std::uint8_t* d
 
 int D88Image::readSectorIds(int track, std::uint8_t* dst, int len)
 {
-    if (!seekTrack(track)) {
-        return 0;
-    }
-    std::uint8_t header[kSectorHeaderSize];
+    std::int64_t position = trackStart(track);
     int written = 0;
     // A sector count of 0 does not end this walk; only `len` or the end of
-    // the file does.
-    for (std::int64_t i = 0; written < len; ++i) {
-        if (!readExactly(header, kSectorHeaderSize)) {
+    // the image does.
+    for (std::int64_t i = 0; position >= 0 && written < len; ++i) {
+        const std::uint8_t* header = headerAt(position);
+        if (header == nullptr) {
             break;
         }
         std::memcpy(dst + written, header, kSectorIdSize);
         written += kSectorIdSize;
         const int sectorCount = readLe16(header + kSectorCountOffset);
-        const int dataSize = readLe16(header + kDataSizeOffset);
-        if (std::fseek(file_, dataSize, SEEK_CUR) != 0 || i == sectorCount - 1) {
+        if (i == sectorCount - 1) {
             break;
         }
+        position += kSectorHeaderSize + readLe16(header + kDataSizeOffset);
     }
     return written;
 }

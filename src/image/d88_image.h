@@ -5,7 +5,8 @@
 // 164 track offsets), followed by its tracks. A track is a sequence of sector
 // records: a 16-byte sector header (C, H, R, N, the track's sector count and
 // the data size) followed directly by the sector's data. Sectors are found by
-// their four-byte ID alone, by walking the records of their track.
+// their four-byte ID alone, by walking the records of their track; a walk
+// never reaches past the end of its image.
 //
 // The reader never prints and never stops the process: every failure is a
 // return value (false, 0, or a short byte count).
@@ -56,6 +57,13 @@ constexpr int kMaxImages = 64;
 // A track offset in the track table.
 constexpr int kTrackOffsetBytes = 4;
 static_assert(kTrackTableOffset + kTrackCount * kTrackOffsetBytes == kImageHeaderSize);
+
+// Every value an ID byte can take, R included.
+constexpr int kIdValues = 256;
+
+// The file is scanned for sector headers in pieces of this size.
+constexpr int kScanBytes = 64 * 1024;
+static_assert(kScanBytes >= kSectorHeaderSize);
 
 // Where a sector stands: its track index in the image's track table and
 // the four ID bytes it is searched by.
@@ -115,9 +123,32 @@ public:
     void stepSector(SectorAddress& at) const;
 
 private:
-    // Positions the file at the first record of `track`; false when the
+    // Where a sector's data lies, relative to the image start; 0 when the
+    // walk does not find the sector (data never starts at offset 0).
+    struct SectorPlace {
+        std::uint32_t dataOffset;
+        std::uint16_t dataSize;
+    };
+
+    // What one walk of a track found for the sectors with the track's
+    // current C, H and N: the first record of each R, in walk order. A
+    // lookup with another C, H or N walks the track again for those.
+    struct TrackIndex {
+        bool built;
+        std::uint8_t c, h, n;
+        SectorPlace sectors[kIdValues];
+    };
+
+    // The file position of the first record of `track`, or -1 when the
     // track cannot hold sectors of the current image.
-    bool seekTrack(int track);
+    std::int64_t trackStart(int track) const;
+    void indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_t n);
+    // The sector header at `position`, or nullptr when it does not lie
+    // whole inside the current image.
+    const std::uint8_t* headerAt(std::int64_t position);
+    // Reads `len` bytes at `position`; false when they do not lie whole
+    // inside the current image or cannot be read.
+    bool readAt(std::int64_t position, std::uint8_t* dst, int len);
     void forgetImage();
     bool seekTo(std::uint64_t offset);
     bool readExactly(std::uint8_t* dst, int len);
@@ -131,7 +162,15 @@ private:
     std::uint64_t imageTable_[kMaxImages] = {};
     std::uint32_t diskSize_ = 0;
     std::int64_t imageBase_ = 0;
+    // Where the current image stops: its disk size from its start, or the
+    // end of the file when that comes first.
+    std::int64_t imageEnd_ = 0;
     std::uint32_t trackTable_[kTrackCount] = {};
+    TrackIndex trackIndex_[kTrackCount] = {};
+    // The piece of the file last scanned, from scanStart_.
+    std::uint8_t scan_[kScanBytes] = {};
+    std::int64_t scanStart_ = 0;
+    int scanLength_ = 0;
     int mediaType_ = -1;
     char imageName_[kImageNameLength + 1] = {};
 };
