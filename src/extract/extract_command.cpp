@@ -107,6 +107,8 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
     const int end = std::min(wanted, file.length);
     const int begin = std::min(run.options.headerSkip, end);
     const std::size_t length = static_cast<std::size_t>(end - begin);
+    // The whole file is in memory: one unbuffered write, no stdio buffer.
+    std::setvbuf(out, nullptr, _IONBF, 0);
     const bool written = std::fwrite(fileBuffer.bytes + begin, 1, length, out) == length;
     // Data that only reaches the disk at close can fail there too.
     const bool flushed = std::fflush(out) == 0;
