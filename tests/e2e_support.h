@@ -176,6 +176,7 @@ struct DiskModel {
     std::string name;  // the 17-byte name field
     std::string shown; // the name in the image line
     std::vector<FileModel> files;
+    int index = -1; // its index in the D88 file; -1: its place in the list
 };
 
 // The directory holds the files, empty entries between them, the end mark,
@@ -216,7 +217,7 @@ inline std::pair<std::string, Tree> expected(const std::vector<DiskModel>& disks
     for (std::size_t i = 0; i < disks.size(); ++i) {
         std::string dir;
         if (subdirectories) {
-            dir = format("%03zu", i);
+            dir = disks[i].index >= 0 ? format("%03d", disks[i].index) : format("%03zu", i);
             e.first += format(d88::kImageLine.shiftJis, disks[i].shown.c_str(), dir.c_str());
             if (!e.second.contains(dir)) { // a file of that name stays a file
                 e.second[dir + "/"] = {};

@@ -120,6 +120,70 @@ inline constexpr ConsoleText kCannotKeepStart = {
 inline constexpr ConsoleText kConsoleLost = {"\x95\x57\x8f\x80\x8f\x6f\x97\xcd\x82\xc9\x8f\x91\x82"
                                              "\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1.\n",
                                              "標準出力に書き込めません.\n"};
+// -l: list only, create nothing.
+inline constexpr ConsoleText kUsageListOnly = {
+    "       -l  : "
+    "\x88\xea\x97\x97\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\x82\xbe\x82\xaf\x82\xc5\x89\xbd\x82"
+    "\xe0\x8d\xec\x90\xac\x82\xb5\x82\xc8\x82\xa2\n",
+    "       -l  : 一覧を表示するだけで何も作成しない\n"};
+// -o DIR: write into DIR.
+inline constexpr ConsoleText kUsageOutputDirectory = {
+    "       -o DIR  : DIR\x82\xcc\x92\x86\x82\xc9\x8f\x91\x82\xab\x8f\x6f\x82\xb7\n",
+    "       -o DIR  : DIRの中に書き出す\n"};
+// -t: give files the directory entry's date and time.
+inline constexpr ConsoleText kUsageKeepTimes = {
+    "       -t  : "
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x8d\x58\x90\x56\x93\xfa\x8e\x9e\x82\xf0\x83\x66\x83"
+    "\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x82\xcc\x93\xfa\x8e\x9e\x82\xc9\x82\xb7\x82\xe9\n",
+    "       -t  : ファイルの更新日時をディレクトリの日時にする\n"};
+// -n PATTERN: only files whose name matches PATTERN (may be repeated).
+inline constexpr ConsoleText kUsageNamePattern = {
+    "       -n PATTERN  : "
+    "\x96\xbc\x91\x4f\x82\xaaPATTERN\x82\xc9\x8d\x87\x82\xa4\x83\x74\x83\x40\x83\x43\x83\x8b\x82"
+    "\xbe\x82\xaf(\x95\xa1\x90\x94\x89\xc2)\n",
+    "       -n PATTERN  : 名前がPATTERNに合うファイルだけ(複数可)\n"};
+// -i N: only image N (may be repeated).
+inline constexpr ConsoleText kUsageImageIndex = {
+    "       -i N  : "
+    "N\x94\xd4\x82\xcc\x83\x43\x83\x81\x81\x5b\x83\x57\x82\xbe\x82\xaf(\x95\xa1\x90\x94\x89\xc2)\n",
+    "       -i N  : N番のイメージだけ(複数可)\n"};
+// -h, --help: show this text.
+inline constexpr ConsoleText kUsageHelp = {
+    "       -h, --help  : "
+    "\x82\xb1\x82\xcc\x90\xe0\x96\xbe\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\n",
+    "       -h, --help  : この説明を表示する\n"};
+// --version: show the version.
+inline constexpr ConsoleText kUsageVersion = {
+    "       --version  : "
+    "\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\n",
+    "       --version  : バージョンを表示する\n"};
+// The version; %s is the version number.
+inline constexpr ConsoleText kVersionLine = {"d88unpack %s\n", "d88unpack %s\n"};
+// Option %s has no value.
+inline constexpr ConsoleText kOptionNeedsValue = {
+    "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93%"
+    "s\x82\xc9\x92\x6c\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1.\n",
+    "オプション%sに値がありません.\n"};
+// -i with a value that is not an image index; %d is the highest index.
+inline constexpr ConsoleText kBadImageIndex = {
+    "-i %s: \x83\x43\x83\x81\x81\x5b\x83\x57\x94\xd4\x8d\x86\x82\xcd"
+    "0\x82\xa9\x82\xe7%d\x82\xcc\x90\x94\x8e\x9a\x82\xc5\x82\xb7.\n",
+    "-i %s: イメージ番号は0から%dの数字です.\n"};
+// -n given more often than the patterns kept; %d is how many are kept.
+inline constexpr ConsoleText kTooManyPatterns = {
+    "-n %s: \x83\x70\x83\x5e\x81\x5b\x83\x93\x82\xcd%d\x8c\xc2\x82\xdc\x82\xc5\x82\xc5\x82\xb7.\n",
+    "-n %s: パターンは%d個までです.\n"};
+// The -o directory can be neither created nor entered.
+inline constexpr ConsoleText kCannotEnterOutput = {
+    "\x8f\x6f\x97\xcd\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a%"
+    "s\x82\xc9\x88\xda\x93\xae\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1.\n",
+    "出力ディレクトリ%sに移動できません.\n"};
+// Image, file: the file's modification time cannot be set.
+inline constexpr ConsoleText kCannotSetTime = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x93\xfa\x8e\x9e\x82\xf0\x90\xdd\x92\xe8\x82\xc5\x82"
+    "\xab\x82\xdc\x82\xb9\x82\xf1.\n",
+    "イメージ%03d: %s: ファイルの日時を設定できません.\n"};
 
 // Every text above, so that each pair can be checked against the other.
 inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
@@ -141,6 +205,19 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kChainCut,
                                                           &kFileShort,
                                                           &kCannotKeepStart,
-                                                          &kConsoleLost};
+                                                          &kConsoleLost,
+                                                          &kUsageListOnly,
+                                                          &kUsageOutputDirectory,
+                                                          &kUsageKeepTimes,
+                                                          &kUsageNamePattern,
+                                                          &kUsageImageIndex,
+                                                          &kUsageHelp,
+                                                          &kUsageVersion,
+                                                          &kVersionLine,
+                                                          &kOptionNeedsValue,
+                                                          &kBadImageIndex,
+                                                          &kTooManyPatterns,
+                                                          &kCannotEnterOutput,
+                                                          &kCannotSetTime};
 
 } // namespace d88

@@ -76,9 +76,35 @@ DirectoryEntry decodeEntry(const std::uint8_t* entry)
     }
     decoded.firstCluster = entry[kFirstClusterOffset];
     for (int i = 0; i < kStampCount; ++i) {
-        decoded.stamp[i] = decodeBcd(entry[kStampFirstOffset - i]);
+        decoded.stampBcd[i] = entry[kStampFirstOffset - i];
+        decoded.stamp[i] = decodeBcd(decoded.stampBcd[i]);
     }
     return decoded;
+}
+
+EntryTime entryTime(const DirectoryEntry& entry)
+{
+    EntryTime time{};
+    for (const std::uint8_t byte : entry.stampBcd) {
+        if ((byte >> 4) > 9 || (byte & 0x0F) > 9) {
+            return time;
+        }
+    }
+    const int yy = entry.stamp[0];
+    time.year = yy >= 80 ? 1900 + yy : 2000 + yy;
+    time.month = entry.stamp[1];
+    time.day = entry.stamp[2];
+    time.hour = entry.stamp[3];
+    time.minute = entry.stamp[4];
+    // Also keeps the month inside the table of month lengths below.
+    if (time.month < 1 || time.month > 12) {
+        return time;
+    }
+    constexpr int kDaysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = time.year % 4 == 0 && (time.year % 100 != 0 || time.year % 400 == 0);
+    const int days = kDaysInMonth[time.month - 1] + (leap && time.month == 2 ? 1 : 0);
+    time.valid = time.day >= 1 && time.day <= days && time.hour <= 23 && time.minute <= 59;
+    return time;
 }
 
 SectorAddress clusterAddress(int cluster)

@@ -93,7 +93,8 @@ struct DirectoryEntry {
     EntryState state;
     char name[kNameBytes + 1]; // stored bytes up to the first NUL, terminated
     int firstCluster;
-    int stamp[kStampCount]; // year, month, day, hour, minute as decoded
+    int stamp[kStampCount];             // year, month, day, hour, minute as decoded
+    std::uint8_t stampBcd[kStampCount]; // the same as stored, for checking the digits
 };
 
 struct FileHeader {
@@ -134,6 +135,18 @@ FileHeader decodeFileHeader(const FileBuffer& buffer);
 // Decodes one BCD byte as (high nibble x 10) + low nibble, with no range
 // check: 0xFF gives 165.
 int decodeBcd(std::uint8_t value);
+
+// An entry's timestamp read as a calendar date and time.
+struct EntryTime {
+    bool valid; // every byte two BCD digits, and a real date and time
+    int year;   // 1980..2079
+    int month, day, hour, minute;
+};
+
+// Two-digit years 80..99 are 1980..1999, 00..79 are 2000..2079. Not valid
+// when a nibble is above 9, the month is not 1..12, the day is not in that
+// month (leap years counted), the hour is above 23 or the minute above 59.
+EntryTime entryTime(const DirectoryEntry& entry);
 
 // Where cluster `cluster` begins on the disk.
 SectorAddress clusterAddress(int cluster);

@@ -7,6 +7,10 @@
 // a chain cut short, a file or subdirectory that cannot be made) are one
 // line each on the error stream and make the exit status 2; a failed write
 // stops the run at once with status 1.
+//
+// "-l" goes through the same steps and prints the same lines but creates
+// nothing; "-o DIR" runs the whole extraction inside DIR; "-i" and "-n" skip
+// images and files before anything of them is read.
 #include "extract/extract_command.h"
 
 #include <algorithm>
@@ -16,6 +20,11 @@
 
 #include "extract/console_text.h"
 #include "extract/host.h"
+#include "extract/name_pattern.h"
+
+#ifndef D88UNPACK_VERSION
+#error "D88UNPACK_VERSION must be defined by the build (the CMake project version)"
+#endif
 
 namespace d88 {
 
@@ -69,7 +78,84 @@ void reportDamage(Run& run, const char* format, ...)
     run.damaged = true;
 }
 
-// Writes one file of the current image. False when the run must stop.
+// The usage text: the three lines a missing argument gets, and with
+// `allOptions` one line more for every option after those two.
+void writeUsage(const Run& run, std::FILE* stream, const char* program, bool allOptions)
+{
+    static constexpr const ConsoleText* kOptionLines[] = {&kUsageListOnly,   &kUsageOutputDirectory,
+                                                          &kUsageKeepTimes,  &kUsageNamePattern,
+                                                          &kUsageImageIndex, &kUsageHelp,
+                                                          &kUsageVersion};
+    // Keeps the order of lines already on the other stream.
+    std::fflush(stdout);
+    std::fprintf(stream, text(run, kUsageLine), program);
+    std::fputs(text(run, kUsageNoSubdirectories), stream);
+    std::fputs(text(run, kUsageCutHeader), stream);
+    for (const ConsoleText* line : kOptionLines) {
+        if (!allOptions) {
+            break;
+        }
+        std::fputs(text(run, *line), stream);
+    }
+}
+
+void reportUsageProblem(const Run& run)
+{
+    const char* argument = run.options.problemArgument;
+    switch (run.options.problem) {
+    case UsageProblem::None:
+        return;
+    case UsageProblem::MissingValue:
+        complain(text(run, kOptionNeedsValue), argument);
+        return;
+    case UsageProblem::BadImageIndex:
+        complain(text(run, kBadImageIndex), argument, kMaxImages - 1);
+        return;
+    case UsageProblem::TooManyPatterns:
+        complain(text(run, kTooManyPatterns), argument, kMaxPatterns);
+        return;
+    }
+}
+
+// "-i": without it every image is chosen.
+bool imageChosen(const ExtractOptions& options, int index)
+{
+    // The reader counts at most kMaxImages images; anything else is no image.
+    return !options.anyImageChosen ||
+           (index >= 0 && index < kMaxImages && options.imageChosen[index]);
+}
+
+// "-n": the stored name without its trailing blanks must match a pattern.
+bool fileChosen(const ExtractOptions& options, const char* name)
+{
+    if (options.patternCount == 0) {
+        return true;
+    }
+    std::size_t length = std::strlen(name);
+    while (length > 0 && name[length - 1] == ' ') {
+        --length;
+    }
+    for (int i = 0; i < options.patternCount; ++i) {
+        if (namePatternMatches(options.patterns[i], name, length)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A written file gets its entry's date; a stamp that is no date changes
+// nothing and is not a problem.
+void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char* hostName)
+{
+    const EntryTime time = entryTime(entry);
+    if (time.valid && !host::setModificationTime(hostName, time.year, time.month, time.day,
+                                                 time.hour, time.minute)) {
+        reportDamage(run, text(run, kCannotSetTime), imageIndex, entry.name);
+    }
+}
+
+// Writes one file of the current image (with "-l", only lists it). False
+// when the run must stop.
 bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
 {
     const AssembledFile file =
@@ -78,13 +164,17 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
 
     char hostName[kNameBytes + 1];
     hostFileName(entry.name, hostName);
-    std::FILE* out = std::fopen(hostName, "wb");
-    if (out != nullptr) {
+    std::FILE* out = nullptr;
+    if (!run.options.listOnly) {
+        out = std::fopen(hostName, "wb");
+        if (out == nullptr) {
+            reportDamage(run, text(run, kCannotCreateFile), imageIndex, entry.name);
+        }
+    }
+    if (out != nullptr || run.options.listOnly) {
         std::printf(text(run, kListingLine), entry.name, header.loadAddress, header.size,
                     header.execAddress, entry.stamp[0], entry.stamp[1], entry.stamp[2],
                     entry.stamp[3], entry.stamp[4]);
-    } else {
-        reportDamage(run, text(run, kCannotCreateFile), imageIndex, entry.name);
     }
 
     // The damage is the file's whether or not it could be created.
@@ -117,11 +207,27 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
         complain(text(run, kWriteFailed));
         return false;
     }
+    if (run.options.keepTimes) {
+        keepTime(run, imageIndex, entry, hostName);
+    }
     return true;
 }
 
-// Writes every file of image `index`, which is current. False when the run
-// must stop.
+// The exit status once everything is printed.
+int finish(Run& run, int status)
+{
+    // A listing that never reached its reader is something left out.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        reportDamage(run, text(run, kConsoleLost));
+    }
+    if (status == kExitSuccess && run.damaged) {
+        status = kExitDamaged;
+    }
+    return status;
+}
+
+// Writes (with "-l", lists) every chosen file of image `index`, which is
+// current. False when the run must stop.
 bool extractImage(Run& run, int index)
 {
     run.image.setSectorRange(kFirstSector, kLastSector);
@@ -131,16 +237,18 @@ bool extractImage(Run& run, int index)
     char subdirectory[kSubdirectoryNameBytes];
     if (run.options.makeSubdirectories) {
         std::snprintf(subdirectory, sizeof subdirectory, "%03d", index);
-        // An existing directory of that name is reused.
-        host::makeDirectory(subdirectory);
-        // Entering is only safe when the way back is known.
-        entered = run.start.remembered() && host::enterDirectory(subdirectory);
+        if (!run.options.listOnly) {
+            // An existing directory of that name is reused.
+            host::makeDirectory(subdirectory);
+            // Entering is only safe when the way back is known.
+            entered = run.start.remembered() && host::enterDirectory(subdirectory);
+        }
         std::printf(text(run, kImageLine), run.image.imageName(), subdirectory);
     }
     std::fputs(text(run, kColumnHeader), stdout);
 
     bool writeFiles = true;
-    if (run.options.makeSubdirectories && !entered) {
+    if (run.options.makeSubdirectories && !run.options.listOnly && !entered) {
         reportDamage(run, text(run, kCannotEnterSubdirectory), index, subdirectory);
         writeFiles = false;
     }
@@ -159,7 +267,7 @@ bool extractImage(Run& run, int index)
         if (entry.state == EntryState::EndOfDirectory) {
             break;
         }
-        if (entry.state == EntryState::File) {
+        if (entry.state == EntryState::File && fileChosen(run.options, entry.name)) {
             keepGoing = extractFile(run, index, entry);
         }
     }
@@ -172,16 +280,69 @@ bool extractImage(Run& run, int index)
     return keepGoing;
 }
 
+// "-i"'s value: digits only, below kMaxImages; -1 for anything else.
+int parseImageIndex(const char* value)
+{
+    if (value[0] == '\0') {
+        return -1;
+    }
+    int index = 0;
+    for (const char* p = value; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') {
+            return -1;
+        }
+        index = index * 10 + (*p - '0');
+        // Also keeps a long run of digits from overflowing.
+        if (index >= kMaxImages) {
+            return -1;
+        }
+    }
+    return index;
+}
+
+void fail(ExtractOptions& options, UsageProblem problem, const char* argument)
+{
+    options.problem = problem;
+    options.problemArgument = argument;
+}
+
 } // namespace
 
 ExtractOptions parseOptions(int argc, const char* const* argv)
 {
     ExtractOptions options;
-    for (int i = 2; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-b") == 0) {
+    for (int i = 2; i < argc && options.problem == UsageProblem::None; ++i) {
+        const char* option = argv[i];
+        const bool takesValue = std::strcmp(option, "-o") == 0 || std::strcmp(option, "-n") == 0 ||
+                                std::strcmp(option, "-i") == 0;
+        if (takesValue && i + 1 >= argc) {
+            fail(options, UsageProblem::MissingValue, option);
+        } else if (std::strcmp(option, "-b") == 0) {
             options.headerSkip = kFileHeaderBytes;
-        } else if (std::strcmp(argv[i], "-d") == 0) {
+        } else if (std::strcmp(option, "-d") == 0) {
             options.makeSubdirectories = false;
+        } else if (std::strcmp(option, "-l") == 0) {
+            options.listOnly = true;
+        } else if (std::strcmp(option, "-t") == 0) {
+            options.keepTimes = true;
+        } else if (std::strcmp(option, "-o") == 0) {
+            options.outputDirectory = argv[++i];
+        } else if (std::strcmp(option, "-n") == 0) {
+            const char* pattern = argv[++i];
+            // The pattern table has room for kMaxPatterns.
+            if (options.patternCount >= kMaxPatterns) {
+                fail(options, UsageProblem::TooManyPatterns, pattern);
+            } else {
+                options.patterns[options.patternCount++] = pattern;
+            }
+        } else if (std::strcmp(option, "-i") == 0) {
+            const int index = parseImageIndex(argv[++i]);
+            if (index < 0) {
+                fail(options, UsageProblem::BadImageIndex, argv[i]);
+            } else {
+                options.imageChosen[index] = true;
+                options.anyImageChosen = true;
+            }
         }
     }
     return options;
@@ -206,30 +367,66 @@ void hostFileName(const char* stored, char (&host)[kNameBytes + 1])
 int runExtraction(D88Image& image, int argc, const char* const* argv)
 {
     Run run{image, ExtractOptions{}, host::consoleEncoding(), {}, false};
+    const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
     if (argc < 2) {
-        const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
-        complain(text(run, kUsageLine), program);
-        complain(text(run, kUsageNoSubdirectories));
-        complain(text(run, kUsageCutHeader));
+        writeUsage(run, stderr, program, false);
         return kExitFatal;
     }
+    // Only when no file has that name: otherwise it is the D88 file, as the
+    // first argument always was.
+    const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
+    const bool version = std::strcmp(argv[1], "--version") == 0;
+    if ((help || version) && !host::pathExists(argv[1])) {
+        if (help) {
+            writeUsage(run, stdout, program, true);
+        } else {
+            std::printf(text(run, kVersionLine), D88UNPACK_VERSION);
+        }
+        return finish(run, kExitSuccess);
+    }
     run.options = parseOptions(argc, argv);
+    if (run.options.problem != UsageProblem::None) {
+        reportUsageProblem(run);
+        writeUsage(run, stderr, program, true);
+        return kExitFatal;
+    }
 
     if (!image.open(argv[1])) {
         complain(text(run, kCannotOpen));
         return kExitFatal;
     }
+    // With "-o", DIR stands in for the starting directory until the end of
+    // the run, and the run then goes back to where it really started.
+    host::StartingDirectory home;
+    const char* outputDirectory = run.options.listOnly ? nullptr : run.options.outputDirectory;
+    if (outputDirectory != nullptr) {
+        if (!home.remember()) {
+            complain(text(run, kCannotKeepStart));
+            image.close();
+            return kExitFatal;
+        }
+        // An existing directory is used as it is.
+        host::makeDirectory(outputDirectory);
+        if (!host::enterDirectory(outputDirectory)) {
+            complain(text(run, kCannotEnterOutput), outputDirectory);
+            image.close();
+            return kExitFatal;
+        }
+    }
     if (run.options.headerSkip == kFileHeaderBytes) {
         std::fputs(text(run, kCuttingHeader), stdout);
     }
     // Without a way back, no subdirectory is entered; each image says so.
-    if (run.options.makeSubdirectories && !run.start.remember()) {
+    if (run.options.makeSubdirectories && !run.options.listOnly && !run.start.remember()) {
         reportDamage(run, text(run, kCannotKeepStart));
     }
 
     int status = kExitSuccess;
     const int count = image.imageCount();
     for (int index = 0; index < count; ++index) {
+        if (!imageChosen(run.options, index)) {
+            continue;
+        }
         if (!image.selectImage(index)) {
             reportDamage(run, text(run, kImageUnreadable), index);
             continue;
@@ -240,14 +437,11 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
         }
     }
     image.close();
-    // A listing that never reached its reader is something left out.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        reportDamage(run, text(run, kConsoleLost));
+    if (outputDirectory != nullptr && !home.returnTo()) {
+        complain(text(run, kCannotReturn));
+        status = kExitFatal;
     }
-    if (status == kExitSuccess && run.damaged) {
-        status = kExitDamaged;
-    }
-    return status;
+    return finish(run, status);
 }
 
 } // namespace d88

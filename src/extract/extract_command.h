@@ -13,13 +13,35 @@ constexpr int kExitSuccess = 0; // every file of every image written whole
 constexpr int kExitFatal = 1;   // usage, open failure or failed write: stopped at once
 constexpr int kExitDamaged = 2; // ran to the end, but something was damaged or left out
 
-struct ExtractOptions {
-    int headerSkip = 0;             // "-b": 6, the header is not written
-    bool makeSubdirectories = true; // "-d": false, every file in the working directory
+// How many "-n" patterns one run keeps.
+constexpr int kMaxPatterns = 32;
+
+// What was wrong with the command line, if anything.
+enum class UsageProblem {
+    None,
+    MissingValue,    // "-o", "-n" or "-i" was the last argument
+    BadImageIndex,   // "-i" not followed by a decimal number below kMaxImages
+    TooManyPatterns, // more than kMaxPatterns "-n"
 };
 
-// Reads the options that follow the D88 path (argv[2] on). Anything that is
-// not exactly "-b" or "-d" is ignored.
+struct ExtractOptions {
+    int headerSkip = 0;                      // "-b": 6, the header is not written
+    bool makeSubdirectories = true;          // "-d": false, every file in the working directory
+    bool listOnly = false;                   // "-l": list as an extraction would, create nothing
+    bool keepTimes = false;                  // "-t": files get their directory entry's time
+    const char* outputDirectory = nullptr;   // "-o DIR", the last one given; points into argv
+    const char* patterns[kMaxPatterns] = {}; // "-n PATTERN"s; point into argv
+    int patternCount = 0;
+    bool imageChosen[kMaxImages] = {}; // "-i N": imageChosen[N]
+    bool anyImageChosen = false;       // without "-i" every image is chosen
+    UsageProblem problem = UsageProblem::None;
+    const char* problemArgument = nullptr; // the option or value at fault
+};
+
+// Reads the options that follow the D88 path (argv[2] on). "-o", "-n" and
+// "-i" take the next argument as their value, whatever it reads. Anything
+// else that is not exactly one of the options is ignored. Reading stops at
+// the first problem.
 ExtractOptions parseOptions(int argc, const char* const* argv);
 
 // The host name of a stored file name: a '/' becomes '_', and "." and ".."

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <ctime>
 #include <initializer_list>
 
 #include <fcntl.h>
@@ -78,6 +79,31 @@ bool StartingDirectory::remember()
 bool StartingDirectory::returnTo()
 {
     return handle_ >= 0 && ::fchdir(handle_) == 0;
+}
+
+bool pathExists(const char* name)
+{
+    struct stat status;
+    return ::stat(name, &status) == 0;
+}
+
+bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute)
+{
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_isdst = -1; // whether summer time applies is the zone's to say
+    const std::time_t when = std::mktime(&local);
+    // No date this program asks for lies before 1980, so -1 is the failure.
+    if (when == static_cast<std::time_t>(-1)) {
+        return false;
+    }
+    // The access time is left as it is.
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+    return ::utimensat(AT_FDCWD, name, times, 0) == 0;
 }
 
 } // namespace d88::host

@@ -39,4 +39,12 @@ private:
     int handle_ = -1;
 };
 
+// True when something of that name exists, a file or a directory.
+bool pathExists(const char* name);
+
+// Gives the file `name` in the working directory the modification time of
+// the local date and time given (year in full, month 1..12). False when the
+// time cannot be represented or set.
+bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute);
+
 } // namespace d88::host
