@@ -1,28 +1,20 @@
-// POSIX side of the host calls.
+// The host calls: the Windows side under _WIN32, the POSIX side otherwise.
 #include "extract/host.h"
 
 #include <cctype>
 #include <cstdlib>
 #include <initializer_list>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace d88::host {
-
-// Everything the umask allows, as for any directory a user makes.
-constexpr mode_t kDirectoryMode = 0777;
-
-bool makeDirectory(const char* name)
-{
-    return ::mkdir(name, kDirectoryMode) == 0;
-}
-
-bool enterDirectory(const char* name)
-{
-    return ::chdir(name) == 0;
-}
 
 bool localeNamesUtf8(const char* locale)
 {
@@ -39,6 +31,74 @@ bool localeNamesUtf8(const char* locale)
         }
     }
     return false;
+}
+
+#ifdef _WIN32
+
+static_assert(kStartingPathBytes >= 2 * MAX_PATH, "a full path in a double-byte code page");
+
+// The A functions take the names' bytes in the ANSI code page, as the
+// C library's fopen does for the files themselves.
+bool makeDirectory(const char* name)
+{
+    return ::CreateDirectoryA(name, nullptr) != 0;
+}
+
+bool enterDirectory(const char* name)
+{
+    return ::SetCurrentDirectoryA(name) != 0;
+}
+
+// Locale variables mean nothing to a Windows console; its code page does,
+// also for output redirected to a file. A process with no console at all
+// reads 0: Shift_JIS.
+ConsoleEncoding consoleEncoding()
+{
+    return ::GetConsoleOutputCP() == CP_UTF8 ? ConsoleEncoding::Utf8 : ConsoleEncoding::ShiftJis;
+}
+
+StartingDirectory::~StartingDirectory() = default;
+
+bool StartingDirectory::remember()
+{
+    if (remembered()) {
+        return true;
+    }
+    // The result is the path's length without its terminator, or the size
+    // it would need when the buffer is too small, or 0 on failure.
+    const DWORD length = ::GetCurrentDirectoryA(sizeof path_, path_);
+    // A path with characters the code page lacks comes back with '?' in
+    // them and leads nowhere: only a path that leads back is kept.
+    if (length == 0 || length >= sizeof path_ || ::SetCurrentDirectoryA(path_) == 0) {
+        path_[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool StartingDirectory::remembered() const
+{
+    return path_[0] != '\0';
+}
+
+bool StartingDirectory::returnTo()
+{
+    return remembered() && ::SetCurrentDirectoryA(path_) != 0;
+}
+
+#else
+
+// Everything the umask allows, as for any directory a user makes.
+constexpr mode_t kDirectoryMode = 0777;
+
+bool makeDirectory(const char* name)
+{
+    return ::mkdir(name, kDirectoryMode) == 0;
+}
+
+bool enterDirectory(const char* name)
+{
+    return ::chdir(name) == 0;
 }
 
 ConsoleEncoding consoleEncoding()
@@ -75,9 +135,16 @@ bool StartingDirectory::remember()
     return handle_ >= 0;
 }
 
+bool StartingDirectory::remembered() const
+{
+    return handle_ >= 0;
+}
+
 bool StartingDirectory::returnTo()
 {
     return handle_ >= 0 && ::fchdir(handle_) == 0;
 }
+
+#endif
 
 } // namespace d88::host
