@@ -2,9 +2,12 @@
 // separate process in a fresh directory; its streams, exit status and every
 // file it leaves are compared with what the test's own images hold. The
 // command is D88UNPACK_COMMAND when set (shell words, so
-// "wine64 path/to/d88unpack.exe" works), else the build's.
+// "wine path/to/d88unpack.exe" works), else the build's. D88UNPACK_HOST=windows
+// says the command is the Windows tool: its streams then end lines in CR LF,
+// and its files are named by the Windows rules, as wine gives them to Linux.
 #pragma once
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -60,6 +63,54 @@ inline const char* customCommand()
 {
     const char* command = std::getenv("D88UNPACK_COMMAND");
     return command != nullptr && command[0] != '\0' ? command : nullptr;
+}
+
+inline bool windowsHost()
+{
+    const char* host = std::getenv("D88UNPACK_HOST");
+    return host != nullptr && std::string(host) == "windows";
+}
+
+// Wine's locale sets the tool's ANSI code page and how names reach Linux:
+// a Japanese Windows (Shift_JIS, code page 932) whose names wine writes in
+// UTF-8. WINEDEBUG keeps wine's own notes off the error stream.
+inline const char* const kWineEnvironment = "LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all";
+
+// The Windows tool writes its streams in text mode: each line ends in CR LF,
+// and a bare LF means a stream was left in binary mode.
+inline std::string fromTextMode(const std::string& text)
+{
+    std::string plain;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            ADD_FAILURE() << "a line feed without a carriage return at byte " << i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
+// A name in Shift_JIS as wine writes it to Linux: in UTF-8.
+inline std::string utf8FromShiftJis(const std::string& name)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        ADD_FAILURE() << "the C library cannot convert CP932";
+        return name;
+    }
+    std::string in(name), out(in.size() * 3, '\0');
+    char* src = in.data();
+    char* dst = out.data();
+    std::size_t srcLeft = in.size(), dstLeft = out.size();
+    const bool converted =
+        iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    EXPECT_TRUE(converted) << "not valid Shift_JIS: " << name;
+    out.resize(out.size() - dstLeft);
+    return out;
 }
 
 inline std::string readText(const fs::path& path)
@@ -127,20 +178,27 @@ public:
     void input(const Bytes& bytes) const { d88build::writeFile(root_ / "in.d88", bytes); }
 
     // `locale`: the variables exported after LC_ALL, LC_CTYPE and LANG are
-    // unset; `setup`: shell commands run just before the tool.
+    // unset (the Windows tool, which takes no locale, gets wine's instead);
+    // `setup`: shell commands run just before the tool. No console input:
+    // the tool reads none, and wine would make a terminal its console.
     Result run(const std::vector<std::string>& args, const std::string& locale,
                const std::string& setup = "") const
     {
         std::string line = "cd " + quote(out()) + " && (unset LC_ALL LC_CTYPE LANG; export " +
-                           locale + "; " + setup +
+                           (windowsHost() ? kWineEnvironment : locale) + "; " + setup +
                            (customCommand() ? customCommand() : quote(D88UNPACK_BINARY));
         for (const std::string& arg : args) {
             line += " " + quote(arg);
         }
-        line += ") >" + quote(root_ / "stdout") + " 2>" + quote(root_ / "stderr");
+        line += ") </dev/null >" + quote(root_ / "stdout") + " 2>" + quote(root_ / "stderr");
         const int raw = std::system(line.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(root_ / "stdout"),
-                readText(root_ / "stderr")};
+        Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(root_ / "stdout"),
+                      readText(root_ / "stderr")};
+        if (windowsHost()) {
+            result.out = fromTextMode(result.out);
+            result.err = fromTextMode(result.err);
+        }
+        return result;
     }
 
 private:
@@ -155,6 +213,7 @@ struct FileModel {
     int entry;
     std::string stored;        // name bytes on the disk
     std::string host;          // name of the file on the host
+    std::string windowsHost;   // the Windows tool's name for it, when not `host`
     unsigned load, size, exec; // as the listing line shows them
     std::vector<int> chain;
     Stamp stamp;
@@ -165,11 +224,30 @@ inline FileModel file(int entry, const std::string& stored, const std::string& h
                       unsigned exec, std::size_t bodySize, std::vector<int> chain,
                       Stamp stamp = kStamp)
 {
-    FileModel f{entry, stored, host.empty() ? stored : host, load, 0, exec, std::move(chain),
+    FileModel f{entry, stored, host.empty() ? stored : host, "", load, 0, exec, std::move(chain),
                 stamp, {}};
     f.size = static_cast<unsigned>(bodySize);
     f.data = d88build::withHeader(load, exec, d88build::pattern(bodySize, entry * 977 + load));
     return f;
+}
+
+inline FileModel onWindows(FileModel f, const std::string& windowsHost)
+{
+    f.windowsHost = windowsHost;
+    return f;
+}
+
+// The name the file has on Linux after the run. The Windows tool's name
+// loses its trailing blanks and dots to Windows itself, and wine writes it
+// in UTF-8.
+inline std::string onDisk(const FileModel& f)
+{
+    if (!windowsHost()) {
+        return f.host;
+    }
+    std::string name = f.windowsHost.empty() ? f.host : f.windowsHost;
+    name.erase(name.find_last_not_of(". ") + 1);
+    return utf8FromShiftJis(name);
 }
 
 struct DiskModel {
@@ -230,7 +308,8 @@ inline std::pair<std::string, Tree> expected(const std::vector<DiskModel>& disks
             e.first += format(d88::kListingLine.shiftJis, f.stored.c_str(), f.load, f.size, f.exec,
                               bcd(s[0]), bcd(s[1]), bcd(s[2]), bcd(s[3]), bcd(s[4]));
             const std::size_t skip = std::min<std::size_t>(cut ? 6 : 0, f.data.size());
-            e.second[dir + f.host] = Bytes(f.data.begin() + static_cast<long>(skip), f.data.end());
+            e.second[dir + onDisk(f)] =
+                Bytes(f.data.begin() + static_cast<long>(skip), f.data.end());
         }
     }
     return e;
@@ -256,7 +335,9 @@ inline DiskModel diskC()
              file(2, "TWICE", "", 2, 2, 70, {22}), file(3, "A/B", "A_B", 3, 3, 10, {23}),
              file(4, ".", "_", 4, 4, 10, {24}), file(5, "..", "__", 5, 5, 10, {25}),
              file(6, "EMPTY", "", 0x1234, 0x5678, 0, {26}),
-             file(7, "\xb1\xb2\xb3 X", "", 7, 7, 20, {27})}};
+             file(7, "\xb1\xb2\xb3 X", "", 7, 7, 20, {27}),
+             onWindows(file(8, "NUL.TXT", "", 8, 8, 10, {28}), "_NUL.TXT"),
+             onWindows(file(9, "A*B?.", "", 9, 9, 10, {29}), "A_B_.")}};
 }
 
 } // namespace e2e

@@ -1,4 +1,4 @@
-// POSIX side of the host calls.
+// The host calls: the Windows side under _WIN32, the POSIX side otherwise.
 #include "extract/host.h"
 
 #include <cctype>
@@ -6,24 +6,16 @@
 #include <ctime>
 #include <initializer_list>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace d88::host {
-
-// Everything the umask allows, as for any directory a user makes.
-constexpr mode_t kDirectoryMode = 0777;
-
-bool makeDirectory(const char* name)
-{
-    return ::mkdir(name, kDirectoryMode) == 0;
-}
-
-bool enterDirectory(const char* name)
-{
-    return ::chdir(name) == 0;
-}
 
 bool localeNamesUtf8(const char* locale)
 {
@@ -40,6 +32,105 @@ bool localeNamesUtf8(const char* locale)
         }
     }
     return false;
+}
+
+#ifdef _WIN32
+
+static_assert(kStartingPathBytes >= 2 * MAX_PATH, "a full path in a double-byte code page");
+
+// The A functions take the names' bytes in the ANSI code page, as the
+// C library's fopen does for the files themselves.
+bool makeDirectory(const char* name)
+{
+    return ::CreateDirectoryA(name, nullptr) != 0;
+}
+
+bool enterDirectory(const char* name)
+{
+    return ::SetCurrentDirectoryA(name) != 0;
+}
+
+// Locale variables mean nothing to a Windows console; its code page does,
+// also for output redirected to a file. A process with no console at all
+// reads 0: Shift_JIS.
+ConsoleEncoding consoleEncoding()
+{
+    return ::GetConsoleOutputCP() == CP_UTF8 ? ConsoleEncoding::Utf8 : ConsoleEncoding::ShiftJis;
+}
+
+StartingDirectory::~StartingDirectory() = default;
+
+bool StartingDirectory::remember()
+{
+    if (remembered()) {
+        return true;
+    }
+    // The result is the path's length without its terminator, or the size
+    // it would need when the buffer is too small, or 0 on failure.
+    const DWORD length = ::GetCurrentDirectoryA(sizeof path_, path_);
+    // A path with characters the code page lacks comes back with '?' in
+    // them and leads nowhere: only a path that leads back is kept.
+    if (length == 0 || length >= sizeof path_ || ::SetCurrentDirectoryA(path_) == 0) {
+        path_[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool StartingDirectory::remembered() const
+{
+    return path_[0] != '\0';
+}
+
+bool StartingDirectory::returnTo()
+{
+    return remembered() && ::SetCurrentDirectoryA(path_) != 0;
+}
+
+bool pathExists(const char* name)
+{
+    return ::GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute)
+{
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(year);
+    local.wMonth = static_cast<WORD>(month);
+    local.wDay = static_cast<WORD>(day);
+    local.wHour = static_cast<WORD>(hour);
+    local.wMinute = static_cast<WORD>(minute);
+    // The entry's time is local time in the zone the program runs in.
+    SYSTEMTIME utc;
+    FILETIME when;
+    if (::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) == 0 ||
+        ::SystemTimeToFileTime(&utc, &when) == 0) {
+        return false;
+    }
+    const HANDLE file =
+        ::CreateFileA(name, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    // The creation and access times are left as they are.
+    const bool set = ::SetFileTime(file, nullptr, nullptr, &when) != 0;
+    return ::CloseHandle(file) != 0 && set;
+}
+
+#else
+
+// Everything the umask allows, as for any directory a user makes.
+constexpr mode_t kDirectoryMode = 0777;
+
+bool makeDirectory(const char* name)
+{
+    return ::mkdir(name, kDirectoryMode) == 0;
+}
+
+bool enterDirectory(const char* name)
+{
+    return ::chdir(name) == 0;
 }
 
 ConsoleEncoding consoleEncoding()
@@ -76,6 +167,11 @@ bool StartingDirectory::remember()
     return handle_ >= 0;
 }
 
+bool StartingDirectory::remembered() const
+{
+    return handle_ >= 0;
+}
+
 bool StartingDirectory::returnTo()
 {
     return handle_ >= 0 && ::fchdir(handle_) == 0;
@@ -105,5 +201,6 @@ bool setModificationTime(const char* name, int year, int month, int day, int hou
     const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
     return ::utimensat(AT_FDCWD, name, times, 0) == 0;
 }
+#endif
 
 } // namespace d88::host

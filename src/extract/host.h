@@ -1,11 +1,15 @@
 // The few host calls the command needs beyond stdio: creating and entering a
-// directory, coming back to where the run started, and the console's
-// encoding. Porting to another host means changing host.cpp alone.
+// directory, coming back to where the run started, the console's encoding,
+// and which names the host cannot hold. Porting to another host means
+// changing host.{h,cpp} alone; POSIX and Windows are here today.
 #pragma once
 
 #include "extract/console_text.h"
 
 namespace d88::host {
+
+// Names are bytes and passed on as they are; Windows reads them in its ANSI
+// code page (Shift_JIS on a Japanese system).
 
 // Creates a directory in the working directory; false when it could not be
 // made, an existing one included.
@@ -17,12 +21,31 @@ bool enterDirectory(const char* name);
 // True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
 bool localeNamesUtf8(const char* locale);
 
-// The encoding the console expects: UTF-8 when the locale in force (LC_ALL,
-// else LC_CTYPE, else LANG) names it, Shift_JIS otherwise.
+// The console's encoding. POSIX: UTF-8 when the locale in force (LC_ALL,
+// else LC_CTYPE, else LANG) names it. Windows: UTF-8 when the console's
+// output code page is 65001 (chcp 65001). Shift_JIS otherwise.
 ConsoleEncoding consoleEncoding();
 
+// The names a host's file system cannot take as they stand (see
+// hostFileName): on POSIX only '/' and the names "." and "..", on Windows
+// also its reserved characters and device names.
+enum class NameRules { Posix, Windows };
+#ifdef _WIN32
+inline constexpr NameRules kNameRules = NameRules::Windows;
+#else
+inline constexpr NameRules kNameRules = NameRules::Posix;
+#endif
+
+#ifdef _WIN32
+// Room for the starting directory's full path: MAX_PATH characters, each up
+// to two bytes in a double-byte code page such as Shift_JIS.
+constexpr int kStartingPathBytes = 1024;
+#endif
+
 // Remembers the working directory so that the run can come back to it
-// exactly, even after entering a subdirectory that is a link elsewhere.
+// exactly, even after entering a subdirectory that is a link elsewhere. On
+// POSIX it is held open; Windows cannot enter a directory by handle, so
+// there it is held by its full path.
 class StartingDirectory {
 public:
     StartingDirectory() = default;
@@ -32,11 +55,15 @@ public:
 
     // False when the working directory cannot be held on to.
     bool remember();
-    bool remembered() const { return handle_ >= 0; }
+    bool remembered() const;
     bool returnTo();
 
 private:
+#ifdef _WIN32
+    char path_[kStartingPathBytes] = {}; // empty until remembered
+#else
     int handle_ = -1;
+#endif
 };
 
 // True when something of that name exists, a file or a directory.
