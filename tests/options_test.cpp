@@ -123,6 +123,9 @@ TEST(Options, HelpVersionAndUsageErrors)
          format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.back());
+        if (windowsHost() && row.locale != "LANG=C") {
+            continue; // the Windows tool follows the console's code page, not the locale
+        }
         Scratch scratch;
         scratch.input(build(diskA()));
         const Result r = scratch.run(row.args, row.locale);
@@ -283,7 +286,7 @@ TEST(Options, KeepTimes)
         scratch.input(build(disk));
         std::vector<std::string> args = {"../in.d88"};
         args.insert(args.end(), options.begin(), options.end());
-        const Result r = scratch.run(args, "LANG=C TZ=JST-9");
+        const Result r = scratch.run(args, "LANG=C", "export TZ=JST-9; ");
         ASSERT_EQ(r.status, 0) << r.err;
         const fs::path dir = options.size() > 1 ? scratch.out() / "DIR" : scratch.out() / "000";
         for (int i = 0; i < static_cast<int>(std::size(files)); ++i) {
