@@ -1,0 +1,52 @@
+// The benchmark's inputs, made in memory with the trees d88unpack should
+// write from them. Deterministic: the same bytes on every run and machine.
+//
+// Full archive: 64 full disks of 80 tracks, every cluster but the
+// directory's in use, 100 to 150 files per disk of a few bytes to many
+// clusters (32 at most), on chains that hop between tracks and heads.
+//
+// Hostile walk: images whose 164 tracks all hold one run of sector records,
+// track t starting at the run's record t. The run opens with `filler` records
+// of 16 bytes and no data, each with an ID no lookup asks for, and closes
+// with the wanted sectors: the directory, the cluster table and a 160-cluster
+// chain that every one of the 192 directory entries starts at. So each entry
+// reads 1280 sectors, each lying behind all of the filler on its track. No
+// sector count ends a walk early, from any of the starts, however long the
+// filler. Each file's header says 10 bytes: the outputs are small.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "d88_builder.h"
+
+namespace benchinputs {
+
+// The files of one image: host file name -> the bytes d88unpack writes.
+using Tree = std::map<std::string, d88build::Bytes>;
+
+struct Input {
+    d88build::Bytes file;
+    std::vector<Tree> images; // by image index
+};
+
+constexpr int kFullImages = 64;
+constexpr int kHostileImages = 4;
+constexpr long long kHostileBytes = 16LL * 1024 * 1024;
+// Every hostile file's chain, and the number of its entries.
+constexpr int kHostileChainClusters = 160;
+constexpr int kHostileEntries = 192;
+
+// Disk `index` of the full archive.
+d88build::Bytes fullImage(int index, Tree& files);
+Input fullArchive();
+
+// Hostile image `index` with `filler` empty records before the wanted sectors.
+d88build::Bytes hostileImage(int index, long long filler, Tree& files);
+// The filler that makes a hostile image `imageBytes` long at most.
+long long hostileFiller(long long imageBytes);
+// kHostileImages images of kHostileBytes / kHostileImages bytes at most.
+Input hostileInput();
+
+} // namespace benchinputs

@@ -1,0 +1,61 @@
+// Writes the benchmark inputs into OUTDIR, each with the tree d88unpack
+// should make from it (bench_inputs.h says what they hold):
+//   full.d88     full.expected/
+//   hostile.d88  hostile.expected/
+//   make_bench_inputs OUTDIR
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+
+#include "bench_inputs.h"
+
+namespace fs = std::filesystem;
+using namespace benchinputs;
+
+namespace {
+
+void writeInput(const fs::path& out, const std::string& name, const Input& input)
+{
+    d88build::writeFile((out / (name + ".d88")).string(), input.file);
+    const fs::path root = out / (name + ".expected");
+    fs::remove_all(root);
+    long long files = 0;
+    long long bytes = 0;
+    for (std::size_t i = 0; i < input.images.size(); ++i) {
+        char subdirectory[24];
+        std::snprintf(subdirectory, sizeof subdirectory, "%03zu", i);
+        fs::create_directories(root / subdirectory);
+        for (const auto& [file, data] : input.images[i]) {
+            d88build::writeFile((root / subdirectory / file).string(), data);
+            ++files;
+            bytes += static_cast<long long>(data.size());
+        }
+    }
+    std::printf("%s.d88: %zu bytes, %zu images, %lld files, %lld bytes of files\n", name.c_str(),
+                input.file.size(), input.images.size(), files, bytes);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+        return 1;
+    }
+    try {
+        const fs::path out = argv[1];
+        fs::create_directories(out);
+        writeInput(out, "full", fullArchive());
+        writeInput(out, "hostile", hostileInput());
+        std::printf("hostile.d88: each image %lld empty records before the wanted sectors, "
+                    "%d entries on one %d-cluster chain\n",
+                    hostileFiller(kHostileBytes / kHostileImages), kHostileEntries,
+                    kHostileChainClusters);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
