@@ -206,8 +206,9 @@ std::pair<int, std::string> extractHere(const fs::path& dir, const fs::path& inp
 // of the file is one the run needs; directory sectors 13, 15 and 16 go.
 template <typename Used> void keepOnly(ImageBuilder& im, Used used)
 {
-    for (auto& [track, records] : im.tracks) {
-        std::erase_if(records, [&](const d88build::SectorRecord& s) {
+    for (auto& entry : im.tracks) {
+        const int track = entry.first;
+        std::erase_if(entry.second, [&](const d88build::SectorRecord& s) {
             const bool layout = track == 37 && (s.r <= 12 || s.r == 14);
             return !layout && !used(track, s.r);
         });
