@@ -162,6 +162,46 @@ TEST(HostFaults, SubdirectoryLinkedElsewhere)
     expectTree(listTree(elsewhere), inElsewhere);
 }
 
+// A disk may name a file like the D88 file being read. Writing it would
+// truncate the input mid-read; it is reported as a file that cannot be made.
+TEST(HostFaults, NeverWritesOverItsInput)
+{
+    const DiskModel disk = {
+        "SELF",
+        "SELF",
+        {file(0, "in.d88", "", 1, 1, 50, {20}), file(1, "AFTER", "", 2, 2, 30, {21})}};
+    DiskModel listed = disk;
+    listed.files.erase(listed.files.begin());
+    const Bytes input = build(disk);
+    const struct {
+        const char* what;
+        std::string setup, path;
+        bool subdirectories;
+    } rows[] = {
+        {"-d in the D88 file's directory", "mv ../in.d88 . && ", "in.d88", false},
+        {"in the subdirectory that holds it", "mkdir 000 && mv ../in.d88 000 && ", "000/in.d88",
+         true},
+        {"a link of that name to it, -d", "ln -s ../in.d88 in.d88 && ", "../in.d88", false},
+        {"a hard link of that name to it, -d", "ln ../in.d88 in.d88 && ", "../in.d88", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scratch scratch;
+        scratch.input(input);
+        std::vector<std::string> args = {row.path};
+        if (!row.subdirectories) {
+            args.push_back("-d");
+        }
+        const Result r = scratch.run(args, "LANG=C", row.setup);
+        auto [out, tree] = expected({listed}, row.subdirectories, false, {});
+        tree[row.subdirectories ? "000/in.d88" : "in.d88"] = input;
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, out);
+        EXPECT_EQ(r.err, format(d88::kCannotCreateFile.shiftJis, 0, "in.d88"));
+        expectTree(listTree(scratch.out()), tree);
+    }
+}
+
 // ---- An input cut short at every offset -----------------------------------
 
 d88::D88Image image;

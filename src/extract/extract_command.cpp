@@ -35,6 +35,7 @@ struct Run {
     ExtractOptions options;
     ConsoleEncoding encoding;
     host::StartingDirectory start;
+    host::FileIdentity input; // the D88 file, never to be written over
     bool damaged = false;
 };
 
@@ -78,7 +79,9 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
 
     char hostName[kNameBytes + 1];
     hostFileName(entry.name, hostName);
-    std::FILE* out = std::fopen(hostName, "wb");
+    // A stored name that leads to the D88 file itself would truncate it
+    // while it is being read: such a file cannot be created.
+    std::FILE* out = host::isFile(hostName, run.input) ? nullptr : std::fopen(hostName, "wb");
     if (out != nullptr) {
         std::printf(text(run, kListingLine), entry.name, header.loadAddress, header.size,
                     header.execAddress, entry.stamp[0], entry.stamp[1], entry.stamp[2],
@@ -203,7 +206,7 @@ void hostFileName(const char* stored, char (&host)[kNameBytes + 1])
 
 int runExtraction(D88Image& image, int argc, const char* const* argv)
 {
-    Run run{image, ExtractOptions{}, host::consoleEncoding(), {}, false};
+    Run run{image, ExtractOptions{}, host::consoleEncoding(), {}, {}, false};
     if (argc < 2) {
         const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
         complain(text(run, kUsageLine), program);
@@ -217,6 +220,7 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
         complain(text(run, kCannotOpen));
         return kExitFatal;
     }
+    run.input = host::identify(argv[1]);
     if (run.options.headerSkip == kFileHeaderBytes) {
         std::fputs(text(run, kCuttingHeader), stdout);
     }

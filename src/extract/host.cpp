@@ -24,6 +24,23 @@ bool enterDirectory(const char* name)
     return ::chdir(name) == 0;
 }
 
+FileIdentity identify(const char* path)
+{
+    struct stat st;
+    if (::stat(path, &st) != 0) {
+        return {};
+    }
+    return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+            true};
+}
+
+bool isFile(const char* path, const FileIdentity& identity)
+{
+    const FileIdentity other = identify(path);
+    return identity.known && other.known && other.device == identity.device &&
+           other.inode == identity.inode;
+}
+
 bool localeNamesUtf8(const char* locale)
 {
     // Match "utf-8" or "utf8" in any case, anywhere in the name.

@@ -14,6 +14,19 @@ bool makeDirectory(const char* name);
 // Makes `name` the working directory.
 bool enterDirectory(const char* name);
 
+// Which file a path names, so that the run can tell the D88 file it reads
+// from any file it is about to write.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    bool known = false;
+};
+
+FileIdentity identify(const char* path);
+
+// True when `path` names the file `identity` stands for, under any name.
+bool isFile(const char* path, const FileIdentity& identity);
+
 // True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
 bool localeNamesUtf8(const char* locale);
 
