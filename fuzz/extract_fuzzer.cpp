@@ -6,10 +6,10 @@
 //   - the run's directory holds only regular files, and without "-d" only
 //     numbered subdirectories (at most 64) of regular files;
 //   - no output file is larger than the file buffer;
+//   - the input, which lies in the run's directory as "in.d88", is unchanged;
 //   - the working directory and the set of open descriptors are as before.
 //
 // The scratch tree, made once per process:
-//   SCRATCH/in.d88      the input
 //   SCRATCH/work/run/   the working directory of each run, emptied after it
 // so a file written one or two levels above the run's directory shows as a
 // stray entry of work/ or of SCRATCH/.
@@ -39,7 +39,7 @@ namespace {
 d88::D88Image image;
 
 char scratch[256];
-char inputPath[300];
+constexpr const char* kInputName = "in.d88";
 char workPath[300];
 char runPath[300];
 // Harness reports go here, a copy of the error stream taken before libFuzzer
@@ -147,6 +147,9 @@ void checkRunDirectory(bool subdirectories)
         if (lstat(path, &st) != 0) {
             fail("cannot stat %s", path);
         }
+        if (std::strcmp(name, kInputName) == 0) {
+            return; // checked on its own
+        }
         if (!S_ISDIR(st.st_mode)) {
             checkOutputFile(path);
             return;
@@ -166,10 +169,10 @@ void checkRunDirectory(bool subdirectories)
     }
 }
 
-void checkNothingOutside(std::size_t inputSize)
+void checkNothingOutside()
 {
     forEachName(scratch, [](const char* name) {
-        if (std::strcmp(name, "in.d88") != 0 && std::strcmp(name, "work") != 0) {
+        if (std::strcmp(name, "work") != 0) {
             fail("stray %s/%s", scratch, name);
         }
     });
@@ -178,9 +181,34 @@ void checkNothingOutside(std::size_t inputSize)
             fail("stray %s/%s", workPath, name);
         }
     });
-    struct stat st;
-    if (stat(inputPath, &st) != 0 || static_cast<std::size_t>(st.st_size) != inputSize) {
-        fail("the input file was changed");
+}
+
+void writeInput(const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* input = std::fopen(kInputName, "wb");
+    if (input == nullptr || std::fwrite(data, 1, size, input) != size || std::fclose(input) != 0) {
+        fail("cannot write the input");
+    }
+}
+
+// The input is in the run's directory, where a stored file of the same name
+// would land with "-d".
+void checkInput(const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* input = std::fopen(kInputName, "rb");
+    if (input == nullptr) {
+        fail("the input is gone");
+    }
+    std::uint8_t chunk[4096];
+    std::size_t at = 0;
+    bool same = true;
+    for (std::size_t got; same && (got = std::fread(chunk, 1, sizeof chunk, input)) > 0;) {
+        same = at + got <= size && std::memcmp(chunk, data + at, got) == 0;
+        at += got;
+    }
+    std::fclose(input);
+    if (!same || at != size) {
+        fail("the input was written to");
     }
 }
 
@@ -212,7 +240,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     if (mkdtemp(scratch) == nullptr) {
         fail("cannot make a scratch directory");
     }
-    std::snprintf(inputPath, sizeof inputPath, "%s/in.d88", scratch);
     std::snprintf(workPath, sizeof workPath, "%s/work", scratch);
     std::snprintf(runPath, sizeof runPath, "%s/work/run", scratch);
     if (mkdir(workPath, 0700) != 0 || mkdir(runPath, 0700) != 0) {
@@ -224,15 +251,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    std::FILE* input = std::fopen(inputPath, "wb");
-    if (input == nullptr || std::fwrite(data, 1, size, input) != size || std::fclose(input) != 0) {
-        fail("cannot write %s", inputPath);
-    }
-
     static const char* const kOptionSets[][2] = {
         {nullptr, nullptr}, {"-d", nullptr}, {"-b", nullptr}, {"-d", "-b"}};
     for (const auto& options : kOptionSets) {
-        const char* argv[4] = {"d88unpack", inputPath, nullptr, nullptr};
+        const char* argv[4] = {"d88unpack", kInputName, nullptr, nullptr};
         int argc = 2;
         bool subdirectories = true;
         for (const char* option : options) {
@@ -246,6 +268,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (harnessDir < 0 || chdir(runPath) != 0) {
             fail("cannot enter %s", runPath);
         }
+        writeInput(data, size);
         const Identity before = identify(".");
         const DescriptorSet openBefore = openDescriptors();
 
@@ -267,11 +290,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (status != d88::kExitSuccess && status != d88::kExitDamaged) {
             fail("exit status %d", status);
         }
+        checkInput(data, size);
         if (fchdir(harnessDir) != 0 || close(harnessDir) != 0) {
             fail("cannot go back to the harness's directory");
         }
         checkRunDirectory(subdirectories);
-        checkNothingOutside(size);
+        checkNothingOutside();
         emptyRunDirectory();
     }
     return 0;

@@ -168,6 +168,14 @@ std::vector<std::pair<std::string, Bytes>> corpus()
         add("good-empty-file", d.image().build());
     }
 
+    {
+        // A file named like the D88 file the fuzzer extracts ("in.d88"), which
+        // must never be written over.
+        SmallDisk d("SELF");
+        d.add(0, "in.d88", {4}, 20);
+        add("name-of-the-input", d.image().build());
+    }
+
     // Damaged.
     add("lost-file-sector", imageEdited([](ImageBuilder& im) { im.removeSector(5, 3); }));
     add("short-file-sector",
