@@ -162,6 +162,23 @@ TEST(HostFaults, SubdirectoryLinkedElsewhere)
     expectTree(listTree(elsewhere), inElsewhere);
 }
 
+// A listing whose reader has gone (a pager quit early) is reported at the end;
+// it neither kills the run nor stops it. The reader of the pipe opens it and
+// leaves before the tool starts.
+TEST(HostFaults, ListingReaderGoneDoesNotStopTheRun)
+{
+    const std::vector<DiskModel> disks = {diskA(), diskC()};
+    Scratch scratch;
+    scratch.input(d88build::concat({build(disks[0]), build(disks[1])}));
+    const Result r =
+        scratch.run({"../in.d88"}, "LANG=C",
+                    "mkfifo ../pipe && { (exec 3<../pipe) & } && exec >../pipe && wait && ");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, d88::kConsoleLost.shiftJis);
+    expectTree(listTree(scratch.out()), expected(disks, true, false, {}).second);
+}
+
 // A disk may name a file like the D88 file being read. Writing it would
 // truncate the input mid-read; it is reported as a file that cannot be made.
 TEST(HostFaults, NeverWritesOverItsInput)

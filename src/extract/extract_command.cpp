@@ -215,6 +215,8 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
         return kExitFatal;
     }
     run.options = parseOptions(argc, argv);
+    // A listing nobody reads any more is reported at the end, not fatal.
+    const host::BrokenPipesIgnored brokenPipesIgnored;
 
     if (!image.open(argv[1])) {
         complain(text(run, kCannotOpen));

@@ -2,6 +2,7 @@
 #include "extract/host.h"
 
 #include <cctype>
+#include <csignal>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -68,6 +69,15 @@ ConsoleEncoding consoleEncoding()
         }
     }
     return ConsoleEncoding::ShiftJis;
+}
+
+BrokenPipesIgnored::BrokenPipesIgnored() : previous_(std::signal(SIGPIPE, SIG_IGN)) {}
+
+BrokenPipesIgnored::~BrokenPipesIgnored()
+{
+    if (previous_ != SIG_ERR) {
+        std::signal(SIGPIPE, previous_);
+    }
 }
 
 StartingDirectory::~StartingDirectory()

@@ -34,6 +34,20 @@ bool localeNamesUtf8(const char* locale);
 // else LC_CTYPE, else LANG) names it, Shift_JIS otherwise.
 ConsoleEncoding consoleEncoding();
 
+// While one exists, writing to a standard stream whose reader has gone (a
+// pager quit early) fails like any write instead of ending the process, so
+// the run still writes every file. The previous handling comes back after.
+class BrokenPipesIgnored {
+public:
+    BrokenPipesIgnored();
+    ~BrokenPipesIgnored();
+    BrokenPipesIgnored(const BrokenPipesIgnored&) = delete;
+    BrokenPipesIgnored& operator=(const BrokenPipesIgnored&) = delete;
+
+private:
+    void (*previous_)(int);
+};
+
 // Remembers the working directory so that the run can come back to it
 // exactly, even after entering a subdirectory that is a link elsewhere.
 class StartingDirectory {
