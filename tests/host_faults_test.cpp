@@ -162,6 +162,29 @@ TEST(HostFaults, SubdirectoryLinkedElsewhere)
     expectTree(listTree(elsewhere), inElsewhere);
 }
 
+// Every lookup in a D88 file seeks: a pipe cannot be read as one, and is
+// refused as a file that cannot be opened rather than read as no image.
+TEST(HostFaults, InputThatCannotSeek)
+{
+    const struct {
+        const char* what;
+        std::string setup, path;
+    } rows[] = {
+        {"a named pipe", "mkfifo ../in.pipe && { cat ../in.d88 >../in.pipe & } && ", "../in.pipe"},
+        {"the standard input, a pipe", "cat ../in.d88 | ", "/dev/stdin"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scratch scratch;
+        scratch.input(build(diskA()));
+        const Result r = scratch.run({row.path}, "LANG=C", row.setup);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, d88::kCannotOpen.shiftJis);
+        expectTree(listTree(scratch.out()), {});
+    }
+}
+
 // A listing whose reader has gone (a pager quit early) is reported at the end;
 // it neither kills the run nor stops it. The reader of the pipe opens it and
 // leaves before the tool starts.
