@@ -1,9 +1,10 @@
 // The host failing the tool: a full device, a starting directory the tool may
-// not write or read, a subdirectory that leads elsewhere, and an input cut
-// short at every offset. Each case checks the message, the exit status and
-// what is left on disk. (A file-size limit, a name taken by a directory, a
-// subdirectory name taken by a file, a reused subdirectory and an input that
-// is a directory are in extract_command_test.cpp.)
+// not write or read, a subdirectory that leads elsewhere, an input that is a
+// pipe, a listing nobody reads, a stored name that leads to the input, and
+// an input cut short at every offset. Each case checks the message, the exit
+// status and what is left on disk. (A file-size limit, a name taken by a
+// directory, a subdirectory name taken by a file, a reused subdirectory and
+// an input that is a directory are in extract_command_test.cpp.)
 #include <fcntl.h>
 #include <unistd.h>
 
