@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <memory>
+
 #include "e2e_support.h"
 #include "extract/extract_command.h"
 #include "extract/host.h"
@@ -342,6 +344,9 @@ TEST(HostFaults, InputCutAtEveryOffset)
     const fs::path root = base / format("d88unpack-cut-%d", static_cast<int>(::getpid()));
     const fs::path input = root / "in.d88", out = root / "out";
     fs::create_directories(out);
+    // Removed however the test ends.
+    const std::unique_ptr<const fs::path, void (*)(const fs::path*)> cleanup(
+        &root, [](const fs::path* p) { fs::remove_all(*p); });
     d88build::writeFile(input, whole);
 
     for (std::size_t length = whole.size() + 1; length-- > 0;) {
@@ -394,7 +399,6 @@ TEST(HostFaults, InputCutAtEveryOffset)
         fs::remove_all(out);
         fs::create_directory(out);
     }
-    fs::remove_all(root);
 }
 
 } // namespace
