@@ -46,6 +46,7 @@ struct Run {
     ExtractOptions options;
     ConsoleEncoding encoding;
     host::StartingDirectory start;
+    host::FileIdentity input; // the D88 file, never to be written over
     bool damaged = false;
 };
 
@@ -168,7 +169,9 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
     hostFileName(entry.name, hostName, host::kNameRules);
     std::FILE* out = nullptr;
     if (!run.options.listOnly) {
-        out = std::fopen(hostName, "wb");
+        // A stored name that leads to the D88 file itself would truncate it
+        // while it is being read: such a file cannot be created.
+        out = host::isFile(hostName, run.input) ? nullptr : std::fopen(hostName, "wb");
         if (out == nullptr) {
             reportDamage(run, text(run, kCannotCreateFile), imageIndex, entry.name);
         }
@@ -438,7 +441,7 @@ void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRu
 
 int runExtraction(D88Image& image, int argc, const char* const* argv)
 {
-    Run run{image, ExtractOptions{}, host::consoleEncoding(), {}, false};
+    Run run{image, ExtractOptions{}, host::consoleEncoding(), {}, {}, false};
     const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
     if (argc < 2) {
         writeUsage(run, stderr, program, false);
@@ -462,11 +465,15 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
         writeUsage(run, stderr, program, true);
         return kExitFatal;
     }
+    // A listing nobody reads any more is reported at the end, not fatal.
+    const host::BrokenPipesIgnored brokenPipesIgnored;
 
     if (!image.open(argv[1])) {
         complain(text(run, kCannotOpen));
         return kExitFatal;
     }
+    // Known before "-o" changes the working directory: the path may be relative.
+    run.input = host::identify(argv[1]);
     // With "-o", DIR stands in for the starting directory until the end of
     // the run, and the run then goes back to where it really started.
     host::StartingDirectory home;

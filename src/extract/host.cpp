@@ -2,6 +2,7 @@
 #include "extract/host.h"
 
 #include <cctype>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <initializer_list>
@@ -16,6 +17,13 @@
 #endif
 
 namespace d88::host {
+
+bool isFile(const char* path, const FileIdentity& identity)
+{
+    const FileIdentity other = identify(path);
+    return identity.known && other.known && other.device == identity.device &&
+           other.inode == identity.inode;
+}
 
 bool localeNamesUtf8(const char* locale)
 {
@@ -118,6 +126,34 @@ bool setModificationTime(const char* name, int year, int month, int day, int hou
     return ::CloseHandle(file) != 0 && set;
 }
 
+// A file is known by its volume's serial number and its index on the volume.
+FileIdentity identify(const char* path)
+{
+    // Backup semantics opens directories too; no access right is needed to
+    // read the identity.
+    const HANDLE file =
+        ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool read = ::GetFileInformationByHandle(file, &information) != 0;
+    ::CloseHandle(file);
+    if (!read) {
+        return {};
+    }
+    return {information.dwVolumeSerialNumber,
+            (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) |
+                information.nFileIndexLow,
+            true};
+}
+
+// Windows has no SIGPIPE: a write to a closed pipe already fails as a write.
+BrokenPipesIgnored::BrokenPipesIgnored() : previous_(nullptr) {}
+
+BrokenPipesIgnored::~BrokenPipesIgnored() = default;
+
 #else
 
 // Everything the umask allows, as for any directory a user makes.
@@ -143,6 +179,25 @@ ConsoleEncoding consoleEncoding()
         }
     }
     return ConsoleEncoding::ShiftJis;
+}
+
+FileIdentity identify(const char* path)
+{
+    struct stat st;
+    if (::stat(path, &st) != 0) {
+        return {};
+    }
+    return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+            true};
+}
+
+BrokenPipesIgnored::BrokenPipesIgnored() : previous_(std::signal(SIGPIPE, SIG_IGN)) {}
+
+BrokenPipesIgnored::~BrokenPipesIgnored()
+{
+    if (previous_ != SIG_ERR) {
+        std::signal(SIGPIPE, previous_);
+    }
 }
 
 StartingDirectory::~StartingDirectory()

@@ -18,6 +18,19 @@ bool makeDirectory(const char* name);
 // Makes `name` the working directory.
 bool enterDirectory(const char* name);
 
+// Which file a path names, so that the run can tell the D88 file it reads
+// from any file it is about to write.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    bool known = false;
+};
+
+FileIdentity identify(const char* path);
+
+// True when `path` names the file `identity` stands for, under any name.
+bool isFile(const char* path, const FileIdentity& identity);
+
 // True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
 bool localeNamesUtf8(const char* locale);
 
@@ -41,6 +54,20 @@ inline constexpr NameRules kNameRules = NameRules::Posix;
 // to two bytes in a double-byte code page such as Shift_JIS.
 constexpr int kStartingPathBytes = 1024;
 #endif
+
+// While one exists, writing to a standard stream whose reader has gone (a
+// pager quit early) fails like any write instead of ending the process, so
+// the run still writes every file. The previous handling comes back after.
+class BrokenPipesIgnored {
+public:
+    BrokenPipesIgnored();
+    ~BrokenPipesIgnored();
+    BrokenPipesIgnored(const BrokenPipesIgnored&) = delete;
+    BrokenPipesIgnored& operator=(const BrokenPipesIgnored&) = delete;
+
+private:
+    void (*previous_)(int);
+};
 
 // Remembers the working directory so that the run can come back to it
 // exactly, even after entering a subdirectory that is a link elsewhere. On

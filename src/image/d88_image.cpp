@@ -44,6 +44,11 @@ bool D88Image::open(const char* path)
     if (file_ == nullptr) {
         return false;
     }
+    // Every lookup seeks: a pipe would read as a file with no image.
+    if (!seekTo(0)) {
+        close();
+        return false;
+    }
 
     std::uint8_t header[kImageHeaderSize];
     std::uint64_t offset = 0;

@@ -84,7 +84,8 @@ public:
 
     // Opens the file for binary reading and finds its images. A file that
     // is already open is closed first. False when the file cannot be opened
-    // or cannot be read at all (a directory, for instance).
+    // or cannot be read at all (a directory, for instance), or cannot seek
+    // (a pipe).
     bool open(const char* path);
     bool close();
     bool isOpen() const { return file_ != nullptr; }

@@ -1,0 +1,302 @@
+// libFuzzer target: the input is a D88 file, extracted in-process with each
+// combination of "-d" and "-b", each run in a fresh directory. After every
+// run the harness checks what a hostile file must never achieve, and aborts
+// on the first violation:
+//   - nothing was created outside the run's directory;
+//   - the run's directory holds only regular files, and without "-d" only
+//     numbered subdirectories (at most 64) of regular files;
+//   - no output file is larger than the file buffer;
+//   - the input, which lies in the run's directory as "in.d88", is unchanged;
+//   - the working directory and the set of open descriptors are as before.
+//
+// The scratch tree, made once per process:
+//   SCRATCH/work/run/   the working directory of each run, emptied after it
+// so a file written one or two levels above the run's directory shows as a
+// stray entry of work/ or of SCRATCH/.
+//
+// Run with -close_fd_mask=3 to silence the tool: libFuzzer then points
+// descriptors 1 and 2 at /dev/null once, before the first run, so the
+// descriptor check still sees exactly what a run opened and closed.
+#include <dirent.h>
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "extract/disk_layout.h"
+#include "extract/extract_command.h"
+#include "image/d88_image.h"
+
+namespace {
+
+d88::D88Image image;
+
+char scratch[256];
+constexpr const char* kInputName = "in.d88";
+char workPath[300];
+char runPath[300];
+// Harness reports go here, a copy of the error stream taken before libFuzzer
+// may silence it.
+int reportFd = 2;
+
+[[noreturn]] void fail(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    dprintf(reportFd, "extract_fuzzer: invariant broken: ");
+    vdprintf(reportFd, format, args);
+    dprintf(reportFd, "\n");
+    va_end(args);
+    std::abort();
+}
+
+// Descriptors up to this number are compared; a leak shows as a new one.
+constexpr int kWatchedDescriptors = 1024;
+
+struct DescriptorSet {
+    bool open[kWatchedDescriptors];
+};
+
+DescriptorSet openDescriptors()
+{
+    DescriptorSet set{};
+    DIR* dir = opendir("/proc/self/fd");
+    if (dir == nullptr) {
+        fail("cannot list /proc/self/fd");
+    }
+    const int own = dirfd(dir);
+    while (const dirent* entry = readdir(dir)) {
+        const int fd = std::atoi(entry->d_name);
+        if (entry->d_name[0] != '.' && fd != own) {
+            if (fd >= kWatchedDescriptors) {
+                fail("descriptor %d is beyond the watched range", fd);
+            }
+            set.open[fd] = true;
+        }
+    }
+    closedir(dir);
+    return set;
+}
+
+struct Identity {
+    dev_t device;
+    ino_t inode;
+};
+
+Identity identify(const char* path)
+{
+    struct stat st;
+    if (stat(path, &st) != 0) {
+        fail("cannot stat %s", path);
+    }
+    return {st.st_dev, st.st_ino};
+}
+
+// The names in `dir` other than "." and "..", each checked by `check`;
+// returns how many there were.
+template <typename Check> int forEachName(const char* dir, Check check)
+{
+    DIR* d = opendir(dir);
+    if (d == nullptr) {
+        fail("cannot list %s", dir);
+    }
+    int count = 0;
+    while (const dirent* entry = readdir(d)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            check(entry->d_name);
+            ++count;
+        }
+    }
+    closedir(d);
+    return count;
+}
+
+void checkOutputFile(const char* path)
+{
+    struct stat st;
+    if (lstat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
+        fail("%s is not a regular file", path);
+    }
+    if (st.st_size > d88::kFileBufferBytes) {
+        fail("%s has %lld bytes, more than the file buffer", path,
+             static_cast<long long>(st.st_size));
+    }
+}
+
+// True for "000" .. "063", the names of image subdirectories.
+bool isSubdirectoryName(const char* name)
+{
+    return std::strlen(name) == 3 && name[0] == '0' && name[1] >= '0' && name[1] <= '9' &&
+           name[2] >= '0' && name[2] <= '9' && std::atoi(name) < d88::kMaxImages;
+}
+
+void checkRunDirectory(bool subdirectories)
+{
+    int numbered = 0;
+    forEachName(runPath, [&](const char* name) {
+        char path[600];
+        std::snprintf(path, sizeof path, "%s/%s", runPath, name);
+        struct stat st;
+        if (lstat(path, &st) != 0) {
+            fail("cannot stat %s", path);
+        }
+        if (std::strcmp(name, kInputName) == 0) {
+            return; // checked on its own
+        }
+        if (!S_ISDIR(st.st_mode)) {
+            checkOutputFile(path);
+            return;
+        }
+        if (!subdirectories || !isSubdirectoryName(name)) {
+            fail("unexpected directory %s", path);
+        }
+        ++numbered;
+        forEachName(path, [&](const char* inner) {
+            char innerPath[900];
+            std::snprintf(innerPath, sizeof innerPath, "%s/%s", path, inner);
+            checkOutputFile(innerPath);
+        });
+    });
+    if (numbered > d88::kMaxImages) {
+        fail("%d numbered subdirectories", numbered);
+    }
+}
+
+void checkNothingOutside()
+{
+    forEachName(scratch, [](const char* name) {
+        if (std::strcmp(name, "work") != 0) {
+            fail("stray %s/%s", scratch, name);
+        }
+    });
+    forEachName(workPath, [](const char* name) {
+        if (std::strcmp(name, "run") != 0) {
+            fail("stray %s/%s", workPath, name);
+        }
+    });
+}
+
+void writeInput(const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* input = std::fopen(kInputName, "wb");
+    if (input == nullptr || std::fwrite(data, 1, size, input) != size || std::fclose(input) != 0) {
+        fail("cannot write the input");
+    }
+}
+
+// The input is in the run's directory, where a stored file of the same name
+// would land with "-d".
+void checkInput(const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* input = std::fopen(kInputName, "rb");
+    if (input == nullptr) {
+        fail("the input is gone");
+    }
+    std::uint8_t chunk[4096];
+    std::size_t at = 0;
+    bool same = true;
+    for (std::size_t got; same && (got = std::fread(chunk, 1, sizeof chunk, input)) > 0;) {
+        same = at + got <= size && std::memcmp(chunk, data + at, got) == 0;
+        at += got;
+    }
+    std::fclose(input);
+    if (!same || at != size) {
+        fail("the input was written to");
+    }
+}
+
+int removeEntry(const char* path, const struct stat*, int, FTW*)
+{
+    return std::remove(path);
+}
+
+void emptyRunDirectory()
+{
+    if (nftw(runPath, removeEntry, 16, FTW_DEPTH | FTW_PHYS) != 0 || mkdir(runPath, 0700) != 0) {
+        fail("cannot empty %s", runPath);
+    }
+}
+
+void removeScratch()
+{
+    nftw(scratch, removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    reportFd = dup(2);
+    const char* tmp = std::getenv("TMPDIR");
+    std::snprintf(scratch, sizeof scratch, "%s/d88unpack-fuzz-XXXXXX",
+                  tmp != nullptr && tmp[0] != '\0' ? tmp : "/tmp");
+    if (mkdtemp(scratch) == nullptr) {
+        fail("cannot make a scratch directory");
+    }
+    std::snprintf(workPath, sizeof workPath, "%s/work", scratch);
+    std::snprintf(runPath, sizeof runPath, "%s/work/run", scratch);
+    if (mkdir(workPath, 0700) != 0 || mkdir(runPath, 0700) != 0) {
+        fail("cannot make %s", runPath);
+    }
+    std::atexit(removeScratch);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const char* const kOptionSets[][2] = {
+        {nullptr, nullptr}, {"-d", nullptr}, {"-b", nullptr}, {"-d", "-b"}};
+    for (const auto& options : kOptionSets) {
+        const char* argv[4] = {"d88unpack", kInputName, nullptr, nullptr};
+        int argc = 2;
+        bool subdirectories = true;
+        for (const char* option : options) {
+            if (option != nullptr) {
+                argv[argc++] = option;
+                subdirectories = subdirectories && std::strcmp(option, "-d") != 0;
+            }
+        }
+
+        const int harnessDir = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (harnessDir < 0 || chdir(runPath) != 0) {
+            fail("cannot enter %s", runPath);
+        }
+        writeInput(data, size);
+        const Identity before = identify(".");
+        const DescriptorSet openBefore = openDescriptors();
+
+        const int status = d88::runExtraction(image, argc, argv);
+
+        const DescriptorSet openAfter = openDescriptors();
+        for (int fd = 0; fd < kWatchedDescriptors; ++fd) {
+            if (openBefore.open[fd] != openAfter.open[fd]) {
+                fail("descriptor %d %s by the run", fd,
+                     openAfter.open[fd] ? "left open" : "closed");
+            }
+        }
+        const Identity after = identify(".");
+        if (after.device != before.device || after.inode != before.inode) {
+            fail("the working directory was not restored");
+        }
+        // Status 1 is for the host failing the run (a write, the way back),
+        // which a healthy scratch directory never does, whatever the input.
+        if (status != d88::kExitSuccess && status != d88::kExitDamaged) {
+            fail("exit status %d", status);
+        }
+        checkInput(data, size);
+        if (fchdir(harnessDir) != 0 || close(harnessDir) != 0) {
+            fail("cannot go back to the harness's directory");
+        }
+        checkRunDirectory(subdirectories);
+        checkNothingOutside();
+        emptyRunDirectory();
+    }
+    return 0;
+}

@@ -1,0 +1,190 @@
+// Our code never allocates on the heap. This executable replaces malloc,
+// calloc, realloc, aligned_alloc and operator new, and while the extraction
+// runs in-process it counts every allocation whose immediate caller is not
+// the C library: operator new, and malloc called from our code (linked into
+// this executable) or from any other library. The C library's own
+// allocations, the buffers of the streams it opens, are allowed. Not built
+// under sanitizers, which replace malloc themselves.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
+#include "d88_builder.h"
+#include "extract/extract_command.h"
+
+extern "C" {
+void* __libc_malloc(std::size_t size);
+void* __libc_calloc(std::size_t count, std::size_t size);
+void* __libc_realloc(void* p, std::size_t size);
+void* __libc_memalign(std::size_t alignment, std::size_t size);
+void __libc_free(void* p);
+}
+
+namespace {
+
+bool watching = false;
+void* libcBase = nullptr;
+int ours = 0;   // not made by the C library for itself
+int theirs = 0; // made by the C library
+
+void note(void* caller)
+{
+    if (!watching) {
+        return;
+    }
+    Dl_info info;
+    if (dladdr(caller, &info) != 0 && info.dli_fbase == libcBase) {
+        ++theirs;
+    } else {
+        ++ours;
+    }
+}
+
+} // namespace
+
+extern "C" void* malloc(std::size_t size) noexcept
+{
+    note(__builtin_return_address(0));
+    return __libc_malloc(size);
+}
+
+extern "C" void* calloc(std::size_t count, std::size_t size) noexcept
+{
+    note(__builtin_return_address(0));
+    return __libc_calloc(count, size);
+}
+
+extern "C" void* realloc(void* p, std::size_t size) noexcept
+{
+    note(__builtin_return_address(0));
+    return __libc_realloc(p, size);
+}
+
+extern "C" void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept
+{
+    note(__builtin_return_address(0));
+    return __libc_memalign(alignment, size);
+}
+
+extern "C" void free(void* p) noexcept
+{
+    __libc_free(p);
+}
+
+namespace {
+
+void* newBytes(std::size_t size)
+{
+    if (watching) {
+        ++ours;
+    }
+    void* p = __libc_malloc(size == 0 ? 1 : size);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    return p;
+}
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    return newBytes(size);
+}
+
+void* operator new[](std::size_t size)
+{
+    return newBytes(size);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace d88build;
+
+d88::D88Image image;
+
+// Three images: two good ones around one with a lost sector, a chain loop and
+// a header that claims more than its chain holds, so that the damage paths
+// run too.
+Bytes input()
+{
+    DiskBuilder good("GOOD");
+    good.addFile(0, "GAME", {10, 11, 40}, withHeader(0x6000, 0x6000, pattern(5000, 1)));
+    good.addFile(1, "A/B", {5}, withHeader(0, 0, pattern(300, 2)));
+    DiskBuilder bad("BAD");
+    bad.addFile(0, "LOOP", {10, 11}, withHeader(1, 1, pattern(3000, 3)));
+    bad.setTableByte(11, 10);
+    bad.addFile(1, "SHORT", {12}, withHeader(2, 2, pattern(100, 4)));
+    bad.writeCluster(12, {0xFF, 0xFF}, 2);
+    ImageBuilder damaged = bad.image();
+    damaged.removeSector(5, 3);
+    return concat({good.image().build(), damaged.build(), good.image().build()});
+}
+
+int runQuietly(std::initializer_list<const char*> options, const std::string& path)
+{
+    const char* argv[4] = {"d88unpack", path.c_str()};
+    int argc = 2;
+    for (const char* option : options) {
+        argv[argc++] = option;
+    }
+    return d88::runExtraction(image, argc, argv);
+}
+
+TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
+{
+    Dl_info info;
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&std::fopen), &info), 0);
+    libcBase = info.dli_fbase;
+
+    const fs::path root =
+        fs::path(::testing::TempDir()) / ("d88unpack-no-heap-" + std::to_string(::getpid()));
+    fs::create_directories(root / "out");
+    const std::string path = (root / "in.d88").string();
+    writeFile(path, input());
+    const fs::path start = fs::current_path();
+    fs::current_path(root / "out");
+    std::fflush(stdout);
+    const int savedOut = ::dup(1), savedErr = ::dup(2);
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devNull, 1);
+    ::dup2(devNull, 2);
+
+    // Once unwatched, so that nothing done once per process is counted.
+    runQuietly({}, path);
+    int statuses[4];
+    watching = true;
+    statuses[0] = runQuietly({}, path);
+    statuses[1] = runQuietly({"-d"}, path);
+    statuses[2] = runQuietly({"-b"}, path);
+    statuses[3] = runQuietly({"-d", "-b"}, path);
+    watching = false;
+
+    std::fflush(stdout);
+    ::dup2(savedOut, 1);
+    ::dup2(savedErr, 2);
+    ::close(savedOut);
+    ::close(savedErr);
+    ::close(devNull);
+    fs::current_path(start);
+    const bool wrote =
+        fs::exists(root / "out" / "002" / "GAME") && fs::exists(root / "out" / "A_B");
+    fs::remove_all(root);
+
+    for (int status : statuses) {
+        EXPECT_EQ(status, d88::kExitDamaged);
+    }
+    EXPECT_TRUE(wrote);
+    EXPECT_EQ(ours, 0) << "allocations by our code";
+    // The replacement is in force: opening the files allocated their buffers.
+    EXPECT_GT(theirs, 0);
+}
+
+} // namespace
