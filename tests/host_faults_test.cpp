@@ -33,6 +33,10 @@ std::vector<DiskModel> upTo(const std::vector<DiskModel>& disks, std::size_t ima
 // stop the run with status 1. The link is left as it was.
 TEST(HostFaults, FullDeviceStopsTheRun)
 {
+    if (windowsHost()) {
+        GTEST_SKIP()
+            << "a Linux device behind a symlink: under wine the Windows tool saw no write error";
+    }
     const std::vector<DiskModel> disks = {diskA(), diskA()};
     const struct {
         const char* what;
@@ -79,6 +83,10 @@ std::string unprivileged()
 
 TEST(HostFaults, StartingDirectoryPermissions)
 {
+    if (windowsHost()) {
+        GTEST_SKIP()
+            << "runs the tool as another user, and wine refuses a prefix that user does not own";
+    }
     if (::geteuid() == 0 &&
         std::system(("cd / && " + unprivileged() + "test -x " + quote(D88UNPACK_BINARY)).c_str()) !=
             0) {
@@ -169,6 +177,9 @@ TEST(HostFaults, SubdirectoryLinkedElsewhere)
 // refused as a file that cannot be opened rather than read as no image.
 TEST(HostFaults, InputThatCannotSeek)
 {
+    if (windowsHost()) {
+        GTEST_SKIP() << "named pipes and /dev/stdin are Linux files";
+    }
     const struct {
         const char* what;
         std::string setup, path;
@@ -335,6 +346,9 @@ CutInput cutInput()
 // well-formed one-image file with trailing bytes.
 TEST(HostFaults, InputCutAtEveryOffset)
 {
+    if (windowsHost()) {
+        GTEST_SKIP() << "runs the extraction in-process: it tests the Linux build";
+    }
     const auto [disks, whole, second] = cutInput();
     const Tree intact = expected(disks, true, false, {}).second;
     constexpr std::size_t kHeader = 688;
