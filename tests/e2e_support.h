@@ -86,7 +86,8 @@ inline std::string fromTextMode(const std::string& text)
             continue;
         }
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
-            ADD_FAILURE() << "a line feed without a carriage return at byte " << i;
+            ADD_FAILURE() << "a line feed without a carriage return at byte " << i << " of:\n"
+                          << text;
         }
         plain += text[i];
     }
