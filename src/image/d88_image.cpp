@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <iterator>
 
 namespace d88 {
 
@@ -182,16 +181,19 @@ const std::uint8_t* D88Image::headerAt(std::int64_t position)
         return nullptr;
     }
     if (position < scanStart_ || position + kSectorHeaderSize > scanStart_ + scanLength_) {
-        // Never scan past the image: its end bounds every walk.
-        const std::int64_t length = std::min<std::int64_t>(kScanBytes, imageEnd_ - position);
-        scanStart_ = position;
+        // An image that fits is read whole, once: its tracks are then walked
+        // and its sectors copied in memory, in whatever order they are asked
+        // for. Never past the image: its end bounds every walk.
+        const std::int64_t from = imageEnd_ - imageBase_ <= kScanBytes ? imageBase_ : position;
+        const std::int64_t length = std::min<std::int64_t>(kScanBytes, imageEnd_ - from);
+        scanStart_ = from;
         scanLength_ = 0;
-        if (!seekTo(static_cast<std::uint64_t>(position))) {
+        if (!seekTo(static_cast<std::uint64_t>(from))) {
             return nullptr;
         }
         scanLength_ =
             static_cast<int>(std::fread(scan_, 1, static_cast<std::size_t>(length), file_));
-        if (scanLength_ < kSectorHeaderSize) {
+        if (position + kSectorHeaderSize > scanStart_ + scanLength_) {
             return nullptr; // the file is shorter than it was
         }
     }
@@ -220,7 +222,10 @@ void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_
     index.c = c;
     index.h = h;
     index.n = n;
-    std::fill(std::begin(index.sectors), std::end(index.sectors), SectorPlace{0, 0});
+    for (int k = 0; k < index.foundCount; ++k) {
+        index.sectors[index.found[k]] = SectorPlace{0, 0};
+    }
+    index.foundCount = 0;
 
     const std::uint32_t wanted = std::uint32_t{c} | std::uint32_t{h} << 8 | std::uint32_t{n} << 24;
     constexpr std::uint32_t kAllButR = 0xFF00FFFF;
@@ -248,6 +253,8 @@ void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_
                     place.dataOffset = static_cast<std::uint32_t>(scanStart_ + at +
                                                                   kSectorHeaderSize - imageBase_);
                     place.dataSize = static_cast<std::uint16_t>(dataSize);
+                    // At most one entry for each of the kIdValues Rs.
+                    index.found[index.foundCount++] = header[2];
                 }
             }
             if (i == sectorCount - 1) {

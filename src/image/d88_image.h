@@ -61,8 +61,9 @@ static_assert(kTrackTableOffset + kTrackCount * kTrackOffsetBytes == kImageHeade
 // Every value an ID byte can take, R included.
 constexpr int kIdValues = 256;
 
-// The file is scanned for sector headers in pieces of this size.
-constexpr int kScanBytes = 64 * 1024;
+// The file is read in pieces of this size: room for a whole image of 80
+// full tracks (about 340 KiB), read once.
+constexpr int kScanBytes = 512 * 1024;
 static_assert(kScanBytes >= kSectorHeaderSize);
 
 // Where a sector stands: its track index in the image's track table and
@@ -138,6 +139,9 @@ private:
         bool built;
         std::uint8_t c, h, n;
         SectorPlace sectors[kIdValues];
+        // The Rs whose places are set, so that a new walk clears only those.
+        std::uint8_t found[kIdValues];
+        int foundCount;
     };
 
     // The file position of the first record of `track`, or -1 when the
