@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "extract/console_text.h"
+#include "extract/extract_command.h"
 #include "extract/host.h"
 
 namespace {
@@ -48,5 +52,36 @@ TEST(ConsoleTextTest, LocaleNamesUtf8)
                  {"utf", false},        {"UTF-16", false}, {"", false}};
     for (const Case& c : cases) {
         EXPECT_EQ(d88::host::localeNamesUtf8(c.locale), c.utf8) << c.locale;
+    }
+}
+
+// The listing line is formatted by hand for speed; printf with its format
+// is the reference, over names of every length and values past the usual
+// widths (a stamp byte that is not BCD decodes above 99).
+TEST(ConsoleTextTest, ListingLineIsItsFormat)
+{
+    const struct {
+        const char* name;
+        d88::FileHeader header;
+        int stamp[5];
+    } rows[] = {
+        {"", {0, 0, 0}, {0, 0, 0, 0, 0}},
+        {"GAME     ", {0x6000, 0x1234, 0xabcd}, {24, 3, 15, 9, 30}},
+        {"ABCDEFGHI", {0xffff, 0x0001, 0x00f0}, {99, 12, 31, 23, 59}},
+        {"\xb1\xb2 A", {0x12345, 7, 0x10}, {165, 5, 150, 100, 9}},
+    };
+    for (const auto& row : rows) {
+        d88::DirectoryEntry entry{};
+        std::snprintf(entry.name, sizeof entry.name, "%s", row.name);
+        std::copy(std::begin(row.stamp), std::end(row.stamp), entry.stamp);
+        char want[d88::kListingLineBytes];
+        const int wantLength = std::snprintf(want, sizeof want, d88::kListingLine.shiftJis,
+                                             entry.name, row.header.loadAddress, row.header.size,
+                                             row.header.execAddress, entry.stamp[0], entry.stamp[1],
+                                             entry.stamp[2], entry.stamp[3], entry.stamp[4]);
+        char got[d88::kListingLineBytes];
+        const int length = d88::formatListingLine(entry, row.header, got);
+        EXPECT_EQ(std::string(got, static_cast<std::size_t>(length)),
+                  std::string(want, static_cast<std::size_t>(wantLength)));
     }
 }

@@ -171,15 +171,15 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
     if (!run.options.listOnly) {
         // A stored name that leads to the D88 file itself would truncate it
         // while it is being read: such a file cannot be created.
-        out = host::isFile(hostName, run.input) ? nullptr : std::fopen(hostName, "wb");
+        out = host::createFile(hostName, run.input);
         if (out == nullptr) {
             reportDamage(run, text(run, kCannotCreateFile), imageIndex, entry.name);
         }
     }
     if (out != nullptr || run.options.listOnly) {
-        std::printf(text(run, kListingLine), entry.name, header.loadAddress, header.size,
-                    header.execAddress, entry.stamp[0], entry.stamp[1], entry.stamp[2],
-                    entry.stamp[3], entry.stamp[4]);
+        char line[kListingLineBytes];
+        std::fwrite(line, 1, static_cast<std::size_t>(formatListingLine(entry, header, line)),
+                    stdout);
     }
 
     // The damage is the file's whether or not it could be created.
@@ -372,6 +372,59 @@ bool onlyDotsAndBlanks(const char* name)
 }
 
 } // namespace
+
+namespace {
+
+// printf's "%0*x" and "%0*d" for the values a listing line holds.
+char* appendNumber(char* out, unsigned long long value, unsigned base, int minDigits)
+{
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = "0123456789abcdef"[value % base];
+        value /= base;
+    } while (value != 0);
+    for (; count < minDigits; --minDigits) {
+        *out++ = '0';
+    }
+    while (count > 0) {
+        *out++ = digits[--count];
+    }
+    return out;
+}
+
+} // namespace
+
+int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
+                      char (&line)[kListingLineBytes])
+{
+    // "%-9s %04x %04x %04x %02d/%02d/%02d %02d:%02d\n"
+    constexpr int kNameWidth = 9;
+    static_assert(kNameBytes <= kNameWidth);
+    constexpr int kHexDigits = 4;
+    constexpr int kDecimalDigits = 2;
+    char* out = line;
+    int i = 0;
+    // The name is at most kNameBytes bytes and terminated.
+    for (; i < kNameBytes && entry.name[i] != '\0'; ++i) {
+        *out++ = entry.name[i];
+    }
+    for (; i < kNameWidth; ++i) {
+        *out++ = ' ';
+    }
+    for (const unsigned field : {header.loadAddress, header.size, header.execAddress}) {
+        *out++ = ' ';
+        out = appendNumber(out, field, 16, kHexDigits);
+    }
+    const char separators[kStampCount] = {' ', '/', '/', ' ', ':'};
+    for (int k = 0; k < kStampCount; ++k) {
+        *out++ = separators[k];
+        // Decoded BCD is never negative.
+        out = appendNumber(out, static_cast<unsigned>(entry.stamp[k]), 10, kDecimalDigits);
+    }
+    *out++ = '\n';
+    return static_cast<int>(out - line);
+}
 
 ExtractOptions parseOptions(int argc, const char* const* argv)
 {

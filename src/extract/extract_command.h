@@ -39,6 +39,17 @@ struct ExtractOptions {
     const char* problemArgument = nullptr; // the option or value at fault
 };
 
+// Room for a listing line: a 9-byte name, three hexadecimal fields and five
+// decimal ones of any value, and the line feed.
+constexpr int kListingLineBytes = 128;
+
+// Writes the listing line of a file into `line`, byte for byte what
+// kListingLine's format makes of the same values, and returns its length.
+// On an archive of small files printf alone took half of the run's
+// instructions; this takes a few percent.
+int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
+                      char (&line)[kListingLineBytes]);
+
 // Reads the options that follow the D88 path (argv[2] on). "-o", "-n" and
 // "-i" take the next argument as their value, whatever it reads. Anything
 // else that is not exactly one of the options is ignored. Reading stops at

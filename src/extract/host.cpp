@@ -2,6 +2,7 @@
 #include "extract/host.h"
 
 #include <cctype>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -10,6 +11,10 @@
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,11 +23,32 @@
 
 namespace d88::host {
 
+namespace {
+
+// True when `path` names the file `identity` stands for, under any name.
 bool isFile(const char* path, const FileIdentity& identity)
 {
     const FileIdentity other = identify(path);
     return identity.known && other.known && other.device == identity.device &&
            other.inode == identity.inode;
+}
+
+// Opens for writing a file that must not exist yet; nullptr with errno
+// EEXIST when it does.
+std::FILE* createNew(const char* name);
+
+} // namespace
+
+std::FILE* createFile(const char* name, const FileIdentity& input)
+{
+    // A file made new here cannot be the input.
+    if (std::FILE* file = createNew(name)) {
+        return file;
+    }
+    if (errno != EEXIST || isFile(name, input)) {
+        return nullptr;
+    }
+    return std::fopen(name, "wb");
 }
 
 bool localeNamesUtf8(const char* locale)
@@ -154,7 +180,34 @@ BrokenPipesIgnored::BrokenPipesIgnored() : previous_(nullptr) {}
 
 BrokenPipesIgnored::~BrokenPipesIgnored() = default;
 
+namespace {
+
+std::FILE* createNew(const char* name)
+{
+    const int handle =
+        ::_open(name, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (handle < 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::_fdopen(handle, "wb");
+    if (file == nullptr) {
+        ::_close(handle);
+    }
+    return file;
+}
+
+} // namespace
+
 #else
+namespace {
+
+std::FILE* createNew(const char* name)
+{
+    // C11's "x": the file is created, or the open fails with EEXIST.
+    return std::fopen(name, "wbx");
+}
+
+} // namespace
 
 // Everything the umask allows, as for any directory a user makes.
 constexpr mode_t kDirectoryMode = 0777;

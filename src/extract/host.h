@@ -4,6 +4,8 @@
 // changing host.{h,cpp} alone; POSIX and Windows are here today.
 #pragma once
 
+#include <cstdio>
+
 #include "extract/console_text.h"
 
 namespace d88::host {
@@ -28,8 +30,11 @@ struct FileIdentity {
 
 FileIdentity identify(const char* path);
 
-// True when `path` names the file `identity` stands for, under any name.
-bool isFile(const char* path, const FileIdentity& identity);
+// Opens `name` in the working directory for writing from its start, as
+// fopen(name, "wb") does, unless it names the file `input` stands for under
+// any name (a link, say): nullptr then, and on any failure. A name that is
+// new, as most are, costs one system call and no check.
+std::FILE* createFile(const char* name, const FileIdentity& input);
 
 // True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
 bool localeNamesUtf8(const char* locale);
