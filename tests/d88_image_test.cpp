@@ -352,6 +352,15 @@ TEST(D88ImageTest, LookupsGiveWhatThePlainWalkGives)
                     image.tracks[t].push_back(std::move(s));
                 }
             }
+            // Larger than the reader's buffer: walks cross from one piece
+            // of the file to the next.
+            if (pick(4) == 0) {
+                for (int k = 0; k < 10; ++k) {
+                    image.tracks[0].insert(image.tracks[0].begin(),
+                                           record(pick(2), pick(2), 1 + pick(4), pick(2),
+                                                  pattern(60000 + pick(300), k)));
+                }
+            }
             Bytes built = image.build();
             if (pick(3) == 0) {
                 image.trackOffsets[pick(6)] = static_cast<std::uint32_t>(pick(int(built.size())));
