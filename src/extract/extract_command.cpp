@@ -504,7 +504,7 @@ int runExtraction(D88Image& image, int argc, const char* const* argv)
     // first argument always was.
     const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
     const bool version = std::strcmp(argv[1], "--version") == 0;
-    if ((help || version) && !host::pathExists(argv[1])) {
+    if ((help || version) && !host::identify(argv[1]).known) {
         if (help) {
             writeUsage(run, stdout, program, true);
         } else {

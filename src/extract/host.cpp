@@ -121,11 +121,6 @@ bool StartingDirectory::returnTo()
     return remembered() && ::SetCurrentDirectoryA(path_) != 0;
 }
 
-bool pathExists(const char* name)
-{
-    return ::GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute)
 {
     SYSTEMTIME local{};
@@ -283,12 +278,6 @@ bool StartingDirectory::remembered() const
 bool StartingDirectory::returnTo()
 {
     return handle_ >= 0 && ::fchdir(handle_) == 0;
-}
-
-bool pathExists(const char* name)
-{
-    struct stat status;
-    return ::stat(name, &status) == 0;
 }
 
 bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute)

@@ -28,6 +28,8 @@ struct FileIdentity {
     bool known = false;
 };
 
+// `known` is false when nothing of that name exists (or it cannot be
+// looked at).
 FileIdentity identify(const char* path);
 
 // Opens `name` in the working directory for writing from its start, as
@@ -97,9 +99,6 @@ private:
     int handle_ = -1;
 #endif
 };
-
-// True when something of that name exists, a file or a directory.
-bool pathExists(const char* name);
 
 // Gives the file `name` in the working directory the modification time of
 // the local date and time given (year in full, month 1..12). False when the
