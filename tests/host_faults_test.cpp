@@ -28,9 +28,9 @@ std::vector<DiskModel> upTo(const std::vector<DiskModel>& disks, std::size_t ima
     return prefix;
 }
 
-// A write to a full device fails in fwrite for a file larger than the stream
-// buffer, and only when the buffer is flushed at close for a small one; both
-// stop the run with status 1. The link is left as it was.
+// A write to a full device stops the run with status 1, for a large file and
+// a small one alike, in the top directory or in an image's subdirectory. The
+// link is left as it was.
 TEST(HostFaults, FullDeviceStopsTheRun)
 {
     const std::vector<DiskModel> disks = {diskA(), diskA()};
@@ -39,9 +39,9 @@ TEST(HostFaults, FullDeviceStopsTheRun)
         std::size_t image, file; // the file whose name links to /dev/full
         std::vector<std::string> args;
     } rows[] = {
-        {"in the write (GAME, 4666 bytes)", 0, 0, {"-d"}},
-        {"only at close (DATA.BIN, 306 bytes)", 0, 1, {"-d"}},
-        {"only at close, in the second image's subdirectory", 1, 1, {}},
+        {"a large file (GAME, 4666 bytes)", 0, 0, {"-d"}},
+        {"a small file (DATA.BIN, 306 bytes)", 0, 1, {"-d"}},
+        {"a small file in the second image's subdirectory", 1, 1, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

@@ -167,16 +167,17 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
 
     char hostName[kHostNameBytes];
     hostFileName(entry.name, hostName, host::kNameRules);
-    std::FILE* out = nullptr;
+    host::OutputFile out;
+    bool created = false;
     if (!run.options.listOnly) {
         // A stored name that leads to the D88 file itself would truncate it
         // while it is being read: such a file cannot be created.
-        out = host::createFile(hostName, run.input);
-        if (out == nullptr) {
+        created = out.create(hostName, run.input);
+        if (!created) {
             reportDamage(run, text(run, kCannotCreateFile), imageIndex, entry.name);
         }
     }
-    if (out != nullptr || run.options.listOnly) {
+    if (created || run.options.listOnly) {
         char line[kListingLineBytes];
         std::fwrite(line, 1, static_cast<std::size_t>(formatListingLine(entry, header, line)),
                     stdout);
@@ -194,21 +195,14 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
     if (file.length < wanted) {
         reportDamage(run, text(run, kFileShort), imageIndex, entry.name);
     }
-    if (out == nullptr) {
+    if (!created) {
         return true;
     }
 
     // Never past the data the chain assembled, whatever the header claims.
     const int end = std::min(wanted, file.length);
     const int begin = std::min(run.options.headerSkip, end);
-    const std::size_t length = static_cast<std::size_t>(end - begin);
-    // The whole file is in memory: one unbuffered write, no stdio buffer.
-    std::setvbuf(out, nullptr, _IONBF, 0);
-    const bool written = std::fwrite(fileBuffer.bytes + begin, 1, length, out) == length;
-    // Data that only reaches the disk at close can fail there too.
-    const bool flushed = std::fflush(out) == 0;
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !flushed || !closed) {
+    if (!out.writeAndClose(fileBuffer.bytes + begin, static_cast<std::size_t>(end - begin))) {
         complain(text(run, kWriteFailed));
         return false;
     }

@@ -33,22 +33,59 @@ bool isFile(const char* path, const FileIdentity& identity)
            other.inode == identity.inode;
 }
 
-// Opens for writing a file that must not exist yet; nullptr with errno
-// EEXIST when it does.
-std::FILE* createNew(const char* name);
+// The system's own file calls, one set per host. openFile opens for
+// writing from the start; with `mustBeNew` it fails, errno EEXIST, when the
+// name exists.
+int openFile(const char* name, bool mustBeNew);
+long writeSome(int handle, const void* bytes, std::size_t length);
+bool closeFile(int handle);
 
 } // namespace
 
-std::FILE* createFile(const char* name, const FileIdentity& input)
+OutputFile::~OutputFile()
 {
+    if (handle_ >= 0) {
+        closeFile(handle_);
+    }
+}
+
+bool OutputFile::create(const char* name, const FileIdentity& input)
+{
+    if (handle_ >= 0) {
+        closeFile(handle_);
+    }
     // A file made new here cannot be the input.
-    if (std::FILE* file = createNew(name)) {
-        return file;
+    handle_ = openFile(name, true);
+    if (handle_ < 0 && errno == EEXIST && !isFile(name, input)) {
+        handle_ = openFile(name, false);
     }
-    if (errno != EEXIST || isFile(name, input)) {
-        return nullptr;
+    return handle_ >= 0;
+}
+
+bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
+{
+    if (handle_ < 0) {
+        return false;
     }
-    return std::fopen(name, "wb");
+    const char* next = static_cast<const char*>(bytes);
+    bool written = true;
+    // A write may take only part of the data (a file size limit, a signal);
+    // the next one then takes the rest or says why it cannot.
+    while (length > 0) {
+        const long count = writeSome(handle_, next, length);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            written = false;
+            break;
+        }
+        next += count;
+        length -= static_cast<std::size_t>(count);
+    }
+    const bool closed = closeFile(handle_);
+    handle_ = -1;
+    return written && closed;
 }
 
 bool localeNamesUtf8(const char* locale)
@@ -177,18 +214,23 @@ BrokenPipesIgnored::~BrokenPipesIgnored() = default;
 
 namespace {
 
-std::FILE* createNew(const char* name)
+int openFile(const char* name, bool mustBeNew)
 {
-    const int handle =
-        ::_open(name, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (handle < 0) {
-        return nullptr;
-    }
-    std::FILE* file = ::_fdopen(handle, "wb");
-    if (file == nullptr) {
-        ::_close(handle);
-    }
-    return file;
+    const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | (mustBeNew ? _O_EXCL : _O_TRUNC);
+    return ::_open(name, flags, _S_IREAD | _S_IWRITE);
+}
+
+long writeSome(int handle, const void* bytes, std::size_t length)
+{
+    // _write takes an unsigned count; a file is never near that size.
+    constexpr std::size_t kLargestWrite = 1u << 30;
+    return ::_write(handle, bytes,
+                    static_cast<unsigned>(length < kLargestWrite ? length : kLargestWrite));
+}
+
+bool closeFile(int handle)
+{
+    return ::_close(handle) == 0;
 }
 
 } // namespace
@@ -196,10 +238,24 @@ std::FILE* createNew(const char* name)
 #else
 namespace {
 
-std::FILE* createNew(const char* name)
+// What fopen(name, "wb") gives a new file: everything the umask allows
+// but execution.
+constexpr mode_t kFileMode = 0666;
+
+int openFile(const char* name, bool mustBeNew)
 {
-    // C11's "x": the file is created, or the open fails with EEXIST.
-    return std::fopen(name, "wbx");
+    const int flags = O_WRONLY | O_CREAT | (mustBeNew ? O_EXCL : O_TRUNC);
+    return ::open(name, flags, kFileMode);
+}
+
+long writeSome(int handle, const void* bytes, std::size_t length)
+{
+    return static_cast<long>(::write(handle, bytes, length));
+}
+
+bool closeFile(int handle)
+{
+    return ::close(handle) == 0;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // changing host.{h,cpp} alone; POSIX and Windows are here today.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 #include "extract/console_text.h"
@@ -32,11 +33,31 @@ struct FileIdentity {
 // looked at).
 FileIdentity identify(const char* path);
 
-// Opens `name` in the working directory for writing from its start, as
-// fopen(name, "wb") does, unless it names the file `input` stands for under
-// any name (a link, say): nullptr then, and on any failure. A name that is
-// new, as most are, costs one system call and no check.
-std::FILE* createFile(const char* name, const FileIdentity& input);
+// One output file, from its creation to its close. Its data is written
+// whole, in one call, straight from the caller's buffer: a stream's buffer,
+// its allocation and its bookkeeping would cost more per file than the
+// copy of the data does.
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Opens `name` in the working directory for writing from its start, as
+    // fopen(name, "wb") does, unless it names the file `input` stands for
+    // under any name (a link, say): false then, and on any failure. A name
+    // that is new, as most are, costs one system call and no check.
+    bool create(const char* name, const FileIdentity& input);
+
+    // Writes the file's `length` bytes and closes it; false when any of
+    // that fails, the close included (some file systems report a full
+    // device only there).
+    bool writeAndClose(const void* bytes, std::size_t length);
+
+private:
+    int handle_ = -1;
+};
 
 // True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
 bool localeNamesUtf8(const char* locale);
