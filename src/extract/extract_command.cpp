@@ -370,21 +370,23 @@ bool onlyDotsAndBlanks(const char* name)
 namespace {
 
 // printf's "%0*x" and "%0*d" for the values a listing line holds.
-char* appendNumber(char* out, unsigned long long value, unsigned base, int minDigits)
+// The base is a constant so that its divisions come down to shifts and
+// multiplications: a listing line has eight numbers.
+template <unsigned base>
+char* appendNumber(char* out, unsigned value, int minDigits)
 {
-    char digits[24];
-    int count = 0;
-    do {
-        digits[count++] = "0123456789abcdef"[value % base];
+    int count = 1;
+    for (unsigned rest = value / base; rest != 0; rest /= base) {
+        ++count;
+    }
+    count = std::max(count, minDigits);
+    // Written from the last digit back; once the value is used up the
+    // leading places get zeros.
+    for (int k = count - 1; k >= 0; --k) {
+        out[k] = "0123456789abcdef"[value % base];
         value /= base;
-    } while (value != 0);
-    for (; count < minDigits; --minDigits) {
-        *out++ = '0';
     }
-    while (count > 0) {
-        *out++ = digits[--count];
-    }
-    return out;
+    return out + count;
 }
 
 } // namespace
@@ -408,13 +410,13 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     }
     for (const unsigned field : {header.loadAddress, header.size, header.execAddress}) {
         *out++ = ' ';
-        out = appendNumber(out, field, 16, kHexDigits);
+        out = appendNumber<16>(out, field, kHexDigits);
     }
     const char separators[kStampCount] = {' ', '/', '/', ' ', ':'};
     for (int k = 0; k < kStampCount; ++k) {
         *out++ = separators[k];
         // Decoded BCD is never negative.
-        out = appendNumber(out, static_cast<unsigned>(entry.stamp[k]), 10, kDecimalDigits);
+        out = appendNumber<10>(out, static_cast<unsigned>(entry.stamp[k]), kDecimalDigits);
     }
     *out++ = '\n';
     return static_cast<int>(out - line);
