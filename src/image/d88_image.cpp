@@ -128,8 +128,8 @@ void D88Image::forgetImage()
 {
     imageBase_ = -1;
     imageEnd_ = 0;
-    for (TrackIndex& index : trackIndex_) {
-        index.built = false;
+    for (TrackKey& key : trackKeys_) {
+        key.built = false;
     }
     // The scanned piece may be of another file or of a file that changed.
     scanLength_ = 0;
@@ -217,11 +217,8 @@ bool D88Image::readAt(std::int64_t position, std::uint8_t* dst, int len)
 
 void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_t n)
 {
+    trackKeys_[track] = TrackKey{true, c, h, n};
     TrackIndex& index = trackIndex_[track];
-    index.built = true;
-    index.c = c;
-    index.h = h;
-    index.n = n;
     for (int k = 0; k < index.foundCount; ++k) {
         index.sectors[index.found[k]] = SectorPlace{0, 0};
     }
@@ -276,12 +273,12 @@ int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* ds
     if (!isByte(c) || !isByte(h) || !isByte(r) || !isByte(n)) {
         return 0;
     }
-    TrackIndex& index = trackIndex_[track];
-    if (!index.built || index.c != c || index.h != h || index.n != n) {
+    const TrackKey& key = trackKeys_[track];
+    if (!key.built || key.c != c || key.h != h || key.n != n) {
         indexTrack(track, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(h),
                    static_cast<std::uint8_t>(n));
     }
-    const SectorPlace place = index.sectors[r];
+    const SectorPlace place = trackIndex_[track].sectors[r];
     if (place.dataOffset == 0) {
         return 0;
     }

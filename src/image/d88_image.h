@@ -132,12 +132,18 @@ private:
         std::uint16_t dataSize;
     };
 
-    // What one walk of a track found for the sectors with the track's
-    // current C, H and N: the first record of each R, in walk order. A
-    // lookup with another C, H or N walks the track again for those.
-    struct TrackIndex {
+    // Which C, H and N a track's places were last walked for. Kept apart
+    // from the places, so that forgetting an image touches these few bytes
+    // rather than a page of every track's places.
+    struct TrackKey {
         bool built;
         std::uint8_t c, h, n;
+    };
+
+    // What one walk of a track found for the sectors with its key's C, H
+    // and N: the first record of each R, in walk order. A lookup with
+    // another C, H or N walks the track again for those.
+    struct TrackIndex {
         SectorPlace sectors[kIdValues];
         // The Rs whose places are set, so that a new walk clears only those.
         std::uint8_t found[kIdValues];
@@ -171,6 +177,7 @@ private:
     // end of the file when that comes first.
     std::int64_t imageEnd_ = 0;
     std::uint32_t trackTable_[kTrackCount] = {};
+    TrackKey trackKeys_[kTrackCount] = {};
     TrackIndex trackIndex_[kTrackCount] = {};
     // The piece of the file last scanned, from scanStart_.
     std::uint8_t scan_[kScanBytes] = {};
