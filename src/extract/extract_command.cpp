@@ -369,21 +369,36 @@ bool onlyDotsAndBlanks(const char* name)
 
 namespace {
 
-// printf's "%0*x" and "%0*d" for the values a listing line holds.
-// The base is a constant so that its divisions come down to shifts and
-// multiplications: a listing line has eight numbers.
-template <unsigned base>
-char* appendNumber(char* out, unsigned value, int minDigits)
+// printf's "%0*x" and "%0*d" for the values a listing line holds: at
+// least `digits` digits, more when the value needs them. Base and width are
+// constants, so the divisions come down to shifts and multiplications and
+// a value that fits its field (nearly all do) takes a fixed, unrolled path.
+template <unsigned base, int digits>
+char* appendNumber(char* out, unsigned value)
 {
-    int count = 1;
-    for (unsigned rest = value / base; rest != 0; rest /= base) {
+    constexpr unsigned kFieldLimit = [] {
+        unsigned limit = 1;
+        for (int k = 0; k < digits; ++k) {
+            limit *= base;
+        }
+        return limit;
+    }();
+    constexpr const char* kDigits = "0123456789abcdef";
+    int count = digits;
+    for (unsigned rest = value / kFieldLimit; rest != 0; rest /= base) {
         ++count;
     }
-    count = std::max(count, minDigits);
     // Written from the last digit back; once the value is used up the
     // leading places get zeros.
+    if (count == digits) {
+        for (int k = digits - 1; k >= 0; --k) {
+            out[k] = kDigits[value % base];
+            value /= base;
+        }
+        return out + digits;
+    }
     for (int k = count - 1; k >= 0; --k) {
-        out[k] = "0123456789abcdef"[value % base];
+        out[k] = kDigits[value % base];
         value /= base;
     }
     return out + count;
@@ -410,13 +425,13 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     }
     for (const unsigned field : {header.loadAddress, header.size, header.execAddress}) {
         *out++ = ' ';
-        out = appendNumber<16>(out, field, kHexDigits);
+        out = appendNumber<16, kHexDigits>(out, field);
     }
     const char separators[kStampCount] = {' ', '/', '/', ' ', ':'};
     for (int k = 0; k < kStampCount; ++k) {
         *out++ = separators[k];
         // Decoded BCD is never negative.
-        out = appendNumber<10>(out, static_cast<unsigned>(entry.stamp[k]), kDecimalDigits);
+        out = appendNumber<10, kDecimalDigits>(out, static_cast<unsigned>(entry.stamp[k]));
     }
     *out++ = '\n';
     return static_cast<int>(out - line);
