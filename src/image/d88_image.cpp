@@ -43,6 +43,10 @@ bool D88Image::open(const char* path)
     if (file_ == nullptr) {
         return false;
     }
+    // Every read is of a whole header or a whole piece of an image, at a
+    // position just sought: a stream buffer would only add a copy and a
+    // read of its own for each piece's tail.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
     // Every lookup seeks: a pipe would read as a file with no image.
     if (!seekTo(0)) {
         close();
