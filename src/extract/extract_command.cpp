@@ -371,8 +371,8 @@ namespace {
 
 // printf's "%0*x" and "%0*d" for the values a listing line holds: at
 // least `digits` digits, more when the value needs them. Base and width are
-// constants, so the divisions come down to shifts and multiplications and
-// a value that fits its field (nearly all do) takes a fixed, unrolled path.
+// constants, so the divisions come down to shifts and multiplications, and
+// a value that fits its field (nearly all do) needs no digit counting.
 template <unsigned base, int digits>
 char* appendNumber(char* out, unsigned value)
 {
@@ -390,13 +390,6 @@ char* appendNumber(char* out, unsigned value)
     }
     // Written from the last digit back; once the value is used up the
     // leading places get zeros.
-    if (count == digits) {
-        for (int k = digits - 1; k >= 0; --k) {
-            out[k] = kDigits[value % base];
-            value /= base;
-        }
-        return out + digits;
-    }
     for (int k = count - 1; k >= 0; --k) {
         out[k] = kDigits[value % base];
         value /= base;
