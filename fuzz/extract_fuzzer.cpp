@@ -30,13 +30,13 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "extract/disk_layout.h"
-#include "extract/extract_command.h"
-#include "image/d88_image.h"
+#include "disk_layout.h"
+#include "command.h"
+#include "d88_image.h"
 
 namespace {
 
-d88::D88Image image;
+d88::Workspace workspace;
 
 char scratch[256];
 constexpr const char* kInputName = "in.d88";
@@ -272,7 +272,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Identity before = identify(".");
         const DescriptorSet openBefore = openDescriptors();
 
-        const int status = d88::runExtraction(image, argc, argv);
+        const int status = d88::runExtraction(workspace, argc, argv);
 
         const DescriptorSet openAfter = openDescriptors();
         for (int fd = 0; fd < kWatchedDescriptors; ++fd) {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "bench_inputs.h"
-#include "extract/disk_layout.h"
+#include "disk_layout.h"
 #include "test_support.h"
 
 using namespace d88;

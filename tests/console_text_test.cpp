@@ -9,9 +9,9 @@
 #include <iterator>
 #include <string>
 
-#include "extract/console_text.h"
-#include "extract/extract_command.h"
-#include "extract/host.h"
+#include "console_text.h"
+#include "listing.h"
+#include "host.h"
 
 namespace {
 

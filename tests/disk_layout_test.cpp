@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "extract/disk_layout.h"
+#include "disk_layout.h"
 #include "test_support.h"
 
 using namespace d88build;

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "d88_builder.h"
-#include "extract/console_text.h"
+#include "console_text.h"
 
 namespace e2e {
 

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "e2e_support.h"
-#include "extract/extract_command.h"
-#include "extract/host.h"
+#include "command.h"
+#include "host.h"
 
 namespace {
 
@@ -254,7 +254,7 @@ TEST(HostFaults, NeverWritesOverItsInput)
 
 // ---- An input cut short at every offset -----------------------------------
 
-d88::D88Image image;
+d88::Workspace workspace;
 
 // The messages a run writes in the encoding the test process's locale asks for.
 const d88::ConsoleEncoding kEncoding = d88::host::consoleEncoding();
@@ -281,7 +281,7 @@ std::pair<int, std::string> extractHere(const fs::path& dir, const fs::path& inp
     fs::current_path(dir);
     const std::string path = input.string();
     const char* argv[] = {"d88unpack", path.c_str()};
-    const int status = d88::runExtraction(image, 2, argv);
+    const int status = d88::runExtraction(workspace, 2, argv);
     fs::current_path(start);
     std::fflush(stdout);
     ::dup2(savedOut, 1);

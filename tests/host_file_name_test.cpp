@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "extract/extract_command.h"
+#include "host_names.h"
 
 namespace {
 

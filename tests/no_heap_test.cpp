@@ -16,7 +16,8 @@
 #include <new>
 
 #include "d88_builder.h"
-#include "extract/extract_command.h"
+#include "command.h"
+#include "report.h"
 
 extern "C" {
 void* __libc_malloc(std::size_t size);
@@ -108,7 +109,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace d88build;
 
-d88::D88Image image;
+d88::Workspace workspace;
 
 // Three images: two good ones around one with a lost sector, a chain loop and
 // a header that claims more than its chain holds, so that the damage paths
@@ -135,7 +136,7 @@ int runQuietly(std::initializer_list<const char*> options, const std::string& pa
     for (const char* option : options) {
         argv[argc++] = option;
     }
-    return d88::runExtraction(image, argc, argv);
+    return d88::runExtraction(workspace, argc, argv);
 }
 
 TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)

@@ -9,9 +9,11 @@
 #include <set>
 
 #include "e2e_support.h"
-#include "extract/disk_layout.h"
-#include "extract/extract_command.h"
-#include "extract/name_pattern.h"
+#include "disk_layout.h"
+#include "command.h"
+#include "options.h"
+#include "version.h"
+#include "name_pattern.h"
 
 namespace {
 
@@ -312,14 +314,14 @@ TEST(Options, KeepTimes)
 // began, whatever it did inside DIR.
 TEST(Options, InProcessRunComesBack)
 {
-    static d88::D88Image image;
+    static d88::Workspace workspace;
     Scratch scratch;
     scratch.input(build(diskA()));
     const fs::path before = fs::current_path();
     const std::string input = (scratch.out().parent_path() / "in.d88").string();
     const std::string dir = (scratch.out() / "DIR").string();
     const char* argv[] = {"d88unpack", input.c_str(), "-o", dir.c_str(), "-n", "none"};
-    EXPECT_EQ(d88::runExtraction(image, 6, argv), 0);
+    EXPECT_EQ(d88::runExtraction(workspace, 6, argv), 0);
     EXPECT_EQ(fs::current_path(), before);
     EXPECT_TRUE(fs::is_directory(scratch.out() / "DIR" / "000"));
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "d88_builder.h"
-#include "image/d88_image.h"
+#include "d88_image.h"
 
 // Writes `bytes` to a real file and opens it with `image`, so the reader's
 // stdio path is exercised; the open handle keeps the file readable after its

@@ -12,7 +12,7 @@
 // about, and remembers the first record of each R, so a lookup costs the
 // same however many records stand before its sector. A lookup with other
 // C, H or N walks the track again.
-#include "image/d88_image.h"
+#include "d88_image.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,15 +1,18 @@
 // The few host calls the command needs beyond stdio: creating and entering a
-// directory, coming back to where the run started, the console's encoding,
-// and which names the host cannot hold. Porting to another host means
-// changing host.{h,cpp} alone; POSIX and Windows are here today.
+// directory, coming back to where the run started, writing one output file,
+// setting its time, and what the console and the file system expect. One
+// implementation per host (host_posix.cpp, host_windows.cpp), chosen by the
+// build; nothing here depends on which.
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 
-#include "extract/console_text.h"
+namespace d88 {
 
-namespace d88::host {
+// How console text is written.
+enum class ConsoleEncoding { ShiftJis, Utf8 };
+
+namespace host {
 
 // Names are bytes and passed on as they are; Windows reads them in its ANSI
 // code page (Shift_JIS on a Japanese system).
@@ -67,21 +70,11 @@ bool localeNamesUtf8(const char* locale);
 // output code page is 65001 (chcp 65001). Shift_JIS otherwise.
 ConsoleEncoding consoleEncoding();
 
-// The names a host's file system cannot take as they stand (see
-// hostFileName): on POSIX only '/' and the names "." and "..", on Windows
-// also its reserved characters and device names.
+// The names a host's file system cannot take as they stand: on POSIX only
+// '/' and the names "." and "..", on Windows also its reserved characters
+// and device names.
 enum class NameRules { Posix, Windows };
-#ifdef _WIN32
-inline constexpr NameRules kNameRules = NameRules::Windows;
-#else
-inline constexpr NameRules kNameRules = NameRules::Posix;
-#endif
-
-#ifdef _WIN32
-// Room for the starting directory's full path: MAX_PATH characters, each up
-// to two bytes in a double-byte code page such as Shift_JIS.
-constexpr int kStartingPathBytes = 1024;
-#endif
+NameRules nameRules();
 
 // While one exists, writing to a standard stream whose reader has gone (a
 // pager quit early) fails like any write instead of ending the process, so
@@ -94,13 +87,18 @@ public:
     BrokenPipesIgnored& operator=(const BrokenPipesIgnored&) = delete;
 
 private:
-    void (*previous_)(int);
+    void (*previous_)(int) = nullptr;
 };
 
+// Room for the starting directory's full path where a host keeps it by
+// path: MAX_PATH characters, each up to two bytes in a double-byte code page
+// such as Shift_JIS.
+constexpr int kStartingPathBytes = 1024;
+
 // Remembers the working directory so that the run can come back to it
-// exactly, even after entering a subdirectory that is a link elsewhere. On
-// POSIX it is held open; Windows cannot enter a directory by handle, so
-// there it is held by its full path.
+// exactly, even after entering a subdirectory that is a link elsewhere. A
+// host that can enter a directory by handle (POSIX) holds it open; one that
+// cannot (Windows) holds its full path.
 class StartingDirectory {
 public:
     StartingDirectory() = default;
@@ -114,11 +112,8 @@ public:
     bool returnTo();
 
 private:
-#ifdef _WIN32
-    char path_[kStartingPathBytes] = {}; // empty until remembered
-#else
     int handle_ = -1;
-#endif
+    char path_[kStartingPathBytes] = {}; // empty until remembered
 };
 
 // Gives the file `name` in the working directory the modification time of
@@ -126,4 +121,5 @@ private:
 // time cannot be represented or set.
 bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute);
 
-} // namespace d88::host
+} // namespace host
+} // namespace d88

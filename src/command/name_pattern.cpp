@@ -2,7 +2,7 @@
 // from untrusted disks and command lines, and a recursive matcher can be
 // driven into exponential time or a deep stack by a pattern such as
 // "*a*a*a*a*b".
-#include "extract/name_pattern.h"
+#include "name_pattern.h"
 
 namespace d88 {
 

@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-#include "image/d88_image.h"
+#include "d88_image.h"
 
 namespace d88 {
 

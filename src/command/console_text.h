@@ -6,14 +6,14 @@
 // setting can change its bytes; the UTF-8 side is the readable one.
 #pragma once
 
+#include "host.h"
+
 namespace d88 {
 
 struct ConsoleText {
     const char* shiftJis;
     const char* utf8;
 };
-
-enum class ConsoleEncoding { ShiftJis, Utf8 };
 
 inline const char* textFor(const ConsoleText& text, ConsoleEncoding encoding)
 {

@@ -4,7 +4,7 @@
 // Sectors are read one at a time here rather than as one run: a sector that
 // is missing or short loses only its own bytes (they read as zeros) and the
 // sectors after it in the same cluster, directory or table are still read.
-#include "extract/disk_layout.h"
+#include "disk_layout.h"
 
 #include <cstring>
 

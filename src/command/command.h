@@ -1,0 +1,27 @@
+// The d88unpack command: reads the command line, then for every image of
+// the D88 file writes every file of its directory to the host, with one
+// listing line per file.
+#pragma once
+
+#include "d88_image.h"
+#include "disk_layout.h"
+
+namespace d88 {
+
+// Everything large a run works in: the reader with its piece of the file
+// and its track indexes, and the directory, cluster table and file of one
+// image at a time. About 1.5 MiB, too much for a stack and, as nothing is
+// taken from the heap, kept in static storage by the caller, which passes
+// it in.
+struct Workspace {
+    D88Image image;
+    Directory directory;
+    ClusterTable table;
+    FileBuffer file;
+};
+
+// Runs the whole command line and returns the exit status. The workspace's
+// image is closed again before this returns.
+int runExtraction(Workspace& workspace, int argc, const char* const* argv);
+
+} // namespace d88

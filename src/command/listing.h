@@ -1,0 +1,67 @@
+// How a run is shown: the run calls the listing at each event (run start,
+// image start, file, problem, run end) and the listing decides what the
+// console gets. Today's listing is text: the header notice, image lines,
+// column headers and listing lines on the standard output, problems on the
+// error stream.
+#pragma once
+
+#include <cstdio>
+
+#include "disk_layout.h"
+#include "host.h"
+
+namespace d88 {
+
+enum class ProblemId : int;
+
+enum class ListingStyle { Text };
+
+// Room for a listing line: a 9-byte name, three hexadecimal fields and five
+// decimal ones of any value, and the line feed.
+constexpr int kListingLineBytes = 128;
+
+// Writes the listing line of a file into `line`, byte for byte what
+// kListingLine's format makes of the same values, and returns its length.
+// On an archive of small files printf alone took half of the run's
+// instructions; this takes a few percent.
+int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
+                      char (&line)[kListingLineBytes]);
+
+class Listing {
+public:
+    Listing(ListingStyle style, ConsoleEncoding encoding) : style_(style), encoding_(encoding) {}
+
+    // Once the D88 file is open; `headerCut`: "-b".
+    void runStart(bool headerCut);
+    // `subdirectory` is null when the files go into the output directory.
+    void imageStart(const char* imageName, const char* subdirectory);
+    void file(const DirectoryEntry& entry, const FileHeader& header);
+    // `message` is the problem's text in the console's encoding, a printf
+    // format for `values`.
+    template <typename... Values> void problem(ProblemId id, const char* message, Values... values);
+    // False when what was shown never reached its reader.
+    bool runEnd();
+
+private:
+    ListingStyle style_;
+    ConsoleEncoding encoding_;
+};
+
+template <typename... Values>
+void Listing::problem(ProblemId /*id*/, const char* message, Values... values)
+{
+    switch (style_) {
+    case ListingStyle::Text:
+        // Error lines follow what was already listed, also when both
+        // streams go to one file.
+        std::fflush(stdout);
+        if constexpr (sizeof...(Values) == 0) {
+            std::fputs(message, stderr);
+        } else {
+            std::fprintf(stderr, message, values...);
+        }
+        return;
+    }
+}
+
+} // namespace d88

@@ -1,0 +1,66 @@
+// Where a run's files go: a directory tree (the output directory and, unless
+// "-d", a numbered subdirectory per image), or nowhere ("-l"). The sink owns
+// every change of the working directory and the one output file open at a
+// time.
+#pragma once
+
+#include <cstddef>
+
+#include "disk_layout.h"
+#include "host.h"
+#include "report.h"
+
+namespace d88 {
+
+enum class SinkKind {
+    Tree,    // files are written under the output directory
+    Nothing, // nothing is created: the run only lists
+};
+
+class OutputSink {
+public:
+    // `input`: the D88 file, never to be written over.
+    OutputSink(SinkKind kind, bool subdirectories, const host::FileIdentity& input)
+        : kind_(kind), subdirectories_(subdirectories), input_(input)
+    {
+    }
+
+    bool writes() const { return kind_ == SinkKind::Tree; }
+
+    // Enters `outputDirectory` (made if missing; null: the working directory
+    // is the output directory) and holds on to the way back. False, reported
+    // as fatal, when the run cannot start.
+    bool open(const char* outputDirectory, Reporter& report);
+    // Holds on to the output directory, the way back from each image's
+    // subdirectory. Without it no subdirectory is entered; that is reported
+    // here once, and by each image.
+    void holdOutputDirectory(Reporter& report);
+    // Back to where the run started; false, reported as fatal, when it cannot.
+    bool close(Reporter& report);
+
+    // Makes (or reuses) and enters the image's subdirectory where there is
+    // one. False when the image's files cannot be written: the subdirectory
+    // cannot be entered, or the way back is not known.
+    bool enterImage(const char* subdirectory);
+    // Back to the output directory after an image; false when that fails.
+    bool leaveImage();
+
+    bool create(const char* hostName);
+    bool writeAndClose(const std::uint8_t* bytes, std::size_t length);
+    bool setTime(const char* hostName, const EntryTime& time);
+
+private:
+    SinkKind kind_;
+    bool subdirectories_;
+    host::FileIdentity input_;
+    // With "-o", the directory the run started in; without, the output
+    // directory itself, which is where it started.
+    host::StartingDirectory home_;
+    bool homeUsed_ = false;
+    // The output directory, to come back to after each image.
+    host::StartingDirectory start_;
+    bool entered_ = false;
+    host::OutputFile file_;
+};
+
+} // namespace d88

@@ -1,0 +1,179 @@
+// Problems: every kind the command can meet, with its console text, its
+// severity and the values its text takes, and the exit status they come to.
+// A call site names a kind and its values; the compiler checks the values
+// against the kind, and each kind's text against its values.
+#pragma once
+
+#include <type_traits>
+
+#include "console_text.h"
+#include "listing.h"
+
+namespace d88 {
+
+// Exit statuses of a run.
+constexpr int kExitSuccess = 0; // every file of every image written whole
+constexpr int kExitFatal = 1;   // usage, open failure or failed write: stopped at once
+constexpr int kExitDamaged = 2; // ran to the end, but something was damaged or left out
+
+enum class Severity {
+    Damage, // the run goes on; the exit status becomes 2
+    Fatal,  // the run stops; the exit status is 1, whatever came before
+};
+
+enum class ProblemId : int {
+    UsageNeedsValue,
+    UsageBadImageIndex,
+    UsageTooManyPatterns,
+    CannotOpen,
+    CannotKeepStartForOutput,
+    CannotEnterOutput,
+    CannotKeepStart,
+    ImageUnreadable,
+    CannotEnterSubdirectory,
+    DirectoryDamaged,
+    TableUnreadable,
+    CannotCreateFile,
+    FileSectorsLost,
+    ChainCut,
+    FileShort,
+    WriteFailed,
+    CannotSetTime,
+    CannotReturn,
+    ConsoleLost,
+};
+
+// The values a message takes, each one printf conversion of its text.
+struct ImageIndex { // %03d
+    int value;
+};
+struct FileName { // %s: a stored name
+    const char* value;
+};
+struct Count { // %d
+    int value;
+};
+struct Text { // %s: a path, an option or its value
+    const char* value;
+};
+
+namespace detail {
+
+template <typename Value> constexpr char kConversion = '\0';
+template <> inline constexpr char kConversion<ImageIndex> = 'd';
+template <> inline constexpr char kConversion<FileName> = 's';
+template <> inline constexpr char kConversion<Count> = 'd';
+template <> inline constexpr char kConversion<Text> = 's';
+
+// The printf conversions of `format`, flags and widths skipped, are those
+// of Values, in order.
+template <typename... Values> consteval bool conversionsMatch(const char* format)
+{
+    constexpr char kWanted[] = {kConversion<Values>..., '\0'};
+    int next = 0;
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%') {
+            continue;
+        }
+        ++p;
+        while (*p == '-' || (*p >= '0' && *p <= '9')) {
+            ++p;
+        }
+        if (kWanted[next] == '\0' || *p != kWanted[next]) {
+            return false;
+        }
+        ++next;
+    }
+    return kWanted[next] == '\0';
+}
+
+// Not constexpr: reaching it while a kind is checked stops the build.
+inline void textDoesNotTakeTheseValues() {}
+
+} // namespace detail
+
+template <typename... Values> struct ProblemKind {
+    consteval ProblemKind(ProblemId problemId, Severity problemSeverity, const ConsoleText& message)
+        : id(problemId), severity(problemSeverity), text(&message)
+    {
+        if (!detail::conversionsMatch<Values...>(message.shiftJis) ||
+            !detail::conversionsMatch<Values...>(message.utf8)) {
+            detail::textDoesNotTakeTheseValues();
+        }
+    }
+    ProblemId id;
+    Severity severity;
+    const ConsoleText* text;
+};
+
+namespace problem {
+
+using enum ProblemId;
+using enum Severity;
+
+// The command line (the usage text follows each).
+inline constexpr ProblemKind<Text> kNeedsValue{UsageNeedsValue, Fatal, kOptionNeedsValue};
+inline constexpr ProblemKind<Text, Count> kBadImageIndex{UsageBadImageIndex, Fatal,
+                                                         d88::kBadImageIndex};
+inline constexpr ProblemKind<Text, Count> kTooManyPatterns{UsageTooManyPatterns, Fatal,
+                                                           d88::kTooManyPatterns};
+// The run as a whole.
+inline constexpr ProblemKind<> kCannotOpen{CannotOpen, Fatal, d88::kCannotOpen};
+inline constexpr ProblemKind<> kCannotKeepStartForOutput{CannotKeepStartForOutput, Fatal,
+                                                         d88::kCannotKeepStart};
+inline constexpr ProblemKind<Text> kCannotEnterOutput{CannotEnterOutput, Fatal,
+                                                      d88::kCannotEnterOutput};
+inline constexpr ProblemKind<> kCannotKeepStart{CannotKeepStart, Damage, d88::kCannotKeepStart};
+inline constexpr ProblemKind<> kCannotReturn{CannotReturn, Fatal, d88::kCannotReturn};
+inline constexpr ProblemKind<> kConsoleLost{ConsoleLost, Damage, d88::kConsoleLost};
+// One image.
+inline constexpr ProblemKind<ImageIndex> kImageUnreadable{ImageUnreadable, Damage,
+                                                          d88::kImageUnreadable};
+inline constexpr ProblemKind<ImageIndex, Text> kCannotEnterSubdirectory{
+    CannotEnterSubdirectory, Damage, d88::kCannotEnterSubdirectory};
+inline constexpr ProblemKind<ImageIndex, Count> kDirectoryDamaged{DirectoryDamaged, Damage,
+                                                                  d88::kDirectoryDamaged};
+inline constexpr ProblemKind<ImageIndex> kTableUnreadable{TableUnreadable, Damage,
+                                                          d88::kTableUnreadable};
+// One file.
+inline constexpr ProblemKind<ImageIndex, FileName> kCannotCreateFile{CannotCreateFile, Damage,
+                                                                     d88::kCannotCreateFile};
+inline constexpr ProblemKind<ImageIndex, FileName, Count> kFileSectorsLost{
+    FileSectorsLost, Damage, d88::kFileSectorsLost};
+inline constexpr ProblemKind<ImageIndex, FileName> kChainCut{ChainCut, Damage, d88::kChainCut};
+inline constexpr ProblemKind<ImageIndex, FileName> kFileShort{FileShort, Damage, d88::kFileShort};
+inline constexpr ProblemKind<> kWriteFailed{WriteFailed, Fatal, d88::kWriteFailed};
+inline constexpr ProblemKind<ImageIndex, FileName> kCannotSetTime{CannotSetTime, Damage,
+                                                                  d88::kCannotSetTime};
+
+} // namespace problem
+
+// Shows each problem through the listing and keeps the exit status it
+// comes to.
+class Reporter {
+public:
+    Reporter(Listing& listing, ConsoleEncoding encoding) : listing_(listing), encoding_(encoding)
+    {
+    }
+
+    template <typename... Values>
+    void operator()(const ProblemKind<Values...>& kind, std::type_identity_t<Values>... values)
+    {
+        (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
+        listing_.problem(kind.id, textFor(*kind.text, encoding_), values.value...);
+    }
+
+    // A fatal problem wins over any damage reported before or after it.
+    int exitStatus() const
+    {
+        return fatal_ ? kExitFatal : damaged_ ? kExitDamaged : kExitSuccess;
+    }
+
+private:
+    Listing& listing_;
+    ConsoleEncoding encoding_;
+    bool damaged_ = false;
+    bool fatal_ = false;
+};
+
+} // namespace d88

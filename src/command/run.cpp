@@ -1,0 +1,152 @@
+// The loop over images and entries.
+//
+// One pass: images in index order, entries in directory order. Problems that
+// leave the run able to go on (unreadable sectors, a chain cut short, a file
+// or subdirectory that cannot be made) are reported as damage; a failed
+// write or a lost way back stops the run. "-i" and "-n" skip images and
+// files before anything of them is read.
+#include "run.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host_names.h"
+
+namespace d88 {
+
+namespace {
+
+// "%03d" of an image index: three digits below kMaxImages, room for any int.
+constexpr int kSubdirectoryNameBytes = 12;
+static_assert(kMaxImages <= 1000);
+
+// A written file gets its entry's date; a stamp that is no date changes
+// nothing and is not a problem.
+void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char* hostName)
+{
+    const EntryTime time = entryTime(entry);
+    if (time.valid && !run.sink.setTime(hostName, time)) {
+        run.report(problem::kCannotSetTime, ImageIndex{imageIndex}, FileName{entry.name});
+    }
+}
+
+// Writes one file of the current image (with "-l", only lists it). False
+// when the run must stop.
+bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
+{
+    Workspace& ws = run.workspace;
+    const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file);
+    const FileHeader header = decodeFileHeader(ws.file);
+    const ImageIndex image{imageIndex};
+    const FileName name{entry.name};
+
+    char hostName[kHostNameBytes];
+    hostFileName(entry.name, hostName, host::nameRules());
+    bool created = false;
+    if (run.sink.writes()) {
+        created = run.sink.create(hostName);
+        if (!created) {
+            run.report(problem::kCannotCreateFile, image, name);
+        }
+    }
+    if (created || !run.sink.writes()) {
+        run.listing.file(entry, header);
+    }
+
+    // The damage is the file's whether or not it could be created.
+    if (file.sectorsLost > 0) {
+        run.report(problem::kFileSectorsLost, image, name, Count{file.sectorsLost});
+    }
+    if (file.chainCut) {
+        run.report(problem::kChainCut, image, name);
+    }
+    // The header's size counts the bytes after the header.
+    const int wanted = kFileHeaderBytes + static_cast<int>(header.size);
+    if (file.length < wanted) {
+        run.report(problem::kFileShort, image, name);
+    }
+    if (!created) {
+        return true;
+    }
+
+    // Never past the data the chain assembled, whatever the header claims.
+    const int end = std::min(wanted, file.length);
+    const int begin = std::min(run.options.headerSkip, end);
+    if (!run.sink.writeAndClose(ws.file.bytes + begin, static_cast<std::size_t>(end - begin))) {
+        run.report(problem::kWriteFailed);
+        return false;
+    }
+    if (run.options.keepTimes) {
+        keepTime(run, imageIndex, entry, hostName);
+    }
+    return true;
+}
+
+// Writes (with "-l", lists) every chosen file of image `index`, which is
+// current. False when the run must stop.
+bool extractImage(Run& run, int index)
+{
+    Workspace& ws = run.workspace;
+    ws.image.setSectorRange(kFirstSector, kLastSector);
+    const LayoutRead layout = readDirectoryAndTable(ws.image, ws.directory, ws.table);
+
+    char subdirectory[kSubdirectoryNameBytes];
+    std::snprintf(subdirectory, sizeof subdirectory, "%03d", index);
+    const bool subdirectories = run.options.makeSubdirectories;
+    bool writeFiles = run.sink.enterImage(subdirectory);
+    run.listing.imageStart(ws.image.imageName(), subdirectories ? subdirectory : nullptr);
+
+    if (!writeFiles) {
+        run.report(problem::kCannotEnterSubdirectory, ImageIndex{index}, Text{subdirectory});
+    }
+    if (layout.directorySectorsLost > 0) {
+        run.report(problem::kDirectoryDamaged, ImageIndex{index},
+                   Count{layout.directorySectorsLost});
+    }
+    // A table of zeros would turn every file into garbage.
+    if (layout.tableSectorsLost > 0) {
+        run.report(problem::kTableUnreadable, ImageIndex{index});
+        writeFiles = false;
+    }
+
+    bool keepGoing = true;
+    for (int i = 0; writeFiles && keepGoing && i < kEntryCount; ++i) {
+        const DirectoryEntry entry = decodeEntry(ws.directory.bytes + i * kEntryBytes);
+        if (entry.state == EntryState::EndOfDirectory) {
+            break;
+        }
+        if (entry.state == EntryState::File && fileChosen(run.options, entry.name)) {
+            keepGoing = extractFile(run, index, entry);
+        }
+    }
+
+    if (!run.sink.leaveImage()) {
+        // Anything written now would land in the wrong place.
+        run.report(problem::kCannotReturn);
+        return false;
+    }
+    return keepGoing;
+}
+
+} // namespace
+
+bool extractImages(Run& run)
+{
+    D88Image& image = run.workspace.image;
+    const int count = image.imageCount();
+    for (int index = 0; index < count; ++index) {
+        if (!imageChosen(run.options, index)) {
+            continue;
+        }
+        if (!image.selectImage(index)) {
+            run.report(problem::kImageUnreadable, ImageIndex{index});
+            continue;
+        }
+        if (!extractImage(run, index)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace d88

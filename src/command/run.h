@@ -1,0 +1,25 @@
+// The run itself: images in index order, entries in directory order, each
+// chosen file assembled, listed and handed to the output sink.
+#pragma once
+
+#include "command.h"
+#include "listing.h"
+#include "options.h"
+#include "output_sink.h"
+#include "report.h"
+
+namespace d88 {
+
+struct Run {
+    Workspace& workspace;
+    const ExtractOptions& options;
+    Listing& listing;
+    Reporter& report;
+    OutputSink& sink;
+};
+
+// Every chosen image of the open D88 file; false when the run had to stop
+// (the problem is reported).
+bool extractImages(Run& run);
+
+} // namespace d88

@@ -1,0 +1,183 @@
+// The command run in-process over the fake host: failures of the host that
+// the operating system cannot easily be made to produce, and how the exit
+// status comes out of what was reported.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "console_text.h"
+#include "d88_builder.h"
+#include "fake_host.h"
+#include "report.h"
+
+namespace {
+
+using d88build::Bytes;
+using d88build::DiskBuilder;
+using fakehost::Call;
+
+d88::Workspace workspace;
+
+struct Outcome {
+    int status;
+    std::string err;
+};
+
+std::string readAll(const std::string& path)
+{
+    const Bytes bytes = d88build::readFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// Runs the command on `input` with `options`, its standard output thrown
+// away and its error stream returned.
+Outcome run(const Bytes& input, std::vector<const char*> options)
+{
+    const std::string base = ::testing::TempDir() + "d88unpack-command-" + std::to_string(::getpid());
+    const std::string inputPath = base + ".d88", errPath = base + ".err";
+    d88build::writeFile(inputPath, input);
+    std::vector<const char*> argv = {"d88unpack", inputPath.c_str()};
+    argv.insert(argv.end(), options.begin(), options.end());
+
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int savedOut = ::dup(1), savedErr = ::dup(2);
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    const int errFile = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(devNull, 1);
+    ::dup2(errFile, 2);
+    const int status = d88::runExtraction(workspace, static_cast<int>(argv.size()), argv.data());
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::dup2(savedOut, 1);
+    ::dup2(savedErr, 2);
+    for (int fd : {savedOut, savedErr, devNull, errFile}) {
+        ::close(fd);
+    }
+    const Outcome outcome{status, readAll(errPath)};
+    std::remove(inputPath.c_str());
+    std::remove(errPath.c_str());
+    return outcome;
+}
+
+std::string said(const d88::ConsoleText& text, int image = -1, const char* file = nullptr)
+{
+    char line[512];
+    if (file != nullptr) {
+        std::snprintf(line, sizeof line, text.shiftJis, image, file);
+    } else if (image >= 0) {
+        std::snprintf(line, sizeof line, text.shiftJis, image, "000");
+    } else {
+        std::snprintf(line, sizeof line, "%s", text.shiftJis);
+    }
+    return line;
+}
+
+// Image 0: GAME (two clusters), then DATA (one); image 1: ONE.
+Bytes twoImages()
+{
+    DiskBuilder first("FIRST");
+    first.addFile(0, "GAME", {10, 11}, d88build::withHeader(0x6000, 0x6000, d88build::pattern(3000, 1)));
+    first.addFile(1, "DATA", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
+    DiskBuilder second("SECOND");
+    second.addFile(0, "ONE", {10}, d88build::withHeader(3, 4, d88build::pattern(50, 3)));
+    return d88build::concat({first.image().build(), second.image().build()});
+}
+
+class Command : public ::testing::Test {
+protected:
+    void SetUp() override { fakehost::reset(); }
+};
+
+// Each row makes one host call fail and says what the run must come to.
+TEST_F(Command, HostFailures)
+{
+    const std::string writeFailed = said(d88::kWriteFailed);
+    const struct {
+        const char* what;
+        Call call;
+        int nth;
+        std::vector<const char*> options;
+        int status;
+        std::string err;
+        std::vector<std::string> closedFiles; // created and closed, in order
+        std::string endsIn = "";              // the working directory at the end
+    } rows[] = {
+        {"a write fails: stop", Call::Write, 2, {}, 1, writeFailed, {"000/GAME"}},
+        {"a close fails: stop", Call::Close, 2, {}, 1, writeFailed, {"000/GAME", "000/DATA"}},
+        {"a create fails: go on", Call::Create, 1, {"-d"}, 2,
+         said(d88::kCannotCreateFile, 0, "GAME"), {"DATA", "ONE"}},
+        {"setting a time fails", Call::SetTime, 2, {"-t"}, 2, said(d88::kCannotSetTime, 0, "DATA"),
+         {"000/GAME", "000/DATA", "001/ONE"}},
+        {"a subdirectory cannot be entered", Call::EnterDirectory, 1, {}, 2,
+         said(d88::kCannotEnterSubdirectory, 0), {"001/ONE"}},
+        {"the way back cannot be kept: no subdirectory entered", Call::Remember, 1, {}, 2,
+         said(d88::kCannotKeepStart) + said(d88::kCannotEnterSubdirectory, 0) +
+             [] {
+                 char line[256];
+                 std::snprintf(line, sizeof line, d88::kCannotEnterSubdirectory.shiftJis, 1, "001");
+                 return std::string(line);
+             }(),
+         {}},
+        {"the way back fails: stop", Call::ReturnTo, 1, {}, 1, said(d88::kCannotReturn),
+         {"000/GAME", "000/DATA"}, "000"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakehost::reset();
+        fakehost::failOn(row.call, row.nth);
+        const Outcome outcome = run(twoImages(), row.options);
+        EXPECT_EQ(outcome.status, row.status);
+        EXPECT_EQ(outcome.err, row.err);
+        std::vector<std::string> closed;
+        for (const fakehost::File& file : fakehost::files()) {
+            if (file.closed && !file.oversized) {
+                closed.push_back(file.path);
+            }
+        }
+        // A file whose write failed is closed too, but it is the last one.
+        if (row.call == Call::Write) {
+            closed.pop_back();
+        }
+        EXPECT_EQ(closed, row.closedFiles);
+        EXPECT_EQ(fakehost::workingDirectory(), row.endsIn);
+    }
+}
+
+// Damage reported before a failed write does not soften the stop.
+TEST_F(Command, FatalWinsOverEarlierDamage)
+{
+    DiskBuilder disk("DAMAGED");
+    disk.addFile(0, "LOST", {10}, d88build::withHeader(1, 1, d88build::pattern(600, 1)));
+    disk.addFile(1, "NEXT", {12}, d88build::withHeader(2, 2, d88build::pattern(60, 2)));
+    d88build::ImageBuilder image = disk.image();
+    image.removeSector(5, 2);
+    fakehost::failOn(Call::Write, 2);
+    const Outcome outcome = run(image.build(), {"-d"});
+    EXPECT_EQ(outcome.status, d88::kExitFatal);
+    char lost[256];
+    std::snprintf(lost, sizeof lost, d88::kFileSectorsLost.shiftJis, 0, "LOST", 1);
+    EXPECT_EQ(outcome.err, lost + said(d88::kWriteFailed));
+}
+
+// "-b" on a file whose chain holds fewer bytes than a header: nothing is
+// written, and nothing is asked of the host beyond the data.
+TEST_F(Command, CutHeaderOfAnEmptyChain)
+{
+    DiskBuilder disk("SHORT");
+    disk.addFile(0, "NONE", {10}, d88build::withHeader(1, 1, {}));
+    disk.setTableByte(10, 0xC0); // a last cluster of no sectors
+    const Outcome outcome = run(disk.image().build(), {"-b", "-d"});
+    EXPECT_EQ(outcome.status, d88::kExitDamaged); // shorter than its header says
+    ASSERT_EQ(fakehost::files().size(), 1u);
+    EXPECT_FALSE(fakehost::files()[0].oversized);
+    EXPECT_TRUE(fakehost::files()[0].bytes.empty());
+    EXPECT_TRUE(fakehost::files()[0].closed);
+}
+
+} // namespace

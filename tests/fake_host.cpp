@@ -1,0 +1,188 @@
+// The fake host: see fake_host.h.
+#include "fake_host.h"
+
+#include <cerrno>
+#include <map>
+#include <set>
+
+#include "host.h"
+#include "host_calls.h"
+
+namespace fakehost {
+
+namespace {
+
+// The largest file the command can ask to write: its file buffer.
+constexpr std::size_t kLargestWrite = 327680;
+
+struct State {
+    std::set<std::string> directories;
+    std::string cwd;
+    std::vector<File> files;
+    std::map<Call, int> calls;
+    std::map<Call, std::set<int>> failures; // call -> the numbers that fail
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+// Counts the call; true when this one is to fail.
+bool fails(Call call)
+{
+    State& s = state();
+    const int number = ++s.calls[call];
+    return s.failures[call].contains(number);
+}
+
+std::string pathOf(const std::string& name)
+{
+    return state().cwd.empty() ? name : state().cwd + "/" + name;
+}
+
+} // namespace
+
+void reset()
+{
+    state() = State{};
+}
+
+void failOn(Call call, int nth)
+{
+    State& s = state();
+    s.failures[call].insert(s.calls[call] + nth);
+}
+
+int calls(Call call)
+{
+    return state().calls[call];
+}
+
+const std::vector<File>& files()
+{
+    return state().files;
+}
+
+const std::string& workingDirectory()
+{
+    return state().cwd;
+}
+
+} // namespace fakehost
+
+namespace d88::host {
+
+using fakehost::Call;
+using fakehost::fails;
+using fakehost::state;
+
+bool makeDirectory(const char* name)
+{
+    if (fails(Call::MakeDirectory)) {
+        return false;
+    }
+    return state().directories.insert(fakehost::pathOf(name)).second;
+}
+
+bool enterDirectory(const char* name)
+{
+    const std::string path = fakehost::pathOf(name);
+    if (fails(Call::EnterDirectory) || !state().directories.contains(path)) {
+        return false;
+    }
+    state().cwd = path;
+    return true;
+}
+
+FileIdentity identify(const char*)
+{
+    return {};
+}
+
+ConsoleEncoding consoleEncoding()
+{
+    return ConsoleEncoding::ShiftJis;
+}
+
+NameRules nameRules()
+{
+    return NameRules::Posix;
+}
+
+BrokenPipesIgnored::BrokenPipesIgnored() = default;
+BrokenPipesIgnored::~BrokenPipesIgnored() = default;
+
+// The remembered directory is kept as its path, in path_.
+StartingDirectory::~StartingDirectory() = default;
+
+bool StartingDirectory::remember()
+{
+    if (fails(Call::Remember)) {
+        return false;
+    }
+    handle_ = 0;
+    state().cwd.copy(path_, sizeof path_ - 1);
+    path_[state().cwd.size()] = '\0';
+    return true;
+}
+
+bool StartingDirectory::remembered() const
+{
+    return handle_ == 0;
+}
+
+bool StartingDirectory::returnTo()
+{
+    if (fails(Call::ReturnTo) || !remembered()) {
+        return false;
+    }
+    state().cwd = path_;
+    return true;
+}
+
+bool setModificationTime(const char*, int, int, int, int, int)
+{
+    return !fails(Call::SetTime);
+}
+
+namespace calls {
+
+// A handle is the index of the file's record.
+int openFile(const char* name, bool)
+{
+    if (fails(Call::Create)) {
+        errno = EACCES;
+        return -1;
+    }
+    state().files.push_back({fakehost::pathOf(name), {}, false, false});
+    return static_cast<int>(state().files.size() - 1);
+}
+
+long writeSome(int handle, const void* bytes, std::size_t length)
+{
+    if (fails(Call::Write)) {
+        errno = ENOSPC;
+        return -1;
+    }
+    fakehost::File& file = state().files.at(static_cast<std::size_t>(handle));
+    if (length > fakehost::kLargestWrite) {
+        file.oversized = true;
+        errno = EFBIG;
+        return -1;
+    }
+    const auto* first = static_cast<const std::uint8_t*>(bytes);
+    file.bytes.insert(file.bytes.end(), first, first + length);
+    return static_cast<long>(length);
+}
+
+bool closeFile(int handle)
+{
+    state().files.at(static_cast<std::size_t>(handle)).closed = true;
+    return !fails(Call::Close);
+}
+
+} // namespace calls
+
+} // namespace d88::host
