@@ -111,6 +111,18 @@ TEST(D88ImageTest, OpenStartsAfreshOnAnotherFile)
     EXPECT_EQ(image.readSector(0, 0, 0, 1, 1, sector, 256), 0);
     image.close();
     EXPECT_EQ(openFileCount(), withOne - 1);
+
+    // Two files laid out alike: after a read of the first, the same sector
+    // of the second comes from the second, not from what was read before.
+    DiskBuilder one("SAME", 40), two("SAME", 40);
+    one.sector(3, 5) = pattern(256, 1);
+    two.sector(3, 5) = pattern(256, 2);
+    for (DiskBuilder* disk : {&one, &two}) {
+        openBytes(image, disk->image().build());
+        ASSERT_TRUE(image.selectImage(0));
+        ASSERT_EQ(image.readSector(3, 1, 1, 5, 1, sector, 256), 256);
+        EXPECT_EQ(Bytes(sector, sector + 256), disk->sector(3, 5));
+    }
 }
 
 TEST(D88ImageTest, SelectImageReadsHeaderAndForgetsOnFailure)
