@@ -32,6 +32,7 @@
 
 #include "disk_layout.h"
 #include "command.h"
+#include "report.h"
 #include "d88_image.h"
 
 namespace {

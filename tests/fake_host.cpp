@@ -2,6 +2,7 @@
 #include "fake_host.h"
 
 #include <cerrno>
+#include <csignal>
 #include <map>
 #include <set>
 
@@ -111,10 +112,17 @@ NameRules nameRules()
     return NameRules::Posix;
 }
 
-BrokenPipesIgnored::BrokenPipesIgnored() = default;
-BrokenPipesIgnored::~BrokenPipesIgnored() = default;
+// As on POSIX: the tests run on Linux, where the process would otherwise end.
+BrokenPipesIgnored::BrokenPipesIgnored() : previous_(std::signal(SIGPIPE, SIG_IGN)) {}
 
-// The remembered directory is kept as its path, in path_.
+BrokenPipesIgnored::~BrokenPipesIgnored()
+{
+    if (previous_ != SIG_ERR) {
+        std::signal(SIGPIPE, previous_);
+    }
+}
+
+// The remembered directory is kept as its path.
 StartingDirectory::~StartingDirectory() = default;
 
 bool StartingDirectory::remember()
@@ -122,15 +130,15 @@ bool StartingDirectory::remember()
     if (fails(Call::Remember)) {
         return false;
     }
-    handle_ = 0;
-    state().cwd.copy(path_, sizeof path_ - 1);
-    path_[state().cwd.size()] = '\0';
+    held_.handle = 0;
+    state().cwd.copy(held_.path, sizeof held_.path - 1);
+    held_.path[state().cwd.size()] = '\0';
     return true;
 }
 
 bool StartingDirectory::remembered() const
 {
-    return handle_ == 0;
+    return held_.handle == 0;
 }
 
 bool StartingDirectory::returnTo()
@@ -138,7 +146,7 @@ bool StartingDirectory::returnTo()
     if (fails(Call::ReturnTo) || !remembered()) {
         return false;
     }
-    state().cwd = path_;
+    state().cwd = held_.path;
     return true;
 }
 

@@ -112,8 +112,12 @@ public:
     bool returnTo();
 
 private:
-    int handle_ = -1;
-    char path_[kStartingPathBytes] = {}; // empty until remembered
+    // A host uses the one it needs.
+    struct Held {
+        int handle = -1;
+        char path[kStartingPathBytes] = {}; // empty until remembered
+    };
+    Held held_;
 };
 
 // Gives the file `name` in the working directory the modification time of

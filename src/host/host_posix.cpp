@@ -88,34 +88,34 @@ BrokenPipesIgnored::~BrokenPipesIgnored()
 
 StartingDirectory::~StartingDirectory()
 {
-    if (handle_ >= 0) {
-        ::close(handle_);
+    if (held_.handle >= 0) {
+        ::close(held_.handle);
     }
 }
 
 bool StartingDirectory::remember()
 {
-    if (handle_ >= 0) {
+    if (held_.handle >= 0) {
         return true;
     }
-    handle_ = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    held_.handle = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 #ifdef O_PATH
     // A directory we may enter but not list can still be held by path.
-    if (handle_ < 0) {
-        handle_ = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (held_.handle < 0) {
+        held_.handle = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
     }
 #endif
-    return handle_ >= 0;
+    return held_.handle >= 0;
 }
 
 bool StartingDirectory::remembered() const
 {
-    return handle_ >= 0;
+    return held_.handle >= 0;
 }
 
 bool StartingDirectory::returnTo()
 {
-    return handle_ >= 0 && ::fchdir(handle_) == 0;
+    return held_.handle >= 0 && ::fchdir(held_.handle) == 0;
 }
 
 bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute)

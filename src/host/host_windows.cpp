@@ -49,11 +49,11 @@ bool StartingDirectory::remember()
     }
     // The result is the path's length without its terminator, or the size
     // it would need when the buffer is too small, or 0 on failure.
-    const DWORD length = ::GetCurrentDirectoryA(sizeof path_, path_);
+    const DWORD length = ::GetCurrentDirectoryA(sizeof held_.path, held_.path);
     // A path with characters the code page lacks comes back with '?' in
     // them and leads nowhere: only a path that leads back is kept.
-    if (length == 0 || length >= sizeof path_ || ::SetCurrentDirectoryA(path_) == 0) {
-        path_[0] = '\0';
+    if (length == 0 || length >= sizeof held_.path || ::SetCurrentDirectoryA(held_.path) == 0) {
+        held_.path[0] = '\0';
         return false;
     }
     return true;
@@ -61,12 +61,12 @@ bool StartingDirectory::remember()
 
 bool StartingDirectory::remembered() const
 {
-    return path_[0] != '\0';
+    return held_.path[0] != '\0';
 }
 
 bool StartingDirectory::returnTo()
 {
-    return remembered() && ::SetCurrentDirectoryA(path_) != 0;
+    return remembered() && ::SetCurrentDirectoryA(held_.path) != 0;
 }
 
 bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute)
