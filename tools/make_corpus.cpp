@@ -1,7 +1,9 @@
 // Writes the fuzzer's seed corpus: small D88 files, well-formed, damaged,
 // with several images, and cut short. Each image stores only the tracks and
 // sectors its directory, cluster table and files use, so the seeds stay a few
-// KB and the fuzzer spends its time on bytes that matter.
+// KB and the fuzzer spends its time on bytes that matter; one alone is made
+// larger than the piece the reader reads at a time (512 KiB), so that reading
+// an image in several pieces is fuzzed too.
 //   make_corpus fuzz/corpus
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +19,9 @@ using namespace d88build;
 using namespace d88build::layout;
 
 namespace {
+
+// One stored record of a 256-byte sector.
+constexpr std::size_t kRecord = kRecordHeaderBytes + kSectorBytes;
 
 // A formatted disk that remembers which sectors hold something.
 class SmallDisk {
@@ -221,6 +226,34 @@ std::vector<std::pair<std::string, Bytes>> corpus()
             im.tracks.at(5).push_back(copy);
         }));
 
+    {
+        // One image larger than the 512 KiB piece the reader takes at a time.
+        // The piece it reads first starts at the directory track; track 40
+        // opens with a piece's worth of records no lookup asks for (R 17 and
+        // up), so walking it runs on into a second piece, and the files'
+        // sectors behind them lie past the first. HOP's chain then goes back
+        // to track 2 before the first piece, and on to track 40's other
+        // cluster, past the piece read for track 2.
+        constexpr std::size_t kPieceBytes = 512 * 1024;
+        constexpr int kFillerTrack = 40;
+        SmallDisk d("BIG");
+        d.add(0, "FAR", {2 * kFillerTrack}, 2000);
+        d.add(1, "HOP", {4, 2 * kFillerTrack + 1}, kClusterBytes - kFileHeaderBytes + 1000);
+        ImageBuilder image = d.image();
+        // The filler's Rs run through 17..255 again and again.
+        constexpr std::size_t kFillerRs = 256 - (kSectorsPerTrack + 1);
+        std::vector<SectorRecord> filler(kPieceBytes / kRecord);
+        for (std::size_t i = 0; i < filler.size(); ++i) {
+            filler[i].c = static_cast<std::uint8_t>(kFillerTrack >> 1);
+            filler[i].h = static_cast<std::uint8_t>(kFillerTrack & 1);
+            filler[i].r = static_cast<std::uint8_t>(kSectorsPerTrack + 1 + i % kFillerRs);
+            filler[i].data = pattern(kSectorBytes, static_cast<std::uint32_t>(i));
+        }
+        std::vector<SectorRecord>& track = image.tracks.at(kFillerTrack);
+        track.insert(track.begin(), filler.begin(), filler.end());
+        add("big-image-read-in-pieces", image.build());
+    }
+
     // Several images.
     const Bytes one = oneFile("FIRST").image().build();
     const Bytes two = chained().image().build();
@@ -245,7 +278,6 @@ std::vector<std::pair<std::string, Bytes>> corpus()
     // Cut short: the two-image file ending at places where the reader changes step.
     const Bytes both = concat({one, two});
     const std::size_t second = one.size();
-    constexpr std::size_t kRecord = kRecordHeaderBytes + kSectorBytes; // one stored sector
     const std::pair<const char*, std::size_t> cuts[] = {
         {"cut-empty", 0},
         {"cut-in-first-header", 100},
