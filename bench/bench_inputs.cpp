@@ -9,32 +9,12 @@
 namespace benchinputs {
 
 using namespace d88build;
+using namespace d88build::layout;
 
 namespace {
 
-// The disk layout as d88unpack reads it, restated for the same reason the
-// builder restates it.
-constexpr int kHeaderBytes = 688;
-constexpr int kRecordHeaderBytes = 16;
-constexpr int kTrackCount = 164;
-constexpr int kDiskTracks = 80; // 40 cylinders, two heads
-constexpr int kClusterBytes = DiskBuilder::kClusterBytes;
-constexpr int kSectorBytes = DiskBuilder::kSectorBytes;
-constexpr int kSectorsPerCluster = 8;
-constexpr int kEntryCount = 192;
-static_assert(kHostileEntries == kEntryCount);
-constexpr int kDirectoryTrack = 37;
-constexpr int kDirectoryCylinder = 18;
-constexpr int kDirectoryHead = 1;
-constexpr int kTableSector = 14;
-constexpr int kDirectorySectors = 12;
-constexpr int kFileHeaderBytes = 6;
-constexpr int kLastClusterMark = 0xC0;
 // Next-cluster bytes below the last-cluster mark can name clusters 0..191.
 constexpr int kChainableClusters = kLastClusterMark;
-// A file is assembled in 160 clusters at most.
-constexpr int kFileBufferClusters = 160;
-static_assert(kHostileChainClusters == kFileBufferClusters);
 // The header's size field is 16 bits: the largest file body.
 constexpr int kLargestBody = 0xFFFF;
 
@@ -221,7 +201,8 @@ Bytes hostileImage(int index, long long filler, Tree& files)
         disk.setTableByte(chain[i], static_cast<std::uint8_t>(chain[i + 1]));
     }
     // The last cluster is whole: the chain fills the file buffer exactly.
-    disk.setTableByte(chain.back(), static_cast<std::uint8_t>(kLastClusterMark | 8));
+    disk.setTableByte(chain.back(),
+                      static_cast<std::uint8_t>(kLastClusterMark | kSectorsPerCluster));
     const Bytes head = withHeader(static_cast<std::uint16_t>(random.next()),
                                   static_cast<std::uint16_t>(random.next()),
                                   pattern(kHostileBody, static_cast<std::uint32_t>(index)));

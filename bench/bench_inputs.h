@@ -34,9 +34,10 @@ struct Input {
 constexpr int kFullImages = 64;
 constexpr int kHostileImages = 4;
 constexpr long long kHostileBytes = 16LL * 1024 * 1024;
-// Every hostile file's chain, and the number of its entries.
-constexpr int kHostileChainClusters = 160;
-constexpr int kHostileEntries = 192;
+// Every hostile file's chain, as long as a file can be, and the number of its
+// entries, all a directory holds.
+constexpr int kHostileChainClusters = d88build::layout::kFileBufferClusters;
+constexpr int kHostileEntries = d88build::layout::kEntryCount;
 
 // Disk `index` of the full archive.
 d88build::Bytes fullImage(int index, Tree& files);

@@ -6,16 +6,11 @@
 
 namespace d88build {
 
+using namespace layout;
+
 namespace {
 
-// The format is restated here rather than taken from the reader's headers:
-// images made from the reader's own constants could not show a wrong one.
-constexpr int kHeaderBytes = 688;
-constexpr int kTrackTableOffset = 0x20;
-constexpr int kTrackCount = 164;
-constexpr int kNameField = 17;
-constexpr int kDirectoryTrack = 37;
-constexpr int kTableSector = 14;
+constexpr int kEntriesPerSector = kSectorBytes / kEntryBytes;
 
 void putLe16(Bytes& out, std::size_t at, unsigned value)
 {
@@ -59,10 +54,10 @@ Bytes ImageBuilder::build() const
     Bytes out(kHeaderBytes, 0);
     std::copy_n(name.begin(), std::min<std::size_t>(name.size(), kNameField), out.begin());
     // The bytes between the name and the media type are never read.
-    for (int i = kNameField; i < 0x1B; ++i) {
+    for (int i = kNameField; i < kMediaTypeOffset; ++i) {
         out[i] = static_cast<std::uint8_t>(0xA0 + i);
     }
-    out[0x1B] = mediaType;
+    out[kMediaTypeOffset] = mediaType;
 
     for (const auto& [index, records] : tracks) {
         if (index < 0 || index >= kTrackCount) {
@@ -70,20 +65,20 @@ Bytes ImageBuilder::build() const
         }
         putLe32(out, kTrackTableOffset + 4 * index, static_cast<std::uint32_t>(out.size()));
         for (const SectorRecord& record : records) {
-            Bytes header(16, 0);
+            Bytes header(kRecordHeaderBytes, 0);
             header[0] = record.c;
             header[1] = record.h;
             header[2] = record.r;
             header[3] = record.n;
-            putLe16(header, 4,
+            putLe16(header, kSectorCountOffset,
                     static_cast<unsigned>(record.sectorCount >= 0 ? record.sectorCount
                                                                   : records.size()));
             // Density, deleted mark, status and reserved bytes: never read.
-            for (int i = 6; i < 14; ++i) {
+            for (int i = kSectorCountOffset + 2; i < kDataSizeOffset; ++i) {
                 header[i] = static_cast<std::uint8_t>(0x50 + i);
             }
             putLe16(
-                header, 14,
+                header, kDataSizeOffset,
                 static_cast<unsigned>(record.dataSize >= 0 ? record.dataSize : record.data.size()));
             out.insert(out.end(), header.begin(), header.end());
             out.insert(out.end(), record.data.begin(), record.data.end());
@@ -93,7 +88,7 @@ Bytes ImageBuilder::build() const
         putLe32(out, kTrackTableOffset + 4 * index, offset);
     }
     putLe32(
-        out, 0x1C,
+        out, kDiskSizeOffset,
         static_cast<std::uint32_t>(diskSize >= 0 ? diskSize : static_cast<long long>(out.size())));
     return out;
 }
@@ -162,15 +157,16 @@ DiskBuilder::DiskBuilder(std::string name, int trackCount)
 {
     for (int track = 0; track < trackCount_; ++track) {
         for (int r = 1; r <= kSectorsPerTrack; ++r) {
-            sector(track, r) = pattern(kSectorBytes, static_cast<std::uint32_t>(track * 16 + r));
+            sector(track, r) =
+                pattern(kSectorBytes, static_cast<std::uint32_t>(track * kSectorsPerTrack + r));
         }
     }
     // A fresh directory reads as ended at its first entry; free clusters
     // are 0xFF in the table.
-    for (int r = 1; r <= 12; ++r) {
-        sector(kDirectoryTrack, r).assign(kSectorBytes, 0xFF);
+    for (int r = 1; r <= kDirectorySectors; ++r) {
+        sector(kDirectoryTrack, r).assign(kSectorBytes, kEndOfDirectory);
     }
-    sector(kDirectoryTrack, kTableSector).assign(kSectorBytes, 0xFF);
+    sector(kDirectoryTrack, kTableSector).assign(kSectorBytes, kFreeCluster);
 }
 
 Bytes& DiskBuilder::sector(int track, int r)
@@ -180,8 +176,8 @@ Bytes& DiskBuilder::sector(int track, int r)
 
 void DiskBuilder::setRawEntry(int index, const std::array<std::uint8_t, 16>& raw)
 {
-    Bytes& s = sector(kDirectoryTrack, 1 + index / 16);
-    std::copy(raw.begin(), raw.end(), s.begin() + (index % 16) * 16);
+    Bytes& s = sector(kDirectoryTrack, 1 + index / kEntriesPerSector);
+    std::copy(raw.begin(), raw.end(), s.begin() + (index % kEntriesPerSector) * kEntryBytes);
 }
 
 void DiskBuilder::setEntry(int index, const std::string& name, std::uint8_t firstCluster,
@@ -201,7 +197,8 @@ void DiskBuilder::setEntry(int index, const std::string& name, std::uint8_t firs
 
 void DiskBuilder::endDirectory(int index)
 {
-    sector(kDirectoryTrack, 1 + index / 16)[(index % 16) * 16] = 0xFF;
+    Bytes& s = sector(kDirectoryTrack, 1 + index / kEntriesPerSector);
+    s[(index % kEntriesPerSector) * kEntryBytes] = kEndOfDirectory;
 }
 
 void DiskBuilder::setTableByte(int cluster, std::uint8_t value)
@@ -212,7 +209,7 @@ void DiskBuilder::setTableByte(int cluster, std::uint8_t value)
 void DiskBuilder::writeCluster(int cluster, const Bytes& data, int offset)
 {
     const int track = cluster >> 1;
-    const int firstR = (cluster & 1) * 8 + 1;
+    const int firstR = (cluster & 1) * kSectorsPerCluster + 1;
     for (std::size_t i = 0; i < data.size(); ++i) {
         const int at = offset + static_cast<int>(i);
         // Runs past the cluster's eight sectors continue on the same track.
@@ -239,7 +236,7 @@ void DiskBuilder::addFile(int index, const std::string& name, const std::vector<
             const std::size_t used = end > begin ? end - begin : 0;
             const auto sectors =
                 static_cast<std::uint8_t>((used + kSectorBytes - 1) / kSectorBytes);
-            setTableByte(chain[i], static_cast<std::uint8_t>(0xC0 | sectors));
+            setTableByte(chain[i], static_cast<std::uint8_t>(kLastClusterMark | sectors));
         }
     }
     setEntry(index, name, static_cast<std::uint8_t>(chain.front()), stamp);

@@ -18,6 +18,64 @@
 
 namespace d88build {
 
+// The format, restated here rather than taken from the reader's headers:
+// images made from the reader's own constants could not show a wrong one.
+// The generators and the benchmark inputs take it from here too.
+namespace layout {
+
+// The container: images back to back, each a header and then its tracks.
+//   0x00  17      name
+//   0x1B   1      media type
+//   0x1C   4      disk size, u32, header included
+//   0x20  164 x 4 track table: u32 offset of each track from the image start
+// A track is a run of sector records, each a 16-byte header (C, H, R, N, the
+// track's sector count as u16 at 4, the data size as u16 at 14) followed by
+// that many data bytes. Numbers are little-endian.
+constexpr int kNameField = 17;
+constexpr int kMediaTypeOffset = 0x1B;
+constexpr int kDiskSizeOffset = 0x1C;
+constexpr int kTrackTableOffset = 0x20;
+constexpr int kTrackCount = 164;
+constexpr int kHeaderBytes = 688;
+static_assert(kTrackTableOffset + 4 * kTrackCount == kHeaderBytes);
+constexpr int kRecordHeaderBytes = 16;
+constexpr int kSectorCountOffset = 4;
+constexpr int kDataSizeOffset = 14;
+// The most images one file can name.
+constexpr int kMaxImages = 64;
+
+// The disk: two heads (track 2 * C + H), sectors 1..16 of 256 bytes on each
+// track. Cluster k is half of track k / 2: sectors 1-8 when k is even, 9-16
+// when it is odd.
+constexpr int kSectorBytes = 256;
+constexpr int kSectorsPerTrack = 16;
+constexpr int kSectorsPerCluster = 8;
+constexpr int kClusterBytes = kSectorsPerCluster * kSectorBytes;
+constexpr int kDiskTracks = 80; // 40 cylinders
+// The directory track: sectors 1..12 hold the 192 16-byte entries, sector 14
+// the cluster table, one byte per cluster.
+constexpr int kDirectoryTrack = 37;
+constexpr int kDirectoryCylinder = 18;
+constexpr int kDirectoryHead = 1;
+static_assert(kDirectoryTrack == 2 * kDirectoryCylinder + kDirectoryHead);
+constexpr int kDirectorySectors = 12;
+constexpr int kEntryBytes = 16;
+constexpr int kEntryCount = 192;
+static_assert(kEntryCount * kEntryBytes == kDirectorySectors * kSectorBytes);
+constexpr int kTableSector = 14;
+// Byte 0 of an entry: 0xFF ends the directory.
+constexpr std::uint8_t kEndOfDirectory = 0xFF;
+// A table byte names the next cluster, or is 0xC0 | the sectors used of the
+// last one, or 0xFF for a free cluster.
+constexpr std::uint8_t kLastClusterMark = 0xC0;
+constexpr std::uint8_t kFreeCluster = 0xFF;
+// A file opens with load address, body size and exec address, u16
+// big-endian each, and is assembled in 160 clusters at most.
+constexpr int kFileHeaderBytes = 6;
+constexpr int kFileBufferClusters = 160;
+
+} // namespace layout
+
 using Bytes = std::vector<std::uint8_t>;
 
 struct SectorRecord {
@@ -59,11 +117,11 @@ Bytes pattern(std::size_t length, std::uint32_t seed);
 
 class DiskBuilder {
 public:
-    static constexpr int kSectorBytes = 256;
-    static constexpr int kSectorsPerTrack = 16;
-    static constexpr int kClusterBytes = 8 * kSectorBytes;
+    static constexpr int kSectorBytes = layout::kSectorBytes;
+    static constexpr int kSectorsPerTrack = layout::kSectorsPerTrack;
+    static constexpr int kClusterBytes = layout::kClusterBytes;
 
-    explicit DiskBuilder(std::string name, int trackCount = 80);
+    explicit DiskBuilder(std::string name, int trackCount = layout::kDiskTracks);
 
     // The 256 data bytes of sector `r` (1..16) of `track`.
     Bytes& sector(int track, int r);

@@ -1,7 +1,9 @@
 // Writes the fuzzer's seed corpus: small D88 files, well-formed, damaged,
 // with several images, and cut short. Each image stores only the tracks and
 // sectors its directory, cluster table and files use, so the seeds stay a few
-// KB and the fuzzer spends its time on bytes that matter.
+// KB and the fuzzer spends its time on bytes that matter; one alone is made
+// larger than the piece the reader reads at a time (512 KiB), so that reading
+// an image in several pieces is fuzzed too.
 //   make_corpus fuzz/corpus
 #include <algorithm>
 #include <cstdio>
@@ -14,19 +16,19 @@
 #include "d88_builder.h"
 
 using namespace d88build;
+using namespace d88build::layout;
 
 namespace {
 
-constexpr int kDirectoryTrack = 37;
-constexpr int kTableSector = 14;
-constexpr int kHeaderBytes = 688;
+// One stored record of a 256-byte sector.
+constexpr std::size_t kRecord = kRecordHeaderBytes + kSectorBytes;
 
 // A formatted disk that remembers which sectors hold something.
 class SmallDisk {
 public:
     explicit SmallDisk(std::string name) : disk_(std::move(name))
     {
-        for (int r = 1; r <= 12; ++r) {
+        for (int r = 1; r <= kDirectorySectors; ++r) {
             keep(kDirectoryTrack, r);
         }
         keep(kDirectoryTrack, kTableSector);
@@ -44,8 +46,8 @@ public:
         disk_.addFile(entry, name, chain, data);
         std::size_t left = data.size();
         for (int cluster : chain) {
-            const std::size_t used = std::min<std::size_t>(left, DiskBuilder::kClusterBytes);
-            keepCluster(cluster, static_cast<int>((used + 255) / 256));
+            const std::size_t used = std::min<std::size_t>(left, kClusterBytes);
+            keepCluster(cluster, static_cast<int>((used + kSectorBytes - 1) / kSectorBytes));
             left -= used;
         }
     }
@@ -53,7 +55,7 @@ public:
     void keepCluster(int cluster, int sectors)
     {
         for (int i = 0; i < sectors; ++i) {
-            keep(cluster >> 1, (cluster & 1) * 8 + 1 + i);
+            keep(cluster >> 1, (cluster & 1) * kSectorsPerCluster + 1 + i);
         }
     }
 
@@ -144,18 +146,18 @@ std::vector<std::pair<std::string, Bytes>> corpus()
     {
         // No end mark: all 192 entries are looked at; the first and last hold files.
         SmallDisk d("NO END");
-        for (int i = 0; i < 192; ++i) {
+        for (int i = 0; i < kEntryCount; ++i) {
             d.disk().setRawEntry(i, {});
         }
         d.add(0, "FIRST", {4}, 10);
-        d.disk().setEntry(191, "LAST", 4, {0x24, 0x03, 0x15, 0x09, 0x30});
+        d.disk().setEntry(kEntryCount - 1, "LAST", 4, {0x24, 0x03, 0x15, 0x09, 0x30});
         add("good-no-end-mark", d.image().build());
     }
     {
         // A last-cluster byte of 0xCA: ten sectors, two past the cluster's own.
         SmallDisk d("LONG LAST");
         d.disk().writeCluster(12, withHeader(0x1000, 0x1000, pattern(2400, 3)));
-        d.disk().setTableByte(12, 0xCA);
+        d.disk().setTableByte(12, kLastClusterMark | 10);
         d.disk().setEntry(0, "LONGLAST", 12, {0x24, 0x03, 0x15, 0x09, 0x30});
         d.keepCluster(12, 10);
         add("good-long-last-cluster", d.image().build());
@@ -164,7 +166,7 @@ std::vector<std::pair<std::string, Bytes>> corpus()
         // Header only: the first cluster is also the last, with no sectors.
         SmallDisk d("HEADERLESS");
         d.add(0, "NOTHING", {4}, 0);
-        d.disk().setTableByte(4, 0xC0);
+        d.disk().setTableByte(4, kLastClusterMark);
         add("good-empty-file", d.image().build());
     }
 
@@ -192,7 +194,8 @@ std::vector<std::pair<std::string, Bytes>> corpus()
     add("chain-into-directory", diskEdited([](DiskBuilder& d) { d.setTableByte(10, 75); }));
     add("header-size-beyond-chain",
         imageEdited([](ImageBuilder& im) { im.find(5, 1)->data[2] = 0xFF; }));
-    add("first-cluster-empty", diskEdited([](DiskBuilder& d) { d.setTableByte(5, 0xC0); }));
+    add("first-cluster-empty",
+        diskEdited([](DiskBuilder& d) { d.setTableByte(5, kLastClusterMark); }));
     add("disk-size-zero", imageEdited([](ImageBuilder& im) { im.diskSize = 0; }));
     add("disk-size-below-header",
         imageEdited([](ImageBuilder& im) { im.diskSize = kHeaderBytes - 1; }));
@@ -219,9 +222,37 @@ std::vector<std::pair<std::string, Bytes>> corpus()
         }));
     add("sector-twice", imageEdited([](ImageBuilder& im) {
             SectorRecord copy = *im.find(5, 1);
-            copy.data.assign(256, 0x11);
+            copy.data.assign(kSectorBytes, 0x11);
             im.tracks.at(5).push_back(copy);
         }));
+
+    {
+        // One image larger than the 512 KiB piece the reader takes at a time.
+        // The piece it reads first starts at the directory track; track 40
+        // opens with a piece's worth of records no lookup asks for (R 17 and
+        // up), so walking it runs on into a second piece, and the files'
+        // sectors behind them lie past the first. HOP's chain then goes back
+        // to track 2 before the first piece, and on to track 40's other
+        // cluster, past the piece read for track 2.
+        constexpr std::size_t kPieceBytes = 512 * 1024;
+        constexpr int kFillerTrack = 40;
+        SmallDisk d("BIG");
+        d.add(0, "FAR", {2 * kFillerTrack}, 2000);
+        d.add(1, "HOP", {4, 2 * kFillerTrack + 1}, kClusterBytes - kFileHeaderBytes + 1000);
+        ImageBuilder image = d.image();
+        // The filler's Rs run through 17..255 again and again.
+        constexpr std::size_t kFillerRs = 256 - (kSectorsPerTrack + 1);
+        std::vector<SectorRecord> filler(kPieceBytes / kRecord);
+        for (std::size_t i = 0; i < filler.size(); ++i) {
+            filler[i].c = static_cast<std::uint8_t>(kFillerTrack >> 1);
+            filler[i].h = static_cast<std::uint8_t>(kFillerTrack & 1);
+            filler[i].r = static_cast<std::uint8_t>(kSectorsPerTrack + 1 + i % kFillerRs);
+            filler[i].data = pattern(kSectorBytes, static_cast<std::uint32_t>(i));
+        }
+        std::vector<SectorRecord>& track = image.tracks.at(kFillerTrack);
+        track.insert(track.begin(), filler.begin(), filler.end());
+        add("big-image-read-in-pieces", image.build());
+    }
 
     // Several images.
     const Bytes one = oneFile("FIRST").image().build();
@@ -238,7 +269,7 @@ std::vector<std::pair<std::string, Bytes>> corpus()
         std::vector<Bytes> images{one};
         ImageBuilder bare;
         bare.name = "BARE";
-        for (int i = 1; i < 65; ++i) {
+        for (int i = 1; i <= kMaxImages; ++i) {
             images.push_back(bare.build());
         }
         add("sixty-five-images", concat(images));
@@ -253,8 +284,8 @@ std::vector<std::pair<std::string, Bytes>> corpus()
         {"cut-one-byte-short-of-header", kHeaderBytes - 1},
         {"cut-after-first-header", kHeaderBytes},
         {"cut-in-record-header", kHeaderBytes + 8},
-        {"cut-in-directory-data", kHeaderBytes + 16 + 100},
-        {"cut-in-table", second - 272 - 200},
+        {"cut-in-directory-data", kHeaderBytes + kRecordHeaderBytes + 100},
+        {"cut-in-table", second - kRecord - 200},
         {"cut-in-second-header", second + 300},
         {"cut-in-second-image-file-data", both.size() - 1000},
         {"cut-last-byte", both.size() - 1},
