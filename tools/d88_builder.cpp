@@ -73,8 +73,11 @@ Bytes ImageBuilder::build() const
             putLe16(header, kSectorCountOffset,
                     static_cast<unsigned>(record.sectorCount >= 0 ? record.sectorCount
                                                                   : records.size()));
-            // Density, deleted mark, status and reserved bytes: never read.
-            for (int i = kSectorCountOffset + 2; i < kDataSizeOffset; ++i) {
+            header[kDensityOffset] = record.density;
+            header[kDeletedMarkOffset] = record.deletedMark;
+            header[kStatusOffset] = record.status;
+            // The reserved bytes: never read.
+            for (int i = kStatusOffset + 1; i < kDataSizeOffset; ++i) {
                 header[i] = static_cast<std::uint8_t>(0x50 + i);
             }
             putLe16(

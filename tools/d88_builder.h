@@ -29,8 +29,9 @@ namespace layout {
 //   0x1C   4      disk size, u32, header included
 //   0x20  164 x 4 track table: u32 offset of each track from the image start
 // A track is a run of sector records, each a 16-byte header (C, H, R, N, the
-// track's sector count as u16 at 4, the data size as u16 at 14) followed by
-// that many data bytes. Numbers are little-endian.
+// track's sector count as u16 at 4, density at 6, deleted-data mark at 7,
+// the drive's status at 8, the data size as u16 at 14) followed by that many
+// data bytes. Numbers are little-endian.
 constexpr int kNameField = 17;
 constexpr int kMediaTypeOffset = 0x1B;
 constexpr int kDiskSizeOffset = 0x1C;
@@ -40,6 +41,9 @@ constexpr int kHeaderBytes = 688;
 static_assert(kTrackTableOffset + 4 * kTrackCount == kHeaderBytes);
 constexpr int kRecordHeaderBytes = 16;
 constexpr int kSectorCountOffset = 4;
+constexpr int kDensityOffset = 6;
+constexpr int kDeletedMarkOffset = 7;
+constexpr int kStatusOffset = 8;
 constexpr int kDataSizeOffset = 14;
 // The most images one file can name.
 constexpr int kMaxImages = 64;
@@ -86,6 +90,10 @@ struct SectorRecord {
     Bytes data;
     int sectorCount = -1; // -1: the number of records of its track
     int dataSize = -1;    // -1: data.size()
+    // Record bytes 6, 7 and 8: density, deleted-data mark, drive status.
+    std::uint8_t density = 0x00;
+    std::uint8_t deletedMark = 0x00;
+    std::uint8_t status = 0x00;
 };
 
 struct ImageBuilder {

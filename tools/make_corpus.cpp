@@ -192,6 +192,25 @@ std::vector<std::pair<std::string, Bytes>> corpus()
     add("chain-loop", diskEdited([](DiskBuilder& d) { d.setTableByte(41, 10); }));
     add("chain-to-absent-track", diskEdited([](DiskBuilder& d) { d.setTableByte(41, 100); }));
     add("chain-into-directory", diskEdited([](DiskBuilder& d) { d.setTableByte(10, 75); }));
+    add("cross-link", diskEdited([](DiskBuilder& d) { d.setTableByte(41, 5); }));
+    // Each status a record can carry, on a file sector, a directory sector and
+    // the table; 0x58 stands for a value of no known meaning.
+    {
+        const std::pair<const char*, std::uint8_t> statuses[] = {
+            {"deleted", 0x10},       {"id-crc-error", 0xA0},    {"data-crc-error", 0xB0},
+            {"no-address-mark", 0xE0}, {"no-data-mark", 0xF0}, {"unknown", 0x58}};
+        for (const auto& [what, status] : statuses) {
+            ImageBuilder image = chained().image();
+            image.find(5, 3)->status = status;
+            image.find(kDirectoryTrack, 1)->status = status;
+            image.find(kDirectoryTrack, kTableSector)->status = status;
+            add(std::string("status-") + what, image.build());
+        }
+        ImageBuilder marked = chained().image();
+        marked.find(5, 4)->deletedMark = 0x10;
+        marked.find(5, 4)->density = 0x40;
+        add("status-deleted-mark", marked.build());
+    }
     add("header-size-beyond-chain",
         imageEdited([](ImageBuilder& im) { im.find(5, 1)->data[2] = 0xFF; }));
     add("first-cluster-empty",

@@ -18,6 +18,10 @@ struct Workspace {
     Directory directory;
     ClusterTable table;
     FileBuffer file;
+    // Which file took each cluster of the current image, and what the walk
+    // of the current file's chain saw.
+    ClusterOwners owners;
+    ChainTrace trace;
 };
 
 // Runs the whole command line and returns the exit status. The workspace's

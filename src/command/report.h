@@ -41,6 +41,12 @@ enum class ProblemId : int {
     CannotSetTime,
     CannotReturn,
     ConsoleLost,
+    FileSectorStatus,
+    DirectorySectorStatus,
+    TableSectorStatus,
+    RunOn,
+    CrossLinked,
+    ChainThroughDirectory,
 };
 
 // The values a message takes, each one printf conversion of its text.
@@ -145,6 +151,20 @@ inline constexpr ProblemKind<ImageIndex, FileName> kFileShort{FileShort, Damage,
 inline constexpr ProblemKind<> kWriteFailed{WriteFailed, Fatal, d88::kWriteFailed};
 inline constexpr ProblemKind<ImageIndex, FileName> kCannotSetTime{CannotSetTime, Damage,
                                                                   d88::kCannotSetTime};
+// Sector status and chain consistency. The two Texts of a status report
+// are the status's name and the places of its sectors.
+inline constexpr ProblemKind<ImageIndex, FileName, Count, Text, Text> kFileSectorStatus{
+    FileSectorStatus, Damage, d88::kFileSectorStatus};
+inline constexpr ProblemKind<ImageIndex, Count, Text, Text> kDirectorySectorStatus{
+    DirectorySectorStatus, Damage, d88::kDirectorySectorStatus};
+inline constexpr ProblemKind<ImageIndex, Count, Text, Text> kTableSectorStatus{
+    TableSectorStatus, Damage, d88::kTableSectorStatus};
+inline constexpr ProblemKind<ImageIndex, FileName, Count, Count> kRunOn{RunOn, Damage,
+                                                                       d88::kRunOn};
+inline constexpr ProblemKind<ImageIndex, FileName, Count, FileName> kCrossLinked{
+    CrossLinked, Damage, d88::kCrossLinked};
+inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainThroughDirectory{
+    ChainThroughDirectory, Damage, d88::kChainThroughDirectory};
 
 } // namespace problem
 
@@ -162,6 +182,8 @@ public:
         (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
         listing_.problem(kind.id, textFor(*kind.text, encoding_), values.value...);
     }
+
+    ConsoleEncoding encoding() const { return encoding_; }
 
     // A fatal problem wins over any damage reported before or after it.
     int exitStatus() const

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "host_names.h"
+#include "sector_report.h"
 
 namespace d88 {
 
@@ -30,12 +31,40 @@ void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char*
     }
 }
 
+// What the walk of a file's chain saw that put other bytes than the file's
+// into it, or bytes read with an error status. The bytes stay as they are.
+void reportTrace(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
+{
+    const ChainTrace& trace = run.workspace.trace;
+    const ImageIndex image{imageIndex};
+    const FileName name{entry.name};
+    forEachErrorStatus(trace.sectors, run.report.encoding(), [&](const StatusGroup& group) {
+        run.report(problem::kFileSectorStatus, image, name, Count{group.count}, Text{group.name},
+                   Text{group.places});
+    });
+    if (trace.runOnSectors > 0) {
+        run.report(problem::kRunOn, image, name,
+                   Count{kSectorsPerCluster + trace.runOnSectors}, Count{trace.runOnCluster});
+    }
+    if (trace.directoryCluster != kNoCluster) {
+        run.report(problem::kChainThroughDirectory, image, name, Count{trace.directoryCluster});
+    }
+    if (trace.crossLinkedCluster != kNoCluster && trace.crossLinkedEntry != entryIndex) {
+        // The owner is an earlier entry of this image's directory.
+        const DirectoryEntry other =
+            decodeEntry(run.workspace.directory.bytes + trace.crossLinkedEntry * kEntryBytes);
+        run.report(problem::kCrossLinked, image, name, Count{trace.crossLinkedCluster},
+                   FileName{other.name});
+    }
+}
+
 // Writes one file of the current image (with "-l", only lists it). False
 // when the run must stop.
-bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
+bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
 {
     Workspace& ws = run.workspace;
-    const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file);
+    const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file,
+                                            ws.trace, ws.owners, entryIndex);
     const FileHeader header = decodeFileHeader(ws.file);
     const ImageIndex image{imageIndex};
     const FileName name{entry.name};
@@ -65,6 +94,7 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
     if (file.length < wanted) {
         run.report(problem::kFileShort, image, name);
     }
+    reportTrace(run, imageIndex, entryIndex, entry);
     if (!created) {
         return true;
     }
@@ -103,6 +133,17 @@ bool extractImage(Run& run, int index)
         run.report(problem::kDirectoryDamaged, ImageIndex{index},
                    Count{layout.directorySectorsLost});
     }
+    const ConsoleEncoding encoding = run.report.encoding();
+    forEachErrorStatus(layout.directorySectors, encoding, [&](const StatusGroup& group) {
+        run.report(problem::kDirectorySectorStatus, ImageIndex{index}, Count{group.count},
+                   Text{group.name}, Text{group.places});
+    });
+    forEachErrorStatus(layout.tableSectors, encoding, [&](const StatusGroup& group) {
+        run.report(problem::kTableSectorStatus, ImageIndex{index}, Count{group.count},
+                   Text{group.name}, Text{group.places});
+    });
+    // Cross-links are between files of one image.
+    clearOwners(ws.owners);
     // A table of zeros would turn every file into garbage.
     if (layout.tableSectorsLost > 0) {
         run.report(problem::kTableUnreadable, ImageIndex{index});
@@ -116,7 +157,7 @@ bool extractImage(Run& run, int index)
             break;
         }
         if (entry.state == EntryState::File && fileChosen(run.options, entry.name)) {
-            keepGoing = extractFile(run, index, entry);
+            keepGoing = extractFile(run, index, i, entry);
         }
     }
 

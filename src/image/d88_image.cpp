@@ -224,7 +224,7 @@ void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_
     trackKeys_[track] = TrackKey{true, c, h, n};
     TrackIndex& index = trackIndex_[track];
     for (int k = 0; k < index.foundCount; ++k) {
-        index.sectors[index.found[k]] = SectorPlace{0, 0};
+        index.sectors[index.found[k]] = SectorPlace{};
     }
     index.foundCount = 0;
 
@@ -254,6 +254,8 @@ void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_
                     place.dataOffset = static_cast<std::uint32_t>(scanStart_ + at +
                                                                   kSectorHeaderSize - imageBase_);
                     place.dataSize = static_cast<std::uint16_t>(dataSize);
+                    place.marks = SectorMarks{header[kDensityOffset], header[kDeletedMarkOffset],
+                                              header[kStatusOffset]};
                     // At most one entry for each of the kIdValues Rs.
                     index.found[index.foundCount++] = header[2];
                 }
@@ -267,7 +269,8 @@ void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_
     }
 }
 
-int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len)
+int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len,
+                         SectorMarks* marks)
 {
     if (trackStart(track) < 0) {
         return 0;
@@ -289,7 +292,13 @@ int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* ds
     // A negative len asks for nothing.
     const int m = std::min<int>(place.dataSize, std::max(len, 0));
     // Data cut short by the end of the image is not a sector.
-    return readAt(imageBase_ + place.dataOffset, dst, m) ? m : 0;
+    if (!readAt(imageBase_ + place.dataOffset, dst, m)) {
+        return 0;
+    }
+    if (marks != nullptr) {
+        *marks = place.marks;
+    }
+    return m;
 }
 
 int D88Image::readSectors(int track, int c, int h, int r, int n, std::uint8_t* dst, int len)

@@ -43,13 +43,45 @@ static_assert(kImageNameOffset + kImageNameLength < kMediaTypeOffset);
 //   2  1  R (sector number)
 //   3  1  N (size code: the sector holds 128 << N bytes)
 //   4  2  sector count of the track, u16, repeated in every record
-//   6  8  not interpreted
+//   6  1  density (0x00 double, 0x40 single, 0x01 high)
+//   7  1  deleted-data mark (0x10 when the sector was written deleted)
+//   8  1  the drive's status for the sector (see SectorStatus)
+//   9  5  not interpreted
 //  14  2  data size, u16: the data bytes that follow this header
 constexpr int kSectorIdSize = 4;
 constexpr int kSectorCountOffset = 4;
+constexpr int kDensityOffset = 6;
+constexpr int kDeletedMarkOffset = 7;
+constexpr int kStatusOffset = 8;
 constexpr int kDataSizeOffset = 14;
 constexpr int kSectorHeaderSize = 16;
 static_assert(kDataSizeOffset + 2 == kSectorHeaderSize);
+static_assert(kSectorCountOffset + 2 == kDensityOffset && kStatusOffset < kDataSizeOffset);
+
+// The status byte's values as the drive reported them. Anything else that
+// is not 0 is an error status of unknown meaning.
+namespace sector_status {
+constexpr std::uint8_t kNormal = 0x00;
+constexpr std::uint8_t kDeletedData = 0x10;
+constexpr std::uint8_t kIdCrcError = 0xA0;
+constexpr std::uint8_t kDataCrcError = 0xB0;
+constexpr std::uint8_t kNoAddressMark = 0xE0;
+constexpr std::uint8_t kNoDataMark = 0xF0;
+} // namespace sector_status
+
+// An error status: the sector's bytes are there, but perhaps not as written.
+// A deleted-data status is a mark, not damage.
+constexpr bool isErrorStatus(std::uint8_t status)
+{
+    return status != sector_status::kNormal && status != sector_status::kDeletedData;
+}
+
+// What the record of a sector says about how it was read.
+struct SectorMarks {
+    std::uint8_t density;
+    std::uint8_t deletedMark;
+    std::uint8_t status;
+};
 
 // The container can name at most this many images.
 constexpr int kMaxImages = 64;
@@ -102,12 +134,23 @@ public:
     std::uint32_t diskSize() const { return diskSize_; }
 
     // Copies at most `len` data bytes of sector (c, h, r, n) of `track` into
-    // `dst`; returns the bytes copied, 0 when the sector is not found.
-    int readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len);
-    int readSector(const SectorAddress& at, std::uint8_t* dst, int len)
+    // `dst`; returns the bytes copied, 0 when the sector is not found. When
+    // the sector is found and `marks` is not null, it gets the record's
+    // density, deleted mark and status bytes.
+    int readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len,
+                   SectorMarks* marks = nullptr);
+    int readSector(const SectorAddress& at, std::uint8_t* dst, int len,
+                   SectorMarks* marks = nullptr)
     {
-        return readSector(at.track, at.c, at.h, at.r, at.n, dst, len);
+        return readSector(at.track, at.c, at.h, at.r, at.n, dst, len, marks);
     }
+
+    // Whether the current image's track table places `track` inside it.
+    bool hasTrack(int track) const { return trackStart(track) >= 0; }
+
+    // The bytes the current image really has: its disk size, or less when
+    // the file ends first.
+    std::int64_t storedSize() const { return imageEnd_ - imageBase_; }
 
     // Reads `len` bytes from consecutive sectors starting at (c, h, r, n) of
     // `track`; stops at the first sector that is missing or short and returns
@@ -130,6 +173,7 @@ private:
     struct SectorPlace {
         std::uint32_t dataOffset;
         std::uint16_t dataSize;
+        SectorMarks marks;
     };
 
     // Which C, H and N a track's places were last walked for. Kept apart

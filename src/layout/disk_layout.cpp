@@ -15,19 +15,50 @@ static_assert(kFileBufferBytes % kSectorBytes == 0);
 
 namespace {
 
+void note(SectorNotes& notes, const SectorAddress& at, std::uint8_t status, SectorTrouble trouble)
+{
+    switch (trouble) {
+    case SectorTrouble::Missing:
+        ++notes.missing;
+        break;
+    case SectorTrouble::ErrorStatus:
+        ++notes.errors;
+        break;
+    case SectorTrouble::Deleted:
+        ++notes.deleted;
+        break;
+    }
+    // Only as many as there is room for; the counts go on.
+    if (notes.kept < kMaxSectorNotes) {
+        // A run's address never leaves the ID bytes' range by more than a
+        // cylinder step; a byte is what a record could carry.
+        notes.notes[notes.kept++] =
+            SectorNote{static_cast<std::uint8_t>(at.c), static_cast<std::uint8_t>(at.h),
+                       static_cast<std::uint8_t>(at.r), status, trouble};
+    }
+}
+
 // Reads `count` consecutive sectors from `at` into `dst`, stepping as a run
 // does (across into the next track when needed). Every byte of the
 // destination is written: what a sector does not supply is zero. Returns
-// how many sectors were missing or short.
-int readSectorsEach(D88Image& image, SectorAddress at, std::uint8_t* dst, int count)
+// how many sectors were missing or short; `notes` gets those and the
+// sectors read with an error status or a deleted-data mark.
+int readSectorsEach(D88Image& image, SectorAddress at, std::uint8_t* dst, int count,
+                    SectorNotes& notes)
 {
     int lost = 0;
     for (int i = 0; i < count; ++i) {
         std::uint8_t* slot = dst + i * kSectorBytes;
-        const int got = image.readSector(at, slot, kSectorBytes);
+        SectorMarks marks{};
+        const int got = image.readSector(at, slot, kSectorBytes, &marks);
         if (got < kSectorBytes) {
             std::memset(slot + got, 0, static_cast<std::size_t>(kSectorBytes - got));
             ++lost;
+            note(notes, at, marks.status, SectorTrouble::Missing);
+        } else if (isErrorStatus(marks.status)) {
+            note(notes, at, marks.status, SectorTrouble::ErrorStatus);
+        } else if (marks.status == sector_status::kDeletedData || marks.deletedMark != 0) {
+            note(notes, at, marks.status, SectorTrouble::Deleted);
         }
         image.stepSector(at);
     }
@@ -49,9 +80,10 @@ LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterT
                                    kClusterTableSector, kSizeCode};
     LayoutRead result{};
     result.directorySectorsLost =
-        readSectorsEach(image, directoryStart, directory.bytes, kDirectoryBytes / kSectorBytes);
-    result.tableSectorsLost =
-        readSectorsEach(image, tableStart, table.bytes, kClusterTableBytes / kSectorBytes);
+        readSectorsEach(image, directoryStart, directory.bytes, kDirectoryBytes / kSectorBytes,
+                        result.directorySectors);
+    result.tableSectorsLost = readSectorsEach(image, tableStart, table.bytes,
+                                              kClusterTableBytes / kSectorBytes, result.tableSectors);
     return result;
 }
 
@@ -113,10 +145,56 @@ SectorAddress clusterAddress(int cluster)
                          (cluster & 1) * kSectorsPerCluster + kFirstSector, kSizeCode};
 }
 
+void clearOwners(ClusterOwners& owners)
+{
+    std::memset(owners.ownerPlusOne, 0, sizeof owners.ownerPlusOne);
+}
+
+namespace {
+
+// Marks `cluster` as used by entry `entryIndex`'s chain and notes what an
+// earlier mark says: the same chain again (a loop) or another's.
+void takeCluster(const D88Image& image, ChainTrace& trace, ClusterOwners& owners,
+                 int entryIndex, int cluster)
+{
+    if (trace.clusterCount < kMaxChainClusters) {
+        trace.clusters[trace.clusterCount++] = static_cast<std::uint8_t>(cluster);
+    }
+    if ((cluster == kFirstDirectoryCluster || cluster == kLastDirectoryCluster) &&
+        trace.directoryCluster == kNoCluster) {
+        trace.directoryCluster = cluster;
+    }
+    if (!image.hasTrack(clusterAddress(cluster).track) && trace.beyondDiskCluster == kNoCluster) {
+        trace.beyondDiskCluster = cluster;
+    }
+    const int owner = owners.ownerPlusOne[cluster] - 1;
+    if (owner == kNoEntry) {
+        // Entries past a byte cannot be stored; none of the directory's are.
+        owners.ownerPlusOne[cluster] = static_cast<std::uint8_t>(entryIndex + 1);
+    } else if (owner == entryIndex) {
+        trace.loops = true;
+    } else if (trace.crossLinkedCluster == kNoCluster) {
+        trace.crossLinkedCluster = cluster;
+        trace.crossLinkedEntry = owner;
+    }
+}
+
+} // namespace
+
 AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
-                           FileBuffer& buffer)
+                           FileBuffer& buffer, ChainTrace& trace, ClusterOwners& owners,
+                           int entryIndex)
 {
     AssembledFile result{};
+    trace.clusterCount = 0;
+    trace.sectors = SectorNotes{};
+    trace.runOnSectors = 0;
+    trace.runOnCluster = kNoCluster;
+    trace.crossLinkedCluster = kNoCluster;
+    trace.crossLinkedEntry = kNoEntry;
+    trace.directoryCluster = kNoCluster;
+    trace.beyondDiskCluster = kNoCluster;
+    trace.loops = false;
     // The first cluster comes from one directory byte; anything else names
     // no cluster of the table.
     if (firstCluster < 0 || firstCluster >= kClusterTableBytes) {
@@ -138,8 +216,9 @@ AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int first
             result.chainCut = true;
             return result;
         }
-        result.sectorsLost +=
-            readSectorsEach(image, clusterAddress(cluster), buffer.bytes + pos, kSectorsPerCluster);
+        takeCluster(image, trace, owners, entryIndex, cluster);
+        result.sectorsLost += readSectorsEach(image, clusterAddress(cluster), buffer.bytes + pos,
+                                              kSectorsPerCluster, trace.sectors);
         pos += kClusterBytes;
         cluster = next;
     }
@@ -152,8 +231,18 @@ AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int first
         sectors = room;
         result.chainCut = true;
     }
-    result.sectorsLost +=
-        readSectorsEach(image, clusterAddress(cluster), buffer.bytes + pos, sectors);
+    takeCluster(image, trace, owners, entryIndex, cluster);
+    if (sectors > kSectorsPerCluster) {
+        // The sectors after a cluster's eight are the next cluster's: the
+        // other half of the track, or the next track's first half.
+        trace.runOnSectors = sectors - kSectorsPerCluster;
+        trace.runOnCluster = cluster + 1;
+        if (trace.runOnCluster < kClusterTableBytes) {
+            takeCluster(image, trace, owners, entryIndex, trace.runOnCluster);
+        }
+    }
+    result.sectorsLost += readSectorsEach(image, clusterAddress(cluster), buffer.bytes + pos,
+                                          sectors, trace.sectors);
     pos += sectors * kSectorBytes;
 
     // A file too short to hold a header has a header of zeros, never the
@@ -163,6 +252,15 @@ AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int first
     }
     result.length = pos;
     return result;
+}
+
+AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
+                           FileBuffer& buffer)
+{
+    ChainTrace trace;
+    ClusterOwners owners;
+    clearOwners(owners);
+    return assembleFile(image, table, firstCluster, buffer, trace, owners, 0);
 }
 
 FileHeader decodeFileHeader(const FileBuffer& buffer)

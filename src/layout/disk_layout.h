@@ -103,10 +103,75 @@ struct FileHeader {
     unsigned execAddress;
 };
 
+// A sector that was not read plainly: missing (or short), read with an
+// error status, or marked as deleted data.
+enum class SectorTrouble : std::uint8_t { Missing, ErrorStatus, Deleted };
+
+struct SectorNote {
+    std::uint8_t c, h, r;
+    std::uint8_t status; // the record's status byte; 0 for a missing sector
+    SectorTrouble trouble;
+};
+
+// The notes of one file, the directory or the table. Every sector is
+// counted; the first kMaxSectorNotes are kept by place, which is what a
+// report has room to name.
+constexpr int kMaxSectorNotes = 64;
+struct SectorNotes {
+    SectorNote notes[kMaxSectorNotes];
+    int kept;
+    int missing;
+    int errors;
+    int deleted;
+};
+
 // What reading the directory and cluster table of an image came to.
 struct LayoutRead {
     int directorySectorsLost; // directory sectors missing or short
     int tableSectorsLost;     // 1 when the cluster table is not whole
+    SectorNotes directorySectors;
+    SectorNotes tableSectors;
+};
+
+// The clusters a chain may hold: the file buffer's, and one more for a last
+// cluster that is cut off.
+constexpr int kMaxChainClusters = kFileBufferClusters + 1;
+constexpr int kNoCluster = -1;
+constexpr int kNoEntry = -1;
+
+// The directory track's clusters: no file's chain belongs there.
+constexpr int kFirstDirectoryCluster = kDirectoryTrack * 2;
+constexpr int kLastDirectoryCluster = kFirstDirectoryCluster + 1;
+
+// Which directory entry's chain took each cluster of one image first, so
+// that a later chain through the same cluster is seen to be cross-linked.
+// Entry indexes are stored plus one; 0 is a free cluster.
+struct ClusterOwners {
+    std::uint8_t ownerPlusOne[kClusterTableBytes];
+};
+static_assert(kEntryCount < 255, "an entry index plus one fits a byte");
+void clearOwners(ClusterOwners& owners);
+
+// What one walk of a file's chain saw besides its bytes: the clusters in
+// order, its sectors that were not read plainly, and the ways the disk
+// disagrees with itself that put other bytes than the file's into it.
+struct ChainTrace {
+    std::uint8_t clusters[kMaxChainClusters];
+    int clusterCount;
+    SectorNotes sectors;
+    // The last cluster's sectors above its own eight: they are the next
+    // cluster's, kRunOnCluster.
+    int runOnSectors;
+    int runOnCluster;
+    // The first cluster another entry's chain took earlier, and that entry.
+    int crossLinkedCluster;
+    int crossLinkedEntry;
+    // The first cluster of the directory track in the chain.
+    int directoryCluster;
+    // The first cluster of the chain whose track the image does not have.
+    int beyondDiskCluster;
+    // The chain came back to one of its own clusters.
+    bool loops;
 };
 
 // What assembling one file came to. The data is bytes [0, length) of the
@@ -126,7 +191,13 @@ LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterT
 DirectoryEntry decodeEntry(const std::uint8_t* entry);
 
 // Follows the chain from `firstCluster` and places its clusters one after
-// another in `buffer`.
+// another in `buffer`. `trace` gets what the walk saw; the clusters are
+// marked as entry `entryIndex`'s in `owners`, whose earlier marks tell a
+// cross-link.
+AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
+                           FileBuffer& buffer, ChainTrace& trace, ClusterOwners& owners,
+                           int entryIndex);
+// The same walk for a file on its own: no other chain to cross.
 AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int firstCluster,
                            FileBuffer& buffer);
 
