@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,7 +40,8 @@ std::string readAll(const std::string& path)
 // away and its error stream returned.
 Outcome run(const Bytes& input, std::vector<const char*> options)
 {
-    const std::string base = ::testing::TempDir() + "d88unpack-command-" + std::to_string(::getpid());
+    const std::string base =
+        ::testing::TempDir() + "d88unpack-command-" + std::to_string(::getpid());
     const std::string inputPath = base + ".d88", errPath = base + ".err";
     d88build::writeFile(inputPath, input);
     std::vector<const char*> argv = {"d88unpack", inputPath.c_str()};
@@ -65,24 +68,30 @@ Outcome run(const Bytes& input, std::vector<const char*> options)
     return outcome;
 }
 
-std::string said(const d88::ConsoleText& text, int image = -1, const char* file = nullptr)
+// A message in Shift_JIS with its values, and the detail line that follows
+// a failed system call: "  PATH: REASON".
+template <typename... Values> std::string said(const d88::ConsoleText& text, Values... values)
 {
     char line[512];
-    if (file != nullptr) {
-        std::snprintf(line, sizeof line, text.shiftJis, image, file);
-    } else if (image >= 0) {
-        std::snprintf(line, sizeof line, text.shiftJis, image, "000");
-    } else {
+    if constexpr (sizeof...(Values) == 0) {
         std::snprintf(line, sizeof line, "%s", text.shiftJis);
+    } else {
+        std::snprintf(line, sizeof line, text.shiftJis, values...);
     }
     return line;
+}
+
+std::string detail(const std::string& path, int error)
+{
+    return "  " + path + ": " + std::strerror(error) + "\n";
 }
 
 // Image 0: GAME (two clusters), then DATA (one); image 1: ONE.
 Bytes twoImages()
 {
     DiskBuilder first("FIRST");
-    first.addFile(0, "GAME", {10, 11}, d88build::withHeader(0x6000, 0x6000, d88build::pattern(3000, 1)));
+    first.addFile(0, "GAME", {10, 11},
+                  d88build::withHeader(0x6000, 0x6000, d88build::pattern(3000, 1)));
     first.addFile(1, "DATA", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
     DiskBuilder second("SECOND");
     second.addFile(0, "ONE", {10}, d88build::withHeader(3, 4, d88build::pattern(50, 3)));
@@ -108,24 +117,58 @@ TEST_F(Command, HostFailures)
         std::vector<std::string> closedFiles; // created and closed, in order
         std::string endsIn = "";              // the working directory at the end
     } rows[] = {
-        {"a write fails: stop", Call::Write, 2, {}, 1, writeFailed, {"000/GAME"}},
-        {"a close fails: stop", Call::Close, 2, {}, 1, writeFailed, {"000/GAME", "000/DATA"}},
-        {"a create fails: go on", Call::Create, 1, {"-d"}, 2,
-         said(d88::kCannotCreateFile, 0, "GAME"), {"DATA", "ONE"}},
-        {"setting a time fails", Call::SetTime, 2, {"-t"}, 2, said(d88::kCannotSetTime, 0, "DATA"),
+        {"a write fails: stop",
+         Call::Write,
+         2,
+         {},
+         1,
+         writeFailed + detail("000/DATA", ENOSPC),
+         {"000/GAME"}},
+        {"a close fails: stop",
+         Call::Close,
+         2,
+         {},
+         1,
+         writeFailed + detail("000/DATA", EIO),
+         {"000/GAME", "000/DATA"}},
+        {"a create fails: go on",
+         Call::Create,
+         1,
+         {"-d"},
+         2,
+         said(d88::kCannotCreateFile, 0, "GAME") + detail("GAME", EACCES),
+         {"DATA", "ONE"}},
+        {"setting a time fails",
+         Call::SetTime,
+         2,
+         {"-t"},
+         2,
+         said(d88::kCannotSetTime, 0, "DATA") + detail("000/DATA", EPERM),
          {"000/GAME", "000/DATA", "001/ONE"}},
-        {"a subdirectory cannot be entered", Call::EnterDirectory, 1, {}, 2,
-         said(d88::kCannotEnterSubdirectory, 0), {"001/ONE"}},
-        {"the way back cannot be kept: no subdirectory entered", Call::Remember, 1, {}, 2,
-         said(d88::kCannotKeepStart) + said(d88::kCannotEnterSubdirectory, 0) +
-             [] {
-                 char line[256];
-                 std::snprintf(line, sizeof line, d88::kCannotEnterSubdirectory.shiftJis, 1, "001");
-                 return std::string(line);
-             }(),
+        {"a subdirectory cannot be entered",
+         Call::EnterDirectory,
+         1,
+         {},
+         2,
+         said(d88::kCannotEnterSubdirectory, 0, "000") + detail("000", ENOTDIR),
+         {"001/ONE"}},
+        {"the way back cannot be kept: no subdirectory entered",
+         Call::Remember,
+         1,
+         {},
+         2,
+         said(d88::kCannotKeepStart) + detail(".", EMFILE) +
+             said(d88::kCannotEnterSubdirectory, 0, "000") +
+             said(d88::kCannotEnterSubdirectory, 1, "001"),
          {}},
-        {"the way back fails: stop", Call::ReturnTo, 1, {}, 1, said(d88::kCannotReturn),
-         {"000/GAME", "000/DATA"}, "000"},
+        {"the way back fails: stop",
+         Call::ReturnTo,
+         1,
+         {},
+         1,
+         said(d88::kCannotReturn) + detail(".", ENOENT),
+         {"000/GAME", "000/DATA"},
+         "000"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -160,9 +203,8 @@ TEST_F(Command, FatalWinsOverEarlierDamage)
     fakehost::failOn(Call::Write, 2);
     const Outcome outcome = run(image.build(), {"-d"});
     EXPECT_EQ(outcome.status, d88::kExitFatal);
-    char lost[256];
-    std::snprintf(lost, sizeof lost, d88::kFileSectorsLost.shiftJis, 0, "LOST", 1);
-    EXPECT_EQ(outcome.err, lost + said(d88::kWriteFailed));
+    EXPECT_EQ(outcome.err, said(d88::kFileSectorsLost, 0, "LOST", 1) + said(d88::kWriteFailed) +
+                               detail("NEXT", ENOSPC));
 }
 
 // "-b" on a file whose chain holds fewer bytes than a header: nothing is

@@ -1,17 +1,18 @@
-// The Shift_JIS and UTF-8 forms of every console text must say the same
-// thing: each Shift_JIS text converted by the C library must give its UTF-8
-// twin byte for byte.
+// The forms of every console text must agree: each Shift_JIS text converted
+// by the C library gives its UTF-8 twin byte for byte, and the English one is
+// plain ASCII taking the same printf values in the same order.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <string>
 
 #include "console_text.h"
-#include "listing.h"
 #include "host.h"
+#include "listing.h"
 
 namespace {
 
@@ -35,10 +36,47 @@ std::string shiftJisToUtf8(const char* text)
 
 } // namespace
 
-TEST(ConsoleTextTest, ShiftJisAndUtf8Agree)
+// The conversion letters of a printf format, in order.
+std::string conversions(const char* format)
+{
+    std::string letters;
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p == '%') {
+            p += std::strspn(p + 1, "-0123456789") + 1;
+            letters += *p;
+        }
+    }
+    return letters;
+}
+
+TEST(ConsoleTextTest, EveryFormAgrees)
 {
     for (const d88::ConsoleText* text : d88::kAllConsoleTexts) {
+        SCOPED_TRACE(text->english);
         EXPECT_EQ(shiftJisToUtf8(text->shiftJis), text->utf8);
+        ASSERT_NE(text->english, nullptr);
+        EXPECT_TRUE(std::all_of(text->english, text->english + std::strlen(text->english),
+                                [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7f); }));
+        EXPECT_EQ(conversions(text->english), conversions(text->utf8));
+    }
+}
+
+TEST(ConsoleTextTest, LanguageOfLocale)
+{
+    using d88::Language;
+    const struct {
+        const char* locale;
+        Language language;
+    } cases[] = {
+        {"ja", Language::Japanese},         {"ja_JP.UTF-8", Language::Japanese},
+        {"ja:en", Language::Japanese},      {"C", Language::Japanese},
+        {"C.UTF-8", Language::Japanese},    {"POSIX", Language::Japanese},
+        {"en_US.UTF-8", Language::English}, {"de_DE.UTF-8", Language::English},
+        {"en:ja", Language::English},       {"jam", Language::English},
+        {"Cx", Language::English},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(d88::host::languageOfLocale(c.locale), c.language) << c.locale;
     }
 }
 

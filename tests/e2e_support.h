@@ -154,7 +154,31 @@ inline void expectTree(const Tree& got, const Tree& want)
 struct Result {
     int status;
     std::string out, err;
+    // The lines "  PATH: REASON" that follow a message about a failed system
+    // call, taken out of `err` so that its messages compare as they are.
+    std::vector<std::string> details;
 };
+
+// Takes the detail lines out of `result.err`.
+inline void separateDetails(Result& result)
+{
+    std::string messages;
+    std::size_t start = 0;
+    while (start < result.err.size()) {
+        std::size_t end = result.err.find('\n', start);
+        end = end == std::string::npos ? result.err.size() : end + 1;
+        const std::string line = result.err.substr(start, end - start);
+        const bool detail = line.size() > 3 && line.compare(0, 2, "  ") == 0 && line[2] != ' ' &&
+                            line.find(": ") != std::string::npos;
+        if (detail) {
+            result.details.push_back(line.substr(2, line.size() - 3));
+        } else {
+            messages += line;
+        }
+        start = end;
+    }
+    result.err = messages;
+}
 
 // A fresh directory per test. The input file and the captured streams lie
 // next to "out", the tool's working directory, so "out" holds only what the
@@ -185,7 +209,8 @@ public:
     Result run(const std::vector<std::string>& args, const std::string& locale,
                const std::string& setup = "") const
     {
-        std::string line = "cd " + quote(out()) + " && (unset LC_ALL LC_CTYPE LANG; export " +
+        std::string line = "cd " + quote(out()) +
+                           " && (unset LANGUAGE LC_ALL LC_MESSAGES LC_CTYPE LANG; export " +
                            (windowsHost() ? kWineEnvironment : locale) + "; " + setup +
                            (customCommand() ? customCommand() : quote(D88UNPACK_BINARY));
         for (const std::string& arg : args) {
@@ -194,11 +219,12 @@ public:
         line += ") </dev/null >" + quote(root_ / "stdout") + " 2>" + quote(root_ / "stderr");
         const int raw = std::system(line.c_str());
         Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(root_ / "stdout"),
-                      readText(root_ / "stderr")};
+                      readText(root_ / "stderr"), {}};
         if (windowsHost()) {
             result.out = fromTextMode(result.out);
             result.err = fromTextMode(result.err);
         }
+        separateDetails(result);
         return result;
     }
 

@@ -3,6 +3,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -82,6 +84,7 @@ using fakehost::state;
 bool makeDirectory(const char* name)
 {
     if (fails(Call::MakeDirectory)) {
+        errno = EACCES;
         return false;
     }
     return state().directories.insert(fakehost::pathOf(name)).second;
@@ -91,6 +94,7 @@ bool enterDirectory(const char* name)
 {
     const std::string path = fakehost::pathOf(name);
     if (fails(Call::EnterDirectory) || !state().directories.contains(path)) {
+        errno = ENOTDIR;
         return false;
     }
     state().cwd = path;
@@ -105,6 +109,21 @@ FileIdentity identify(const char*)
 ConsoleEncoding consoleEncoding()
 {
     return ConsoleEncoding::ShiftJis;
+}
+
+Language messageLanguage()
+{
+    return Language::Japanese;
+}
+
+ErrorCode lastError()
+{
+    return errno;
+}
+
+void describeError(ErrorCode code, char (&text)[kErrorTextBytes])
+{
+    std::snprintf(text, sizeof text, "%s", std::strerror(code));
 }
 
 NameRules nameRules()
@@ -128,6 +147,7 @@ StartingDirectory::~StartingDirectory() = default;
 bool StartingDirectory::remember()
 {
     if (fails(Call::Remember)) {
+        errno = EMFILE;
         return false;
     }
     held_.handle = 0;
@@ -144,6 +164,7 @@ bool StartingDirectory::remembered() const
 bool StartingDirectory::returnTo()
 {
     if (fails(Call::ReturnTo) || !remembered()) {
+        errno = ENOENT;
         return false;
     }
     state().cwd = held_.path;
@@ -152,7 +173,11 @@ bool StartingDirectory::returnTo()
 
 bool setModificationTime(const char*, int, int, int, int, int)
 {
-    return !fails(Call::SetTime);
+    if (fails(Call::SetTime)) {
+        errno = EPERM;
+        return false;
+    }
+    return true;
 }
 
 namespace calls {
@@ -188,7 +213,11 @@ long writeSome(int handle, const void* bytes, std::size_t length)
 bool closeFile(int handle)
 {
     state().files.at(static_cast<std::size_t>(handle)).closed = true;
-    return !fails(Call::Close);
+    if (fails(Call::Close)) {
+        errno = EIO;
+        return false;
+    }
+    return true;
 }
 
 } // namespace calls

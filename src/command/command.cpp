@@ -48,12 +48,12 @@ int finish(Listing& listing, Reporter& report)
 
 int runExtraction(Workspace& workspace, int argc, const char* const* argv)
 {
-    const ConsoleEncoding encoding = host::consoleEncoding();
-    Listing listing(ListingStyle::Text, encoding);
-    Reporter report(listing, encoding);
+    const ConsoleStyle console{host::messageLanguage(), host::consoleEncoding()};
+    Listing listing(ListingStyle::Text, console);
+    Reporter report(listing, console);
     const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
     if (argc < 2) {
-        writeUsage(stderr, encoding, program, false);
+        writeUsage(stderr, console, program, false);
         return kExitFatal;
     }
     // Only when no file has that name: otherwise it is the D88 file, as the
@@ -61,16 +61,16 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     const OptionRow* alone = findOption(argv[1], OptionPlace::Alone);
     if (alone != nullptr && !host::identify(argv[1]).known) {
         if (alone->shortName == 'h') {
-            writeUsage(stdout, encoding, program, true);
+            writeUsage(stdout, console, program, true);
         } else {
-            std::printf(textFor(kVersionLine, encoding), kVersion);
+            std::printf(textFor(kVersionLine, console), kVersion);
         }
         return finish(listing, report);
     }
     const ExtractOptions options = parseOptions(argc, argv);
     if (options.problem != UsageProblem::None) {
         reportUsageProblem(report, options);
-        writeUsage(stderr, encoding, program, true);
+        writeUsage(stderr, console, program, true);
         return kExitFatal;
     }
     // A listing nobody reads any more is reported at the end, not fatal.
@@ -78,7 +78,7 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
 
     D88Image& image = workspace.image;
     if (!image.open(argv[1])) {
-        report(problem::kCannotOpen);
+        report(SystemReason{argv[1], host::lastError()}, problem::kCannotOpen);
         return report.exitStatus();
     }
     // Known before "-o" changes the working directory: the path may be relative.

@@ -4,8 +4,6 @@
 
 #include <initializer_list>
 
-#include "console_text.h"
-
 namespace d88 {
 
 namespace {
@@ -14,8 +12,7 @@ namespace {
 // least `digits` digits, more when the value needs them. Base and width are
 // constants, so the divisions come down to shifts and multiplications, and
 // a value that fits its field (nearly all do) needs no digit counting.
-template <unsigned base, int digits>
-char* appendNumber(char* out, unsigned value)
+template <unsigned base, int digits> char* appendNumber(char* out, unsigned value)
 {
     constexpr unsigned kFieldLimit = [] {
         unsigned limit = 1;
@@ -76,7 +73,7 @@ void Listing::runStart(bool headerCut)
     switch (style_) {
     case ListingStyle::Text:
         if (headerCut) {
-            std::fputs(textFor(kCuttingHeader, encoding_), stdout);
+            std::fputs(textFor(kCuttingHeader, console_), stdout);
         }
         return;
     }
@@ -87,9 +84,9 @@ void Listing::imageStart(const char* imageName, const char* subdirectory)
     switch (style_) {
     case ListingStyle::Text:
         if (subdirectory != nullptr) {
-            std::printf(textFor(kImageLine, encoding_), imageName, subdirectory);
+            std::printf(textFor(kImageLine, console_), imageName, subdirectory);
         }
-        std::fputs(textFor(kColumnHeader, encoding_), stdout);
+        std::fputs(textFor(kColumnHeader, console_), stdout);
         return;
     }
 }

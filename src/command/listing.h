@@ -7,14 +7,20 @@
 
 #include <cstdio>
 
+#include "console_text.h"
 #include "disk_layout.h"
-#include "host.h"
 
 namespace d88 {
 
 enum class ProblemId : int;
 
 enum class ListingStyle { Text };
+
+// What the system said about a failed call behind a problem.
+struct ProblemDetail {
+    const char* path = nullptr;   // what the call was made on; null: no detail
+    const char* reason = nullptr; // the system's description of the failure
+};
 
 // Room for a listing line: a 9-byte name, three hexadecimal fields and five
 // decimal ones of any value, and the line feed.
@@ -29,26 +35,28 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
 
 class Listing {
 public:
-    Listing(ListingStyle style, ConsoleEncoding encoding) : style_(style), encoding_(encoding) {}
+    Listing(ListingStyle style, ConsoleStyle console) : style_(style), console_(console) {}
 
     // Once the D88 file is open; `headerCut`: "-b".
     void runStart(bool headerCut);
     // `subdirectory` is null when the files go into the output directory.
     void imageStart(const char* imageName, const char* subdirectory);
     void file(const DirectoryEntry& entry, const FileHeader& header);
-    // `message` is the problem's text in the console's encoding, a printf
+    // `message` is the problem's text as the console takes it, a printf
     // format for `values`.
-    template <typename... Values> void problem(ProblemId id, const char* message, Values... values);
+    template <typename... Values>
+    void problem(ProblemId id, const ProblemDetail& detail, const char* message, Values... values);
     // False when what was shown never reached its reader.
     bool runEnd();
 
 private:
     ListingStyle style_;
-    ConsoleEncoding encoding_;
+    ConsoleStyle console_;
 };
 
 template <typename... Values>
-void Listing::problem(ProblemId /*id*/, const char* message, Values... values)
+void Listing::problem(ProblemId /*id*/, const ProblemDetail& detail, const char* message,
+                      Values... values)
 {
     switch (style_) {
     case ListingStyle::Text:
@@ -59,6 +67,9 @@ void Listing::problem(ProblemId /*id*/, const char* message, Values... values)
             std::fputs(message, stderr);
         } else {
             std::fprintf(stderr, message, values...);
+        }
+        if (detail.path != nullptr) {
+            std::fprintf(stderr, "  %s: %s\n", detail.path, detail.reason);
         }
         return;
     }

@@ -99,8 +99,8 @@ const OptionRow* findOption(const char* argument, OptionPlace place)
         if (row.place != place) {
             continue;
         }
-        const bool isShort = row.shortName != '\0' && argument[1] == row.shortName &&
-                             argument[2] == '\0';
+        const bool isShort =
+            row.shortName != '\0' && argument[1] == row.shortName && argument[2] == '\0';
         // Long forms stand alone today: "--help" and "--version".
         const bool isLong = place == OptionPlace::Alone && row.longName != nullptr &&
                             argument[1] == '-' && std::strcmp(argument + 2, row.longName) == 0;
@@ -133,15 +133,14 @@ ExtractOptions parseOptions(int argc, const char* const* argv)
     return options;
 }
 
-void writeUsage(std::FILE* stream, ConsoleEncoding encoding, const char* program,
-                bool allOptions)
+void writeUsage(std::FILE* stream, ConsoleStyle console, const char* program, bool allOptions)
 {
     // Keeps the order of lines already on the other stream.
     std::fflush(stdout);
-    std::fprintf(stream, textFor(kUsageLine, encoding), program);
+    std::fprintf(stream, textFor(kUsageLine, console), program);
     for (const OptionRow& row : kOptionRows) {
         if (allOptions || row.inBriefUsage) {
-            std::fputs(textFor(*row.help, encoding), stream);
+            std::fputs(textFor(*row.help, console), stream);
         }
     }
 }

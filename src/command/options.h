@@ -66,8 +66,7 @@ ExtractOptions parseOptions(int argc, const char* const* argv);
 
 // The usage text: the usage line with `program`, then the brief rows' lines,
 // or with `allOptions` every row's.
-void writeUsage(std::FILE* stream, ConsoleEncoding encoding, const char* program,
-                bool allOptions);
+void writeUsage(std::FILE* stream, ConsoleStyle console, const char* program, bool allOptions);
 
 // "-i": without it every image is chosen.
 bool imageChosen(const ExtractOptions& options, int index);

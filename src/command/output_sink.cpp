@@ -1,6 +1,9 @@
 // The directory tree the files are written into, and the way back out of it.
 #include "output_sink.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace d88 {
 
 bool OutputSink::open(const char* outputDirectory, Reporter& report)
@@ -12,16 +15,18 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
     // the run, and the run then goes back to where it really started.
     if (outputDirectory != nullptr) {
         if (!home_.remember()) {
-            report(problem::kCannotKeepStartForOutput);
+            report(SystemReason{".", host::lastError()}, problem::kCannotKeepStartForOutput);
             return false;
         }
         homeUsed_ = true;
         // An existing directory is used as it is.
         host::makeDirectory(outputDirectory);
         if (!host::enterDirectory(outputDirectory)) {
-            report(problem::kCannotEnterOutput, Text{outputDirectory});
+            report(SystemReason{outputDirectory, host::lastError()}, problem::kCannotEnterOutput,
+                   Text{outputDirectory});
             return false;
         }
+        outputDirectory_ = outputDirectory;
     }
     return true;
 }
@@ -29,14 +34,16 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
 void OutputSink::holdOutputDirectory(Reporter& report)
 {
     if (writes() && subdirectories_ && !start_.remember()) {
-        report(problem::kCannotKeepStart);
+        report(
+            SystemReason{outputDirectory_ != nullptr ? outputDirectory_ : ".", host::lastError()},
+            problem::kCannotKeepStart);
     }
 }
 
 bool OutputSink::close(Reporter& report)
 {
     if (homeUsed_ && !home_.returnTo()) {
-        report(problem::kCannotReturn);
+        report(SystemReason{".", host::lastError()}, problem::kCannotReturn);
         return false;
     }
     return true;
@@ -45,20 +52,29 @@ bool OutputSink::close(Reporter& report)
 bool OutputSink::enterImage(const char* subdirectory)
 {
     entered_ = false;
+    subdirectory_ = nullptr;
     if (!writes() || !subdirectories_) {
         return true;
     }
+    subdirectory_ = subdirectory;
     // An existing directory of that name is reused.
     host::makeDirectory(subdirectory);
     // Entering is only safe when the way back is known.
-    entered_ = start_.remembered() && host::enterDirectory(subdirectory);
+    if (!start_.remembered()) {
+        failure_ = 0;
+        return false;
+    }
+    entered_ = host::enterDirectory(subdirectory);
+    failure_ = entered_ ? 0 : host::lastError();
     return entered_;
 }
 
 bool OutputSink::leaveImage()
 {
     const bool back = !entered_ || start_.returnTo();
+    failure_ = back ? 0 : host::lastError();
     entered_ = false;
+    subdirectory_ = nullptr;
     return back;
 }
 
@@ -66,18 +82,44 @@ bool OutputSink::create(const char* hostName)
 {
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
-    return writes() && file_.create(hostName, input_);
+    if (!writes()) {
+        return false;
+    }
+    const bool created = file_.create(hostName, input_);
+    failure_ = created ? 0 : file_.failure();
+    return created;
 }
 
 bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
 {
-    return file_.writeAndClose(bytes, length);
+    const bool written = file_.writeAndClose(bytes, length);
+    failure_ = written ? 0 : file_.failure();
+    return written;
 }
 
 bool OutputSink::setTime(const char* hostName, const EntryTime& time)
 {
-    return host::setModificationTime(hostName, time.year, time.month, time.day, time.hour,
-                                     time.minute);
+    const bool set = host::setModificationTime(hostName, time.year, time.month, time.day, time.hour,
+                                               time.minute);
+    failure_ = set ? 0 : host::lastError();
+    return set;
+}
+
+SystemReason OutputSink::reason(const char* name)
+{
+    const char* parts[] = {outputDirectory_, subdirectory_, name};
+    int length = 0;
+    for (const char* part : parts) {
+        if (part == nullptr) {
+            continue;
+        }
+        const int room = kShownPathBytes - length;
+        const int wrote = std::snprintf(shownPath_ + length, static_cast<std::size_t>(room),
+                                        length > 0 ? "/%s" : "%s", part);
+        // Cut at the end of the buffer rather than past it.
+        length += std::min(std::max(wrote, 0), room - 1);
+    }
+    return SystemReason{length > 0 ? shownPath_ : ".", failure_};
 }
 
 } // namespace d88

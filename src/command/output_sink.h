@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "disk_layout.h"
 #include "host.h"
@@ -49,7 +50,16 @@ public:
     bool writeAndClose(const std::uint8_t* bytes, std::size_t length);
     bool setTime(const char* hostName, const EntryTime& time);
 
+    // What a failed call above was about and why, as the user sees it: `name`
+    // (a file of the current image, or null for its subdirectory) with the
+    // output directory and subdirectory it lies in.
+    SystemReason reason(const char* name);
+
 private:
+    // Room for the output directory, a subdirectory, a host name, the
+    // slashes and the terminator; a longer output directory is cut.
+    static constexpr int kShownPathBytes = 4096;
+
     SinkKind kind_;
     bool subdirectories_;
     host::FileIdentity input_;
@@ -60,7 +70,11 @@ private:
     // The output directory, to come back to after each image.
     host::StartingDirectory start_;
     bool entered_ = false;
+    const char* outputDirectory_ = nullptr;
+    const char* subdirectory_ = nullptr; // of the current image, when it has one
     host::OutputFile file_;
+    host::ErrorCode failure_ = 0;
+    char shownPath_[kShownPathBytes] = {};
 };
 
 } // namespace d88

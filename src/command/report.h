@@ -63,6 +63,12 @@ struct Text { // %s: a path, an option or its value
     const char* value;
 };
 
+// The path a failed system call was made on, and the system's code for why.
+struct SystemReason {
+    const char* path;
+    host::ErrorCode code;
+};
+
 namespace detail {
 
 template <typename Value> constexpr char kConversion = '\0';
@@ -144,8 +150,8 @@ inline constexpr ProblemKind<ImageIndex> kTableUnreadable{TableUnreadable, Damag
 // One file.
 inline constexpr ProblemKind<ImageIndex, FileName> kCannotCreateFile{CannotCreateFile, Damage,
                                                                      d88::kCannotCreateFile};
-inline constexpr ProblemKind<ImageIndex, FileName, Count> kFileSectorsLost{
-    FileSectorsLost, Damage, d88::kFileSectorsLost};
+inline constexpr ProblemKind<ImageIndex, FileName, Count> kFileSectorsLost{FileSectorsLost, Damage,
+                                                                           d88::kFileSectorsLost};
 inline constexpr ProblemKind<ImageIndex, FileName> kChainCut{ChainCut, Damage, d88::kChainCut};
 inline constexpr ProblemKind<ImageIndex, FileName> kFileShort{FileShort, Damage, d88::kFileShort};
 inline constexpr ProblemKind<> kWriteFailed{WriteFailed, Fatal, d88::kWriteFailed};
@@ -172,28 +178,44 @@ inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainThroughDirectory
 // comes to.
 class Reporter {
 public:
-    Reporter(Listing& listing, ConsoleEncoding encoding) : listing_(listing), encoding_(encoding)
-    {
-    }
+    Reporter(Listing& listing, ConsoleStyle console) : listing_(listing), console_(console) {}
 
     template <typename... Values>
     void operator()(const ProblemKind<Values...>& kind, std::type_identity_t<Values>... values)
     {
-        (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
-        listing_.problem(kind.id, textFor(*kind.text, encoding_), values.value...);
+        report(ProblemDetail{}, kind, values...);
+    }
+
+    // A problem that a failed system call made: `reason` says on what, and
+    // the system's own words say why.
+    template <typename... Values>
+    void operator()(const SystemReason& reason, const ProblemKind<Values...>& kind,
+                    std::type_identity_t<Values>... values)
+    {
+        // Code 0 is no failure of the system's: there is nothing it could say.
+        char text[host::kErrorTextBytes];
+        if (reason.code != 0) {
+            host::describeError(reason.code, text);
+        }
+        report(reason.code != 0 ? ProblemDetail{reason.path, text} : ProblemDetail{}, kind,
+               values...);
     }
 
     ConsoleEncoding encoding() const { return encoding_; }
 
     // A fatal problem wins over any damage reported before or after it.
-    int exitStatus() const
-    {
-        return fatal_ ? kExitFatal : damaged_ ? kExitDamaged : kExitSuccess;
-    }
+    int exitStatus() const { return fatal_ ? kExitFatal : damaged_ ? kExitDamaged : kExitSuccess; }
 
 private:
+    template <typename... Values>
+    void report(const ProblemDetail& detail, const ProblemKind<Values...>& kind, Values... values)
+    {
+        (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
+        listing_.problem(kind.id, detail, textFor(*kind.text, console_), values.value...);
+    }
+
     Listing& listing_;
-    ConsoleEncoding encoding_;
+    ConsoleStyle console_;
     bool damaged_ = false;
     bool fatal_ = false;
 };

@@ -27,7 +27,8 @@ void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char*
 {
     const EntryTime time = entryTime(entry);
     if (time.valid && !run.sink.setTime(hostName, time)) {
-        run.report(problem::kCannotSetTime, ImageIndex{imageIndex}, FileName{entry.name});
+        run.report(run.sink.reason(hostName), problem::kCannotSetTime, ImageIndex{imageIndex},
+                   FileName{entry.name});
     }
 }
 
@@ -75,7 +76,7 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
     if (run.sink.writes()) {
         created = run.sink.create(hostName);
         if (!created) {
-            run.report(problem::kCannotCreateFile, image, name);
+            run.report(run.sink.reason(hostName), problem::kCannotCreateFile, image, name);
         }
     }
     if (created || !run.sink.writes()) {
@@ -103,7 +104,7 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
     const int end = std::min(wanted, file.length);
     const int begin = std::min(run.options.headerSkip, end);
     if (!run.sink.writeAndClose(ws.file.bytes + begin, static_cast<std::size_t>(end - begin))) {
-        run.report(problem::kWriteFailed);
+        run.report(run.sink.reason(hostName), problem::kWriteFailed);
         return false;
     }
     if (run.options.keepTimes) {
@@ -127,7 +128,8 @@ bool extractImage(Run& run, int index)
     run.listing.imageStart(ws.image.imageName(), subdirectories ? subdirectory : nullptr);
 
     if (!writeFiles) {
-        run.report(problem::kCannotEnterSubdirectory, ImageIndex{index}, Text{subdirectory});
+        run.report(run.sink.reason(nullptr), problem::kCannotEnterSubdirectory, ImageIndex{index},
+                   Text{subdirectory});
     }
     if (layout.directorySectorsLost > 0) {
         run.report(problem::kDirectoryDamaged, ImageIndex{index},
@@ -163,7 +165,7 @@ bool extractImage(Run& run, int index)
 
     if (!run.sink.leaveImage()) {
         // Anything written now would land in the wrong place.
-        run.report(problem::kCannotReturn);
+        run.report(run.sink.reason(nullptr), problem::kCannotReturn);
         return false;
     }
     return keepGoing;

@@ -12,6 +12,9 @@ namespace d88 {
 // How console text is written.
 enum class ConsoleEncoding { ShiftJis, Utf8 };
 
+// The language of the messages.
+enum class Language { Japanese, English };
+
 namespace host {
 
 // Names are bytes and passed on as they are; Windows reads them in its ANSI
@@ -36,6 +39,11 @@ struct FileIdentity {
 // looked at).
 FileIdentity identify(const char* path);
 
+// Why a host call failed, in the system's own terms: errno on POSIX, the
+// thread's last error on Windows. Read it right after the call that failed.
+using ErrorCode = int;
+ErrorCode lastError();
+
 // One output file, from its creation to its close. Its data is written
 // whole, in one call, straight from the caller's buffer: a stream's buffer,
 // its allocation and its bookkeeping would cost more per file than the
@@ -58,12 +66,32 @@ public:
     // device only there).
     bool writeAndClose(const void* bytes, std::size_t length);
 
+    // Why the last create or writeAndClose failed (see lastError).
+    ErrorCode failure() const { return failure_; }
+
 private:
     int handle_ = -1;
+    ErrorCode failure_ = 0;
 };
 
 // True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
 bool localeNamesUtf8(const char* locale);
+
+// The language a locale name (or a LANGUAGE list, "en:ja") asks for:
+// Japanese for "ja..." and for the C and POSIX locales, which are the
+// tool's own defaults; English for any other.
+Language languageOfLocale(const char* locale);
+
+// The language of the messages. POSIX: the first of LANGUAGE, LC_ALL,
+// LC_MESSAGES and LANG that is set and not empty, as gettext programs
+// choose; Japanese when none is. Windows: the user's interface language.
+Language messageLanguage();
+
+// Room for the system's description of an error.
+constexpr int kErrorTextBytes = 256;
+
+// The system's description of `code`, on one line.
+void describeError(ErrorCode code, char (&text)[kErrorTextBytes]);
 
 // The console's encoding. POSIX: UTF-8 when the locale in force (LC_ALL,
 // else LC_CTYPE, else LANG) names it. Windows: UTF-8 when the console's

@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <initializer_list>
 
@@ -65,6 +68,27 @@ ConsoleEncoding consoleEncoding()
         }
     }
     return ConsoleEncoding::ShiftJis;
+}
+
+Language messageLanguage()
+{
+    for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && value[0] != '\0') {
+            return languageOfLocale(value);
+        }
+    }
+    return Language::Japanese;
+}
+
+ErrorCode lastError()
+{
+    return errno;
+}
+
+void describeError(ErrorCode code, char (&text)[kErrorTextBytes])
+{
+    std::snprintf(text, sizeof text, "%s", std::strerror(code));
 }
 
 FileIdentity identify(const char* path)

@@ -37,7 +37,11 @@ bool OutputFile::create(const char* name, const FileIdentity& input)
     if (handle_ < 0 && errno == EEXIST && !isFile(name, input)) {
         handle_ = calls::openFile(name, false);
     }
-    return handle_ >= 0;
+    if (handle_ < 0) {
+        failure_ = lastError();
+        return false;
+    }
+    return true;
 }
 
 bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
@@ -55,6 +59,7 @@ bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
             continue;
         }
         if (count <= 0) {
+            failure_ = lastError();
             written = false;
             break;
         }
@@ -62,6 +67,9 @@ bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
         length -= static_cast<std::size_t>(count);
     }
     const bool closed = calls::closeFile(handle_);
+    if (!closed && written) {
+        failure_ = lastError();
+    }
     handle_ = -1;
     return written && closed;
 }
@@ -81,6 +89,22 @@ bool localeNamesUtf8(const char* locale)
         }
     }
     return false;
+}
+
+Language languageOfLocale(const char* locale)
+{
+    // A LANGUAGE list names its first choice first.
+    auto ends = [](char c) { return c == '\0' || c == ':' || c == '_' || c == '.' || c == '@'; };
+    const auto is = [&](const char* name) {
+        std::size_t i = 0;
+        for (; name[i] != '\0'; ++i) {
+            if (locale[i] != name[i]) {
+                return false;
+            }
+        }
+        return ends(locale[i]);
+    };
+    return is("ja") || is("C") || is("POSIX") ? Language::Japanese : Language::English;
 }
 
 } // namespace d88::host

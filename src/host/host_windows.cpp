@@ -7,11 +7,12 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+
 #include "host.h"
 #include "host_calls.h"
 
 namespace d88::host {
-
 
 static_assert(kStartingPathBytes >= 2 * MAX_PATH, "a full path in a double-byte code page");
 
@@ -38,6 +39,34 @@ NameRules nameRules()
 ConsoleEncoding consoleEncoding()
 {
     return ::GetConsoleOutputCP() == CP_UTF8 ? ConsoleEncoding::Utf8 : ConsoleEncoding::ShiftJis;
+}
+
+Language messageLanguage()
+{
+    return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_JAPANESE ? Language::Japanese
+                                                                        : Language::English;
+}
+
+ErrorCode lastError()
+{
+    return static_cast<ErrorCode>(::GetLastError());
+}
+
+void describeError(ErrorCode code, char (&text)[kErrorTextBytes])
+{
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+        nullptr, static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
+    if (length == 0) {
+        std::snprintf(text, sizeof text, "error %lu", static_cast<unsigned long>(code));
+        return;
+    }
+    // The system's text ends in blanks (and, without the mask, a line break).
+    int end = static_cast<int>(length);
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\r' || text[end - 1] == '\n')) {
+        --end;
+    }
+    text[end] = '\0';
 }
 
 StartingDirectory::~StartingDirectory() = default;
