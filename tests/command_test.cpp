@@ -222,4 +222,97 @@ TEST_F(Command, CutHeaderOfAnEmptyChain)
     EXPECT_TRUE(fakehost::files()[0].closed);
 }
 
+// What the disk's own table or records put into a file is written as it
+// stands, and reported naming the file.
+TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
+{
+    using d88build::ImageBuilder;
+    const struct {
+        const char* what;
+        void (*shape)(DiskBuilder&);
+        void (*damage)(ImageBuilder&);
+        std::string err;
+        std::vector<int> gameChain = {10, 11};
+        std::vector<int> dataChain = {12};
+    } rows[] = {
+        {"a clean disk", nullptr, nullptr, ""},
+        {"data CRC errors in GAME", nullptr,
+         [](ImageBuilder& i) {
+             i.find(5, 3)->status = 0xB0;
+             i.find(5, 4)->status = 0xB0;
+         },
+         said(d88::kFileSectorStatus, 0, "GAME", 2, d88::kStatusDataCrcError.shiftJis,
+              "C2 H1 R3, C2 H1 R4")},
+        {"two statuses in one file, and one in the directory", nullptr,
+         [](ImageBuilder& i) {
+             i.find(37, 2)->status = 0xF0;
+             i.find(5, 9)->status = 0x77;
+             i.find(5, 1)->status = 0xA0;
+         },
+         said(d88::kDirectorySectorStatus, 0, 1, d88::kStatusNoDataMark.shiftJis, "C18 H1 R2") +
+             said(d88::kFileSectorStatus, 0, "GAME", 1, d88::kStatusIdCrcError.shiftJis,
+                  "C2 H1 R1") +
+             said(d88::kFileSectorStatus, 0, "GAME", 1,
+                  "\x95\x73\x96\xbe\x82\xc8\x83\x58\x83\x65\x81\x5b\x83\x5e\x83\x58"
+                  "0x77",
+                  "C2 H1 R9")},
+        {"deleted-data marks are no damage", nullptr,
+         [](ImageBuilder& i) {
+             i.find(5, 3)->status = 0x10;
+             i.find(5, 4)->deletedMark = 0x10;
+         },
+         ""},
+        {"DATA's last cluster runs on into cluster 13",
+         [](DiskBuilder& d) { d.setTableByte(12, 0xCA); }, nullptr,
+         said(d88::kRunOn, 0, "DATA", 10, 13)},
+        {"DATA's chain crosses GAME's",
+         [](DiskBuilder& d) { d.setTableByte(12, 11); },
+         nullptr,
+         said(d88::kCrossLinked, 0, "DATA", 11, "GAME"),
+         {10, 11},
+         {12, 11}},
+        {"GAME's chain runs through the directory track",
+         [](DiskBuilder& d) {
+             d.setTableByte(10, 74);
+             d.setTableByte(74, 11);
+         },
+         nullptr,
+         said(d88::kChainThroughDirectory, 0, "GAME", 74),
+         {10, 74, 11}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakehost::reset();
+        DiskBuilder disk("DISK");
+        disk.addFile(0, "GAME", {10, 11},
+                     d88build::withHeader(0x6000, 0x6000, d88build::pattern(3000, 1)));
+        disk.addFile(1, "DATA", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
+        if (row.shape != nullptr) {
+            row.shape(disk);
+        }
+        ImageBuilder image = disk.image();
+        if (row.damage != nullptr) {
+            row.damage(image);
+        }
+        const Outcome outcome = run(image.build(), {"-d"});
+        EXPECT_EQ(outcome.err, row.err);
+        EXPECT_EQ(outcome.status, row.err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
+        // Every file written as the table says: its header and size bytes
+        // taken from the clusters of its chain, whatever they hold.
+        ASSERT_EQ(fakehost::files().size(), 2u);
+        for (const fakehost::File& file : fakehost::files()) {
+            const bool game = file.path == "GAME";
+            Bytes expected;
+            for (const int cluster : game ? row.gameChain : row.dataChain) {
+                for (int k = 0; k < 8; ++k) {
+                    const Bytes& sector = disk.sector(cluster >> 1, (cluster & 1) * 8 + 1 + k);
+                    expected.insert(expected.end(), sector.begin(), sector.end());
+                }
+            }
+            expected.resize(game ? 3006 : 106);
+            EXPECT_EQ(file.bytes, expected) << file.path;
+        }
+    }
+}
+
 } // namespace

@@ -428,3 +428,42 @@ TEST(D88ImageTest, WalkStopsAtTheImageEnd)
     ASSERT_TRUE(image.selectImage(1));
     EXPECT_EQ(image.readSector(5, 2, 1, 2, 1, dst, 256), 256);
 }
+
+TEST(D88ImageTest, SectorMarksComeWithTheSectorFound)
+{
+    // Each record's bytes 6, 7 and 8, read back for the sector whose ID it
+    // carries; the first record of an ID wins, as for its data.
+    struct Case {
+        int r;
+        std::uint8_t density, deleted, status;
+    } cases[] = {{1, 0x00, 0x00, 0x00}, {2, 0x40, 0x00, 0xB0}, {3, 0x01, 0x10, 0x10},
+                 {4, 0x00, 0x00, 0xA0}, {5, 0x00, 0x00, 0xE0}, {6, 0x40, 0x10, 0xF0},
+                 {7, 0x00, 0x00, 0x58}};
+    ImageBuilder builder = emptyImage("MARKS");
+    std::vector<SectorRecord>& track = builder.tracks[4];
+    for (const Case& c : cases) {
+        SectorRecord s = record(2, 0, c.r, 1, pattern(256, static_cast<std::uint32_t>(c.r)));
+        s.density = c.density;
+        s.deletedMark = c.deleted;
+        s.status = c.status;
+        track.push_back(s);
+    }
+    SectorRecord later = record(2, 0, 2, 1, pattern(256, 99));
+    later.status = 0x00;
+    track.push_back(later);
+    D88Image image;
+    openBytes(image, builder.build());
+    ASSERT_TRUE(image.selectImage(0));
+    std::uint8_t sector[256];
+    for (const Case& c : cases) {
+        d88::SectorMarks marks{0xEE, 0xEE, 0xEE};
+        ASSERT_EQ(image.readSector(4, 2, 0, c.r, 1, sector, 256, &marks), 256) << c.r;
+        EXPECT_EQ(marks.density, c.density) << c.r;
+        EXPECT_EQ(marks.deletedMark, c.deleted) << c.r;
+        EXPECT_EQ(marks.status, c.status) << c.r;
+    }
+    // A sector not found leaves the marks as they were.
+    d88::SectorMarks untouched{0xEE, 0xEE, 0xEE};
+    EXPECT_EQ(image.readSector(4, 2, 0, 9, 1, sector, 256, &untouched), 0);
+    EXPECT_EQ(untouched.status, 0xEE);
+}

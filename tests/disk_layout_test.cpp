@@ -2,8 +2,10 @@
 // assembly on formatted disks made by the builder.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "disk_layout.h"
@@ -236,4 +238,159 @@ TEST(DiskLayoutTest, LostDirectoryAndTableSectorsReadAsZeros)
     // Sectors after the lost one are still read.
     EXPECT_EQ(Bytes(directory.bytes + 768, directory.bytes + 1024), disk.sector(37, 4));
     EXPECT_EQ(Bytes(table.bytes, table.bytes + 256), Bytes(256, 0));
+}
+
+namespace {
+
+// The notes of one kind, as "C H R status" strings in walk order.
+std::vector<std::string> notesOf(const SectorNotes& notes, SectorTrouble trouble)
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < notes.kept; ++i) {
+        const SectorNote& n = notes.notes[i];
+        if (n.trouble == trouble) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%d %d %d %02X", n.c, n.h, n.r, n.status);
+            out.push_back(text);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(DiskLayoutTest, TheChainWalkSeesWhatTheTableAndRecordsSay)
+{
+    // File A (entry 0) is walked first, then file B (entry 1) from
+    // `firstCluster`; the trace is B's.
+    struct Expected {
+        std::vector<int> chain = {};
+        std::vector<std::string> missing = {}, errors = {}, deleted = {};
+        int runOnSectors = 0, runOnCluster = kNoCluster;
+        int crossLinked = kNoCluster, crossLinkedEntry = kNoEntry;
+        int directoryCluster = kNoCluster, beyondDisk = kNoCluster;
+        bool loops = false;
+    };
+    struct Case {
+        const char* what;
+        std::function<void(DiskBuilder&)> shape;
+        std::function<void(ImageBuilder&)> damage;
+        int firstCluster;
+        Expected expected;
+    } cases[] = {
+        {"a plain two-cluster chain", [](DiskBuilder& d) { d.setTableByte(10, 0xC2); }, nullptr, 12,
+         Expected{.chain = {12, 13}}},
+        {"an error status per sector, the deleted mark apart", nullptr,
+         [](ImageBuilder& i) {
+             i.find(6, 2)->status = 0xB0;
+             i.find(6, 9)->status = 0xA0;
+             i.find(6, 10)->status = 0x10;
+             i.find(6, 11)->deletedMark = 0x10;
+             i.find(6, 12)->density = 0x40; // density alone is no trouble
+             i.removeSector(6, 13);
+         },
+         12,
+         Expected{.chain = {12, 13},
+                  .missing = {"3 0 13 00"},
+                  .errors = {"3 0 2 B0", "3 0 9 A0"},
+                  .deleted = {"3 0 10 10", "3 0 11 00"}}},
+        {"a last cluster of 0xCA runs on into the next",
+         [](DiskBuilder& d) { d.setTableByte(13, 0xCA); }, nullptr, 12,
+         Expected{.chain = {12, 13, 14}, .runOnSectors = 2, .runOnCluster = 14}},
+        {"a cluster of A's chain: cross-linked", [](DiskBuilder& d) { d.setTableByte(13, 11); },
+         nullptr, 12, Expected{.chain = {12, 13, 11}, .crossLinked = 11, .crossLinkedEntry = 0}},
+        {"A's run-on cluster counts as A's",
+         [](DiskBuilder& d) {
+             d.setTableByte(11, 0xC9);
+             d.setTableByte(12, 0xC1);
+         },
+         nullptr, 12, Expected{.chain = {12}, .crossLinked = 12, .crossLinkedEntry = 0}},
+        {"through the directory track",
+         [](DiskBuilder& d) {
+             d.setTableByte(13, 75);
+             d.setTableByte(75, 0xC1);
+         },
+         nullptr, 12, Expected{.chain = {12, 13, 75}, .directoryCluster = 75}},
+        {"onto a track the image lacks",
+         [](DiskBuilder& d) {
+             d.setTableByte(13, 100);
+             d.setTableByte(100, 0xC2);
+         },
+         [](ImageBuilder& i) { i.tracks.erase(50); }, 12,
+         Expected{
+             .chain = {12, 13, 100}, .missing = {"25 0 1 00", "25 0 2 00"}, .beyondDisk = 100}},
+        {"a loop of its own", [](DiskBuilder& d) { d.setTableByte(13, 12); }, nullptr, 12,
+         Expected{.loops = true}},
+    };
+    for (const Case& c : cases) {
+        DiskBuilder disk("TRACE", 80);
+        disk.setTableByte(10, 11); // A: 10, 11
+        disk.setTableByte(11, 0xC8);
+        disk.setTableByte(12, 13); // B: 12, 13
+        disk.setTableByte(13, 0xC8);
+        if (c.shape) {
+            c.shape(disk);
+        }
+        ImageBuilder built = disk.image();
+        if (c.damage) {
+            c.damage(built);
+        }
+        D88Image image;
+        openBytes(image, built.build());
+        ASSERT_TRUE(image.selectImage(0));
+        readDirectoryAndTable(image, directory, table);
+        ClusterOwners owners;
+        clearOwners(owners);
+        ChainTrace trace;
+        assembleFile(image, table, 10, buffer, trace, owners, 0);
+        ASSERT_EQ(trace.crossLinkedCluster, kNoCluster) << c.what;
+        assembleFile(image, table, c.firstCluster, buffer, trace, owners, 1);
+
+        const Expected& e = c.expected;
+        if (!e.loops) {
+            EXPECT_EQ(std::vector<int>(trace.clusters, trace.clusters + trace.clusterCount),
+                      e.chain)
+                << c.what;
+        }
+        EXPECT_EQ(notesOf(trace.sectors, SectorTrouble::Missing), e.missing) << c.what;
+        EXPECT_EQ(notesOf(trace.sectors, SectorTrouble::ErrorStatus), e.errors) << c.what;
+        EXPECT_EQ(notesOf(trace.sectors, SectorTrouble::Deleted), e.deleted) << c.what;
+        EXPECT_EQ(trace.runOnSectors, e.runOnSectors) << c.what;
+        EXPECT_EQ(trace.runOnCluster, e.runOnCluster) << c.what;
+        EXPECT_EQ(trace.crossLinkedCluster, e.crossLinked) << c.what;
+        EXPECT_EQ(trace.crossLinkedEntry, e.crossLinkedEntry) << c.what;
+        EXPECT_EQ(trace.directoryCluster, e.directoryCluster) << c.what;
+        EXPECT_EQ(trace.beyondDiskCluster, e.beyondDisk) << c.what;
+        EXPECT_EQ(trace.loops, e.loops) << c.what;
+    }
+}
+
+TEST(DiskLayoutTest, SectorNotesKeepTheFirstAndCountAll)
+{
+    DiskBuilder disk("MANY", 80);
+    for (int l = 0; l < 11; ++l) {
+        disk.setTableByte(l, static_cast<std::uint8_t>(l + 1));
+    }
+    disk.setTableByte(11, 0xC8); // 12 clusters, 96 sectors
+    ImageBuilder built = disk.image();
+    for (int track = 0; track < 6; ++track) {
+        for (SectorRecord& s : built.tracks.at(track)) {
+            s.status = 0xB0;
+        }
+    }
+    built.find(37, 5)->status = 0xF0;
+    D88Image image;
+    openBytes(image, built.build());
+    ASSERT_TRUE(image.selectImage(0));
+    const LayoutRead read = readDirectoryAndTable(image, directory, table);
+    EXPECT_EQ(notesOf(read.directorySectors, SectorTrouble::ErrorStatus),
+              std::vector<std::string>{"18 1 5 F0"});
+    EXPECT_EQ(read.tableSectors.kept, 0);
+    ClusterOwners owners;
+    clearOwners(owners);
+    ChainTrace trace;
+    assembleFile(image, table, 0, buffer, trace, owners, 0);
+    EXPECT_EQ(trace.sectors.errors, 96);
+    EXPECT_EQ(trace.sectors.kept, kMaxSectorNotes);
+    EXPECT_EQ(notesOf(trace.sectors, SectorTrouble::ErrorStatus).back(), "1 1 16 B0");
 }

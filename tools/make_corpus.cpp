@@ -197,7 +197,7 @@ std::vector<std::pair<std::string, Bytes>> corpus()
     // the table; 0x58 stands for a value of no known meaning.
     {
         const std::pair<const char*, std::uint8_t> statuses[] = {
-            {"deleted", 0x10},       {"id-crc-error", 0xA0},    {"data-crc-error", 0xB0},
+            {"deleted", 0x10},         {"id-crc-error", 0xA0}, {"data-crc-error", 0xB0},
             {"no-address-mark", 0xE0}, {"no-data-mark", 0xF0}, {"unknown", 0x58}};
         for (const auto& [what, status] : statuses) {
             ImageBuilder image = chained().image();

@@ -220,37 +220,48 @@ inline constexpr ConsoleText kCannotSetTime = {
 // The archival view: sector status, chain consistency, the check and the JSON listing.
 // Image, file: N sectors read with an error status (its name, then their places).
 inline constexpr ConsoleText kFileSectorStatus = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: %d\x8c\xc2\x82\xcc\x83\x5a\x83\x4e\x83\x5e\x82\xf0%s\x82\xcc\x82\xdc\x82\xdc\x93\xc7\x82\xdd\x82\xdc\x82\xb5\x82\xbd (%s).\n",
-    "イメージ%03d: %s: %d個のセクタを%sのまま読みました (%s).\n"};
+    "イメージ%03d: %s: %d個のセクタを%sのまま読みました (%s).\n",
+    "image %d: %s: %d sectors read with %s (%s)\n"};
 // Image: N directory sectors read with an error status.
 inline constexpr ConsoleText kDirectorySectorStatus = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: \x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x82\xcc%d\x8c\xc2\x82\xcc\x83\x5a\x83\x4e\x83\x5e\x82\xf0%s\x82\xcc\x82\xdc\x82\xdc\x93\xc7\x82\xdd\x82\xdc\x82\xb5\x82\xbd (%s).\n",
-    "イメージ%03d: ディレクトリの%d個のセクタを%sのまま読みました (%s).\n"};
+    "イメージ%03d: ディレクトリの%d個のセクタを%sのまま読みました (%s).\n",
+    "image %d: directory: %d sectors read with %s (%s)\n"};
 // Image: the cluster table read with an error status.
 inline constexpr ConsoleText kTableSectorStatus = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: \x83\x4e\x83\x89\x83\x58\x83\x5e\x83\x65\x81\x5b\x83\x75\x83\x8b\x82\xcc%d\x8c\xc2\x82\xcc\x83\x5a\x83\x4e\x83\x5e\x82\xf0%s\x82\xcc\x82\xdc\x82\xdc\x93\xc7\x82\xdd\x82\xdc\x82\xb5\x82\xbd (%s).\n",
-    "イメージ%03d: クラスタテーブルの%d個のセクタを%sのまま読みました (%s).\n"};
+    "イメージ%03d: クラスタテーブルの%d個のセクタを%sのまま読みました (%s).\n",
+    "image %d: cluster table: %d sectors read with %s (%s)\n"};
 // Status 0xA0.
 inline constexpr ConsoleText kStatusIdCrcError = {"ID\x82\xcc" "CRC\x83\x47\x83\x89\x81\x5b",
-    "IDのCRCエラー"};
+    "IDのCRCエラー",
+    "an ID CRC error"};
 // Status 0xB0.
 inline constexpr ConsoleText kStatusDataCrcError = {"\x83\x66\x81\x5b\x83\x5e\x82\xcc" "CRC\x83\x47\x83\x89\x81\x5b",
-    "データのCRCエラー"};
+    "データのCRCエラー",
+    "a data CRC error"};
 // Status 0xE0.
 inline constexpr ConsoleText kStatusNoAddressMark = {"\x83\x41\x83\x68\x83\x8c\x83\x58\x83\x7d\x81\x5b\x83\x4e\x82\xc8\x82\xb5",
-    "アドレスマークなし"};
+    "アドレスマークなし",
+    "no address mark"};
 // Status 0xF0.
 inline constexpr ConsoleText kStatusNoDataMark = {"\x83\x66\x81\x5b\x83\x5e\x83\x7d\x81\x5b\x83\x4e\x82\xc8\x82\xb5",
-    "データマークなし"};
+    "データマークなし",
+    "no data mark"};
 // Any other error status; %02X is its value.
 inline constexpr ConsoleText kStatusUnknown = {"\x95\x73\x96\xbe\x82\xc8\x83\x58\x83\x65\x81\x5b\x83\x5e\x83\x58" "0x%02X",
-    "不明なステータス0x%02X"};
+    "不明なステータス0x%02X",
+    "unknown error status 0x%02X"};
 // Image, file: the last cluster claims more than its 8 sectors and runs on into the next cluster.
 inline constexpr ConsoleText kRunOn = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: \x8d\xc5\x8c\xe3\x82\xcc\x83\x4e\x83\x89\x83\x58\x83\x5e\x82\xaa%d\x83\x5a\x83\x4e\x83\x5e\x82\xf0\x8e\x77\x82\xb7\x82\xcc\x82\xc5\x8e\x9f\x82\xcc\x83\x4e\x83\x89\x83\x58\x83\x5e%d\x82\xdc\x82\xc5\x93\xc7\x82\xdd\x82\xdc\x82\xb7.\n",
-    "イメージ%03d: %s: 最後のクラスタが%dセクタを指すので次のクラスタ%dまで読みます.\n"};
+    "イメージ%03d: %s: 最後のクラスタが%dセクタを指すので次のクラスタ%dまで読みます.\n",
+    "image %d: %s: last cluster claims %d sectors, running on into cluster %d\n"};
 // Image, file: a cluster is also in an earlier file's chain.
 inline constexpr ConsoleText kCrossLinked = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: \x83\x4e\x83\x89\x83\x58\x83\x5e%d\x82\xcd%s\x82\xcc\x83\x60\x83\x46\x81\x5b\x83\x93\x82\xc9\x82\xe0\x82\xa0\x82\xe8\x82\xdc\x82\xb7.\n",
-    "イメージ%03d: %s: クラスタ%dは%sのチェーンにもあります.\n"};
+    "イメージ%03d: %s: クラスタ%dは%sのチェーンにもあります.\n",
+    "image %d: %s: cluster %d is also in the chain of %s\n"};
 // Image, file: the chain runs through a cluster of the directory track.
 inline constexpr ConsoleText kChainThroughDirectory = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: \x83\x60\x83\x46\x81\x5b\x83\x93\x82\xaa\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x83\x67\x83\x89\x83\x62\x83\x4e\x82\xcc\x83\x4e\x83\x89\x83\x58\x83\x5e%d\x82\xf0\x92\xca\x82\xe8\x82\xdc\x82\xb7.\n",
-    "イメージ%03d: %s: チェーンがディレクトリトラックのクラスタ%dを通ります.\n"};
+    "イメージ%03d: %s: チェーンがディレクトリトラックのクラスタ%dを通ります.\n",
+    "image %d: %s: chain runs through cluster %d on the directory track\n"};
 
 // Every text above, so that each pair can be checked against the other.
 inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,

@@ -201,7 +201,7 @@ public:
                values...);
     }
 
-    ConsoleEncoding encoding() const { return encoding_; }
+    ConsoleStyle console() const { return console_; }
 
     // A fatal problem wins over any damage reported before or after it.
     int exitStatus() const { return fatal_ ? kExitFatal : damaged_ ? kExitDamaged : kExitSuccess; }

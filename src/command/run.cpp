@@ -39,7 +39,7 @@ void reportTrace(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
     const ChainTrace& trace = run.workspace.trace;
     const ImageIndex image{imageIndex};
     const FileName name{entry.name};
-    forEachErrorStatus(trace.sectors, run.report.encoding(), [&](const StatusGroup& group) {
+    forEachErrorStatus(trace.sectors, run.report.console(), [&](const StatusGroup& group) {
         run.report(problem::kFileSectorStatus, image, name, Count{group.count}, Text{group.name},
                    Text{group.places});
     });
@@ -135,12 +135,12 @@ bool extractImage(Run& run, int index)
         run.report(problem::kDirectoryDamaged, ImageIndex{index},
                    Count{layout.directorySectorsLost});
     }
-    const ConsoleEncoding encoding = run.report.encoding();
-    forEachErrorStatus(layout.directorySectors, encoding, [&](const StatusGroup& group) {
+    const ConsoleStyle console = run.report.console();
+    forEachErrorStatus(layout.directorySectors, console, [&](const StatusGroup& group) {
         run.report(problem::kDirectorySectorStatus, ImageIndex{index}, Count{group.count},
                    Text{group.name}, Text{group.places});
     });
-    forEachErrorStatus(layout.tableSectors, encoding, [&](const StatusGroup& group) {
+    forEachErrorStatus(layout.tableSectors, console, [&](const StatusGroup& group) {
         run.report(problem::kTableSectorStatus, ImageIndex{index}, Count{group.count},
                    Text{group.name}, Text{group.places});
     });

@@ -65,7 +65,7 @@ void formatPlaces(const SectorNotes& notes, SectorTrouble trouble, std::uint8_t 
     }
 }
 
-void describeStatus(const SectorNotes& notes, std::uint8_t status, ConsoleEncoding encoding,
+void describeStatus(const SectorNotes& notes, std::uint8_t status, ConsoleStyle console,
                     StatusGroup& group)
 {
     group.status = status;
@@ -75,9 +75,9 @@ void describeStatus(const SectorNotes& notes, std::uint8_t status, ConsoleEncodi
     }
     const ConsoleText* known = knownStatusName(status);
     if (known != nullptr) {
-        std::snprintf(group.name, sizeof group.name, "%s", textFor(*known, encoding));
+        std::snprintf(group.name, sizeof group.name, "%s", textFor(*known, console));
     } else {
-        std::snprintf(group.name, sizeof group.name, textFor(kStatusUnknown, encoding), status);
+        std::snprintf(group.name, sizeof group.name, textFor(kStatusUnknown, console), status);
     }
     formatPlaces(notes, SectorTrouble::ErrorStatus, status, group.places);
 }

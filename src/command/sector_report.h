@@ -1,5 +1,5 @@
 // Sectors read with an error status, put into words: the status's name in
-// the console's encoding and the places of its sectors, one report per
+// the console's language and the places of its sectors, one report per
 // status value of a file, the directory or the table.
 #pragma once
 
@@ -31,10 +31,10 @@ struct StatusGroup {
 // The distinct error statuses among `notes`, each once, in the order they
 // were first met; calls `each(const StatusGroup&)` for every one.
 template <typename Each>
-void forEachErrorStatus(const SectorNotes& notes, ConsoleEncoding encoding, Each each);
+void forEachErrorStatus(const SectorNotes& notes, ConsoleStyle console, Each each);
 
 // Fills `group` for `status` from `notes`.
-void describeStatus(const SectorNotes& notes, std::uint8_t status, ConsoleEncoding encoding,
+void describeStatus(const SectorNotes& notes, std::uint8_t status, ConsoleStyle console,
                     StatusGroup& group);
 
 // "C4 H0 R3, C4 H0 R4" for the notes of `trouble` (and, for error
@@ -43,7 +43,7 @@ void formatPlaces(const SectorNotes& notes, SectorTrouble trouble, std::uint8_t 
                   char (&out)[kPlacesBytes]);
 
 template <typename Each>
-void forEachErrorStatus(const SectorNotes& notes, ConsoleEncoding encoding, Each each)
+void forEachErrorStatus(const SectorNotes& notes, ConsoleStyle console, Each each)
 {
     for (int i = 0; i < notes.kept; ++i) {
         const SectorNote& n = notes.notes[i];
@@ -57,7 +57,7 @@ void forEachErrorStatus(const SectorNotes& notes, ConsoleEncoding encoding, Each
         }
         if (!seen) {
             StatusGroup group;
-            describeStatus(notes, n.status, encoding, group);
+            describeStatus(notes, n.status, console, group);
             each(static_cast<const StatusGroup&>(group));
         }
     }

@@ -82,8 +82,8 @@ LayoutRead readDirectoryAndTable(D88Image& image, Directory& directory, ClusterT
     result.directorySectorsLost =
         readSectorsEach(image, directoryStart, directory.bytes, kDirectoryBytes / kSectorBytes,
                         result.directorySectors);
-    result.tableSectorsLost = readSectorsEach(image, tableStart, table.bytes,
-                                              kClusterTableBytes / kSectorBytes, result.tableSectors);
+    result.tableSectorsLost = readSectorsEach(
+        image, tableStart, table.bytes, kClusterTableBytes / kSectorBytes, result.tableSectors);
     return result;
 }
 
@@ -154,8 +154,8 @@ namespace {
 
 // Marks `cluster` as used by entry `entryIndex`'s chain and notes what an
 // earlier mark says: the same chain again (a loop) or another's.
-void takeCluster(const D88Image& image, ChainTrace& trace, ClusterOwners& owners,
-                 int entryIndex, int cluster)
+void takeCluster(const D88Image& image, ChainTrace& trace, ClusterOwners& owners, int entryIndex,
+                 int cluster)
 {
     if (trace.clusterCount < kMaxChainClusters) {
         trace.clusters[trace.clusterCount++] = static_cast<std::uint8_t>(cluster);
@@ -241,8 +241,8 @@ AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int first
             takeCluster(image, trace, owners, entryIndex, trace.runOnCluster);
         }
     }
-    result.sectorsLost += readSectorsEach(image, clusterAddress(cluster), buffer.bytes + pos,
-                                          sectors, trace.sectors);
+    result.sectorsLost +=
+        readSectorsEach(image, clusterAddress(cluster), buffer.bytes + pos, sectors, trace.sectors);
     pos += sectors * kSectorBytes;
 
     // A file too short to hold a header has a header of zeros, never the
