@@ -316,3 +316,112 @@ TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
 }
 
 } // namespace
+
+namespace {
+
+// The directory entry index's name for the check's texts.
+const char* const kDirectory = "\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a";
+
+} // namespace
+
+// Each row plants one fault in a good two-file disk (GAME over clusters 10
+// and 11, DATA in 12); the check must say exactly what the row says, and
+// write nothing.
+TEST_F(Command, CheckFindsEachPlantedFault)
+{
+    using d88build::ImageBuilder;
+    const struct {
+        const char* what;
+        void (*shape)(DiskBuilder&);
+        void (*damage)(ImageBuilder&);
+        std::string err;
+        std::vector<const char*> options = {"-c"};
+    } rows[] = {
+        {"nothing planted", nullptr, nullptr, ""},
+        {"a loop", [](DiskBuilder& d) { d.setTableByte(11, 10); }, nullptr,
+         said(d88::kChainLoops, 0, "GAME")},
+        {"a cross-link", [](DiskBuilder& d) { d.setTableByte(12, 11); }, nullptr,
+         said(d88::kChainTooLong, 0, "DATA", 1) + said(d88::kCrossLinked, 0, "DATA", 11, "GAME")},
+        {"through the directory track",
+         [](DiskBuilder& d) {
+             d.setTableByte(10, 75);
+             d.setTableByte(75, 11);
+         },
+         nullptr,
+         said(d88::kChainTooLong, 0, "GAME", 1) + said(d88::kChainThroughDirectory, 0, "GAME", 75)},
+        {"past the disk's last track",
+         [](DiskBuilder& d) {
+             d.setTableByte(10, 170);
+             d.setTableByte(170, 11);
+         },
+         nullptr,
+         said(d88::kTableBeyondDisk, 0, 10, 170) + said(d88::kFileSectorsLost, 0, "GAME", 8) +
+             said(d88::kChainBeyondDisk, 0, "GAME", 170) + said(d88::kChainTooLong, 0, "GAME", 1)},
+        {"a header size beyond the chain", nullptr,
+         [](ImageBuilder& i) { i.find(5, 1)->data[2] = 0x20; }, said(d88::kFileShort, 0, "GAME")},
+        {"a chain a cluster too long",
+         [](DiskBuilder& d) {
+             d.setTableByte(12, 13);
+             d.setTableByte(13, 0xC1);
+         },
+         nullptr, said(d88::kChainTooLong, 0, "DATA", 1)},
+        {"a table byte beyond the disk", [](DiskBuilder& d) { d.setTableByte(200, 190); }, nullptr,
+         said(d88::kTableBeyondDisk, 0, 200, 190)},
+        {"the same name twice", [](DiskBuilder& d) { d.setEntry(1, "GAME", 12, {}); }, nullptr,
+         said(d88::kSameName, 0, "GAME", 0)},
+        {"names that meet on the host",
+         [](DiskBuilder& d) {
+             d.setEntry(0, "A/B", 10, {});
+             d.setEntry(1, "A_B", 12, {});
+         },
+         nullptr, said(d88::kHostNameCollision, 0, "A_B", "A/B")},
+        {"error statuses and deleted marks", nullptr,
+         [](ImageBuilder& i) {
+             i.find(37, 14)->status = 0xE0;
+             i.find(37, 1)->deletedMark = 0x10;
+             i.find(6, 1)->status = 0x10;
+         },
+         said(d88::kTableSectorStatus, 0, 1, d88::kStatusNoAddressMark.shiftJis, "C18 H1 R14") +
+             said(d88::kDeletedSectors, 0, kDirectory, 1, "C18 H1 R1") +
+             said(d88::kDeletedSectors, 0, "DATA", 1, "C3 H0 R1")},
+        {"a file-like entry after the end mark",
+         [](DiskBuilder& d) {
+             d.endDirectory(2);
+             d.setEntry(3, "HIDDEN", 12, {});
+         },
+         nullptr, said(d88::kEntryAfterEnd, 0, 3, "HIDDEN")},
+        {"a size field past the file's end", nullptr,
+         [](ImageBuilder& i) { i.diskSize = static_cast<long long>(i.build().size()) + 100; },
+         "(the sizes)"},
+        {"a fault in a file left out by -n",
+         [](DiskBuilder& d) { d.setTableByte(12, 11); },
+         nullptr,
+         "",
+         {"-c", "-n", "GAME"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakehost::reset();
+        DiskBuilder disk("DISK");
+        disk.addFile(0, "GAME", {10, 11},
+                     d88build::withHeader(0x6000, 0x6000, d88build::pattern(3000, 1)));
+        disk.addFile(1, "DATA", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
+        if (row.shape != nullptr) {
+            row.shape(disk);
+        }
+        ImageBuilder image = disk.image();
+        if (row.damage != nullptr) {
+            row.damage(image);
+        }
+        const Bytes bytes = image.build();
+        std::string err = row.err;
+        if (row.err == "(the sizes)") {
+            err = said(d88::kImageSizeDisagrees, 0, std::to_string(bytes.size() + 100).c_str(),
+                       std::to_string(bytes.size()).c_str());
+        }
+        const Outcome outcome = run(bytes, row.options);
+        EXPECT_EQ(outcome.err, err);
+        EXPECT_EQ(outcome.status, err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
+        EXPECT_TRUE(fakehost::files().empty());
+    }
+}

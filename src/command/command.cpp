@@ -82,7 +82,8 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         return report.exitStatus();
     }
     // Known before "-o" changes the working directory: the path may be relative.
-    OutputSink sink(options.listOnly ? SinkKind::Nothing : SinkKind::Tree,
+    // The check writes nothing either.
+    OutputSink sink(options.listOnly || options.check ? SinkKind::Nothing : SinkKind::Tree,
                     options.makeSubdirectories, host::identify(argv[1]));
     if (!sink.open(options.outputDirectory, report)) {
         image.close();

@@ -262,6 +262,58 @@ inline constexpr ConsoleText kCrossLinked = {"\x83\x43\x83\x81\x81\x5b\x83\x57%0
 inline constexpr ConsoleText kChainThroughDirectory = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: \x83\x60\x83\x46\x81\x5b\x83\x93\x82\xaa\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x83\x67\x83\x89\x83\x62\x83\x4e\x82\xcc\x83\x4e\x83\x89\x83\x58\x83\x5e%d\x82\xf0\x92\xca\x82\xe8\x82\xdc\x82\xb7.\n",
     "イメージ%03d: %s: チェーンがディレクトリトラックのクラスタ%dを通ります.\n",
     "image %d: %s: chain runs through cluster %d on the directory track\n"};
+// -c: check each image's consistency, write nothing.
+inline constexpr ConsoleText kUsageCheck = {"       -c  : \x8a\x65\x83\x43\x83\x81\x81\x5b\x83\x57\x82\xcc\x90\xae\x8d\x87\x90\xab\x82\xf0\x92\xb2\x82\xd7\x82\xe9\x82\xbe\x82\xaf\x82\xc5\x89\xbd\x82\xe0\x8d\xec\x90\xac\x82\xb5\x82\xc8\x82\xa2\n",
+    "       -c  : 各イメージの整合性を調べるだけで何も作成しない\n",
+    "       -c  : check each image's consistency; create nothing\n"};
+// -j: a JSON Lines listing on the standard output.
+inline constexpr ConsoleText kUsageJson = {"       -j  : \x88\xea\x97\x97\x82\xf0JSON Lines\x82\xc5\x8f\x6f\x97\xcd\x82\xb7\x82\xe9\n",
+    "       -j  : 一覧をJSON Linesで出力する\n",
+    "       -j  : list as JSON Lines on the standard output\n"};
+// Image, file: the chain comes back to one of its own clusters.
+inline constexpr ConsoleText kChainLoops = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: \x83\x4e\x83\x89\x83\x58\x83\x5e\x83\x60\x83\x46\x81\x5b\x83\x93\x82\xaa\x83\x8b\x81\x5b\x83\x76\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: %s: クラスタチェーンがループしています.\n",
+    "image %d: %s: cluster chain loops\n"};
+// Image, file: the chain names a cluster on a track the image does not have.
+inline constexpr ConsoleText kChainBeyondDisk = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: \x83\x60\x83\x46\x81\x5b\x83\x93\x82\xaa\x83\x66\x83\x42\x83\x58\x83\x4e\x82\xc9\x82\xc8\x82\xa2\x83\x4e\x83\x89\x83\x58\x83\x5e%d\x82\xf0\x8e\x77\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: %s: チェーンがディスクにないクラスタ%dを指しています.\n",
+    "image %d: %s: chain names cluster %d, beyond the disk\n"};
+// Image, file: the chain holds whole clusters more than the header's size needs.
+inline constexpr ConsoleText kChainTooLong = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: \x83\x60\x83\x46\x81\x5b\x83\x93\x82\xaa\x83\x77\x83\x62\x83\x5f\x82\xcc\x83\x54\x83\x43\x83\x59\x82\xe6\x82\xe8%d\x83\x4e\x83\x89\x83\x58\x83\x5e\x92\xb7\x82\xa2\x82\xc5\x82\xb7.\n",
+    "イメージ%03d: %s: チェーンがヘッダのサイズより%dクラスタ長いです.\n",
+    "image %d: %s: chain is %d clusters longer than its size needs\n"};
+// Image: a cluster-table byte names a cluster on a track the image does not have.
+inline constexpr ConsoleText kTableBeyondDisk = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: \x83\x4e\x83\x89\x83\x58\x83\x5e%d\x82\xcc\x83\x65\x81\x5b\x83\x75\x83\x8b\x92\x6c\x82\xaa\x83\x66\x83\x42\x83\x58\x83\x4e\x82\xc9\x82\xc8\x82\xa2\x83\x4e\x83\x89\x83\x58\x83\x5e%d\x82\xf0\x8e\x77\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: クラスタ%dのテーブル値がディスクにないクラスタ%dを指しています.\n",
+    "image %d: cluster table byte of cluster %d names cluster %d, beyond the disk\n"};
+// Image, file: an earlier entry has the same name.
+inline constexpr ConsoleText kSameName = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: \x83\x47\x83\x93\x83\x67\x83\x8a%d\x82\xc6\x93\xaf\x82\xb6\x96\xbc\x91\x4f\x82\xc5\x82\xb7.\n",
+    "イメージ%03d: %s: エントリ%dと同じ名前です.\n",
+    "image %d: %s: same name as entry %d\n"};
+// Image, file: written under the same host name as an earlier file.
+inline constexpr ConsoleText kHostNameCollision = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: %s\x82\xc6\x93\xaf\x82\xb6\x96\xbc\x91\x4f\x82\xc5\x8f\x91\x82\xab\x8f\x6f\x82\xb3\x82\xea\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: %s: %sと同じ名前で書き出されます.\n",
+    "image %d: %s: would be written under the same name as %s\n"};
+// Image, file (or the directory or table): sectors marked as deleted data.
+inline constexpr ConsoleText kDeletedSectors = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: %d\x8c\xc2\x82\xcc\x83\x5a\x83\x4e\x83\x5e\x82\xc9\x8d\xed\x8f\x9c\x83\x7d\x81\x5b\x83\x4e\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7 (%s).\n",
+    "イメージ%03d: %s: %d個のセクタに削除マークがあります (%s).\n",
+    "image %d: %s: %d sectors marked as deleted data (%s)\n"};
+// The directory, named where a file name stands.
+inline constexpr ConsoleText kDirectoryPlace = {"\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a",
+    "ディレクトリ",
+    "directory"};
+// The cluster table, named where a file name stands.
+inline constexpr ConsoleText kTablePlace = {"\x83\x4e\x83\x89\x83\x58\x83\x5e\x83\x65\x81\x5b\x83\x75\x83\x8b",
+    "クラスタテーブル",
+    "cluster table"};
+// Image: an entry after the end-of-directory mark looks like a file.
+inline constexpr ConsoleText kEntryAfterEnd = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: \x8f\x49\x92\x5b\x83\x7d\x81\x5b\x83\x4e\x82\xcc\x8c\xe3\x82\xcc\x83\x47\x83\x93\x83\x67\x83\x8a%d (%s) \x82\xaa\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x82\xe6\x82\xa4\x82\xc9\x8c\xa9\x82\xa6\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: 終端マークの後のエントリ%d (%s) がファイルのように見えます.\n",
+    "image %d: entry %d (%s) after the end-of-directory mark looks like a file\n"};
+// Image: its size field disagrees with the bytes the file holds for it.
+inline constexpr ConsoleText kImageSizeDisagrees = {"\x83\x43\x83\x81\x81\x5b\x83\x57%03d: \x83\x54\x83\x43\x83\x59\x97\x93\x82\xcd%s\x83\x6f\x83\x43\x83\x67\x82\xc5\x82\xb7\x82\xaa\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc9\x82\xcd%s\x83\x6f\x83\x43\x83\x67\x82\xa0\x82\xe8\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: サイズ欄は%sバイトですがファイルには%sバイトあります.\n",
+    "image %d: size field says %s bytes, but the file holds %s for it\n"};
 
 // Every text above, so that each pair can be checked against the other.
 inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
@@ -297,6 +349,6 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kTooManyPatterns,
                                                           &kCannotEnterOutput,
                                                           &kCannotSetTime,
-&kFileSectorStatus, &kDirectorySectorStatus, &kTableSectorStatus, &kStatusIdCrcError, &kStatusDataCrcError, &kStatusNoAddressMark, &kStatusNoDataMark, &kStatusUnknown, &kRunOn, &kCrossLinked, &kChainThroughDirectory};
+&kFileSectorStatus, &kDirectorySectorStatus, &kTableSectorStatus, &kStatusIdCrcError, &kStatusDataCrcError, &kStatusNoAddressMark, &kStatusNoDataMark, &kStatusUnknown, &kRunOn, &kCrossLinked, &kChainThroughDirectory, &kUsageCheck, &kUsageJson, &kChainLoops, &kChainBeyondDisk, &kChainTooLong, &kTableBeyondDisk, &kSameName, &kHostNameCollision, &kDeletedSectors, &kDirectoryPlace, &kTablePlace, &kEntryAfterEnd, &kImageSizeDisagrees};
 
 } // namespace d88

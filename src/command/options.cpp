@@ -83,6 +83,16 @@ const OptionRow kOptionRows[] = {
          o.keepTimes = true;
          return UsageProblem::None;
      }},
+    {'c', "check", !kValue, kAfterPath, !kBrief, &kUsageCheck,
+     [](ExtractOptions& o, const char*) {
+         o.check = true;
+         return UsageProblem::None;
+     }},
+    {'j', "json", !kValue, kAfterPath, !kBrief, &kUsageJson,
+     [](ExtractOptions& o, const char*) {
+         o.json = true;
+         return UsageProblem::None;
+     }},
     {'n', "name", kValue, kAfterPath, !kBrief, &kUsageNamePattern, addPattern},
     {'i', "image", kValue, kAfterPath, !kBrief, &kUsageImageIndex, chooseImage},
     {'h', "help", !kValue, OptionPlace::Alone, !kBrief, &kUsageHelp, nullptr},

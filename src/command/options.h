@@ -25,6 +25,8 @@ struct ExtractOptions {
     bool makeSubdirectories = true;          // "-d": false, every file in the working directory
     bool listOnly = false;                   // "-l": list as an extraction would, create nothing
     bool keepTimes = false;                  // "-t": files get their directory entry's time
+    bool check = false;                      // "-c": check every chosen image, write nothing
+    bool json = false;                       // "-j": a JSON Lines listing instead of the text one
     const char* outputDirectory = nullptr;   // "-o DIR", the last one given; points into argv
     const char* patterns[kMaxPatterns] = {}; // "-n PATTERN"s; point into argv
     int patternCount = 0;

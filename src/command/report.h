@@ -47,6 +47,15 @@ enum class ProblemId : int {
     RunOn,
     CrossLinked,
     ChainThroughDirectory,
+    ChainLoops,
+    ChainBeyondDisk,
+    ChainTooLong,
+    TableBeyondDisk,
+    SameName,
+    HostNameCollision,
+    DeletedSectors,
+    EntryAfterEnd,
+    ImageSizeDisagrees,
 };
 
 // The values a message takes, each one printf conversion of its text.
@@ -171,6 +180,27 @@ inline constexpr ProblemKind<ImageIndex, FileName, Count, FileName> kCrossLinked
     CrossLinked, Damage, d88::kCrossLinked};
 inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainThroughDirectory{
     ChainThroughDirectory, Damage, d88::kChainThroughDirectory};
+// Found by the check alone.
+inline constexpr ProblemKind<ImageIndex, FileName> kChainLoops{ChainLoops, Damage,
+                                                               d88::kChainLoops};
+inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainBeyondDisk{
+    ChainBeyondDisk, Damage, d88::kChainBeyondDisk};
+inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainTooLong{ChainTooLong, Damage,
+                                                                        d88::kChainTooLong};
+inline constexpr ProblemKind<ImageIndex, Count, Count> kTableBeyondDisk{
+    TableBeyondDisk, Damage, d88::kTableBeyondDisk};
+inline constexpr ProblemKind<ImageIndex, FileName, Count> kSameName{SameName, Damage,
+                                                                    d88::kSameName};
+inline constexpr ProblemKind<ImageIndex, FileName, FileName> kHostNameCollision{
+    HostNameCollision, Damage, d88::kHostNameCollision};
+// The second value names the file, or the directory or table.
+inline constexpr ProblemKind<ImageIndex, Text, Count, Text> kDeletedSectors{
+    DeletedSectors, Damage, d88::kDeletedSectors};
+inline constexpr ProblemKind<ImageIndex, Count, FileName> kEntryAfterEnd{EntryAfterEnd, Damage,
+                                                                         d88::kEntryAfterEnd};
+// Sizes as decimal text: a size field is 32 bits unsigned.
+inline constexpr ProblemKind<ImageIndex, Text, Text> kImageSizeDisagrees{
+    ImageSizeDisagrees, Damage, d88::kImageSizeDisagrees};
 
 } // namespace problem
 

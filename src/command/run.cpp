@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "check.h"
 #include "host_names.h"
 #include "sector_report.h"
 
@@ -29,33 +30,6 @@ void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char*
     if (time.valid && !run.sink.setTime(hostName, time)) {
         run.report(run.sink.reason(hostName), problem::kCannotSetTime, ImageIndex{imageIndex},
                    FileName{entry.name});
-    }
-}
-
-// What the walk of a file's chain saw that put other bytes than the file's
-// into it, or bytes read with an error status. The bytes stay as they are.
-void reportTrace(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
-{
-    const ChainTrace& trace = run.workspace.trace;
-    const ImageIndex image{imageIndex};
-    const FileName name{entry.name};
-    forEachErrorStatus(trace.sectors, run.report.console(), [&](const StatusGroup& group) {
-        run.report(problem::kFileSectorStatus, image, name, Count{group.count}, Text{group.name},
-                   Text{group.places});
-    });
-    if (trace.runOnSectors > 0) {
-        run.report(problem::kRunOn, image, name,
-                   Count{kSectorsPerCluster + trace.runOnSectors}, Count{trace.runOnCluster});
-    }
-    if (trace.directoryCluster != kNoCluster) {
-        run.report(problem::kChainThroughDirectory, image, name, Count{trace.directoryCluster});
-    }
-    if (trace.crossLinkedCluster != kNoCluster && trace.crossLinkedEntry != entryIndex) {
-        // The owner is an earlier entry of this image's directory.
-        const DirectoryEntry other =
-            decodeEntry(run.workspace.directory.bytes + trace.crossLinkedEntry * kEntryBytes);
-        run.report(problem::kCrossLinked, image, name, Count{trace.crossLinkedCluster},
-                   FileName{other.name});
     }
 }
 
@@ -95,7 +69,7 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
     if (file.length < wanted) {
         run.report(problem::kFileShort, image, name);
     }
-    reportTrace(run, imageIndex, entryIndex, entry);
+    reportChainFindings(run, imageIndex, entryIndex, entry);
     if (!created) {
         return true;
     }
@@ -185,7 +159,9 @@ bool extractImages(Run& run)
             run.report(problem::kImageUnreadable, ImageIndex{index});
             continue;
         }
-        if (!extractImage(run, index)) {
+        if (run.options.check) {
+            checkImage(run, index);
+        } else if (!extractImage(run, index)) {
             return false;
         }
     }

@@ -1,0 +1,243 @@
+// The check reads every chosen image as extraction would, through the same
+// chain walker, and reports what does not hold together instead of writing.
+#include "check.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "host_names.h"
+#include "sector_report.h"
+
+namespace d88 {
+
+namespace {
+
+void reportErrorStatuses(Run& run, int imageIndex, const LayoutRead& layout)
+{
+    const ConsoleStyle console = run.report.console();
+    forEachErrorStatus(layout.directorySectors, console, [&](const StatusGroup& group) {
+        run.report(problem::kDirectorySectorStatus, ImageIndex{imageIndex}, Count{group.count},
+                   Text{group.name}, Text{group.places});
+    });
+    forEachErrorStatus(layout.tableSectors, console, [&](const StatusGroup& group) {
+        run.report(problem::kTableSectorStatus, ImageIndex{imageIndex}, Count{group.count},
+                   Text{group.name}, Text{group.places});
+    });
+}
+
+void reportDeleted(Run& run, int imageIndex, const char* where, const SectorNotes& notes)
+{
+    if (notes.deleted == 0) {
+        return;
+    }
+    char places[kPlacesBytes];
+    formatPlaces(notes, SectorTrouble::Deleted, 0, places);
+    run.report(problem::kDeletedSectors, ImageIndex{imageIndex}, Text{where}, Count{notes.deleted},
+               Text{places});
+}
+
+// An entry past the end mark that a directory without the mark would list:
+// a name of printable bytes and a first cluster the disk has.
+bool looksLikeFile(const std::uint8_t* raw, const D88Image& image)
+{
+    if (raw[0] == kEmptyEntry || raw[0] == kEndOfDirectory) {
+        return false;
+    }
+    for (int i = 0; i < kNameBytes && raw[i] != 0; ++i) {
+        if (raw[i] < 0x20) {
+            return false;
+        }
+    }
+    const int first = raw[kFirstClusterOffset];
+    return first < kLastClusterMark && image.hasTrack(clusterAddress(first).track);
+}
+
+char foldCase(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Whether two host names land on one file: byte for byte on POSIX; on
+// Windows regardless of ASCII case and of trailing dots and blanks, which it
+// drops.
+bool sameOnHost(const char* a, const char* b, host::NameRules rules)
+{
+    if (rules == host::NameRules::Posix) {
+        return std::strcmp(a, b) == 0;
+    }
+    const auto significant = [](const char* name) {
+        std::size_t length = std::strlen(name);
+        while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) {
+            --length;
+        }
+        return length;
+    };
+    const std::size_t length = significant(a);
+    if (length != significant(b)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+        if (foldCase(a[i]) != foldCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The chosen files seen so far in an image, for the name checks.
+struct SeenNames {
+    int entry[kEntryCount];
+    char stored[kEntryCount][kNameBytes + 1];
+    char onHost[kEntryCount][kHostNameBytes];
+    int count;
+};
+
+void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry,
+               SeenNames& seen)
+{
+    const host::NameRules rules = host::nameRules();
+    char onHost[kHostNameBytes];
+    hostFileName(entry.name, onHost, rules);
+    for (int k = 0; k < seen.count; ++k) {
+        if (std::strcmp(seen.stored[k], entry.name) == 0) {
+            run.report(problem::kSameName, ImageIndex{imageIndex}, FileName{entry.name},
+                       Count{seen.entry[k]});
+            break;
+        }
+        if (sameOnHost(seen.onHost[k], onHost, rules)) {
+            run.report(problem::kHostNameCollision, ImageIndex{imageIndex}, FileName{entry.name},
+                       FileName{seen.stored[k]});
+            break;
+        }
+    }
+    // One slot per directory entry: never more than kEntryCount.
+    seen.entry[seen.count] = entryIndex;
+    std::memcpy(seen.stored[seen.count], entry.name, sizeof entry.name);
+    std::memcpy(seen.onHost[seen.count], onHost, sizeof onHost);
+    ++seen.count;
+}
+
+void checkFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
+{
+    Workspace& ws = run.workspace;
+    const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file,
+                                            ws.trace, ws.owners, entryIndex);
+    const ChainTrace& trace = ws.trace;
+    const FileHeader header = decodeFileHeader(ws.file);
+    const ImageIndex image{imageIndex};
+    const FileName name{entry.name};
+
+    if (file.sectorsLost > 0) {
+        run.report(problem::kFileSectorsLost, image, name, Count{file.sectorsLost});
+    }
+    if (trace.loops) {
+        run.report(problem::kChainLoops, image, name);
+    } else if (file.chainCut) {
+        run.report(problem::kChainCut, image, name);
+    }
+    if (trace.beyondDiskCluster != kNoCluster) {
+        run.report(problem::kChainBeyondDisk, image, name, Count{trace.beyondDiskCluster});
+    }
+    const int wanted = kFileHeaderBytes + static_cast<int>(header.size);
+    if (file.length < wanted) {
+        run.report(problem::kFileShort, image, name);
+    } else if (!trace.loops && !file.chainCut) {
+        // The run-on cluster is no link of the chain.
+        const int links = trace.clusterCount - (trace.runOnCluster != kNoCluster ? 1 : 0);
+        const int needed = (wanted + kClusterBytes - 1) / kClusterBytes;
+        if (links > needed) {
+            run.report(problem::kChainTooLong, image, name, Count{links - needed});
+        }
+    }
+    reportChainFindings(run, imageIndex, entryIndex, entry);
+    reportDeleted(run, imageIndex, entry.name, trace.sectors);
+}
+
+} // namespace
+
+void reportChainFindings(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
+{
+    const ChainTrace& trace = run.workspace.trace;
+    const ImageIndex image{imageIndex};
+    const FileName name{entry.name};
+    forEachErrorStatus(trace.sectors, run.report.console(), [&](const StatusGroup& group) {
+        run.report(problem::kFileSectorStatus, image, name, Count{group.count}, Text{group.name},
+                   Text{group.places});
+    });
+    if (trace.runOnSectors > 0) {
+        run.report(problem::kRunOn, image, name, Count{kSectorsPerCluster + trace.runOnSectors},
+                   Count{trace.runOnCluster});
+    }
+    if (trace.directoryCluster != kNoCluster) {
+        run.report(problem::kChainThroughDirectory, image, name, Count{trace.directoryCluster});
+    }
+    if (trace.crossLinkedCluster != kNoCluster && trace.crossLinkedEntry != entryIndex) {
+        // The owner is an earlier entry of this image's directory.
+        const DirectoryEntry other =
+            decodeEntry(run.workspace.directory.bytes + trace.crossLinkedEntry * kEntryBytes);
+        run.report(problem::kCrossLinked, image, name, Count{trace.crossLinkedCluster},
+                   FileName{other.name});
+    }
+}
+
+void checkImage(Run& run, int index)
+{
+    Workspace& ws = run.workspace;
+    D88Image& reader = ws.image;
+    const ImageIndex image{index};
+    const ConsoleStyle console = run.report.console();
+
+    if (reader.storedSize() != static_cast<std::int64_t>(reader.diskSize())) {
+        char claimed[24], held[24];
+        std::snprintf(claimed, sizeof claimed, "%lu",
+                      static_cast<unsigned long>(reader.diskSize()));
+        std::snprintf(held, sizeof held, "%lld", static_cast<long long>(reader.storedSize()));
+        run.report(problem::kImageSizeDisagrees, image, Text{claimed}, Text{held});
+    }
+
+    reader.setSectorRange(kFirstSector, kLastSector);
+    const LayoutRead layout = readDirectoryAndTable(reader, ws.directory, ws.table);
+    if (layout.directorySectorsLost > 0) {
+        run.report(problem::kDirectoryDamaged, image, Count{layout.directorySectorsLost});
+    }
+    reportErrorStatuses(run, index, layout);
+    reportDeleted(run, index, textFor(kDirectoryPlace, console), layout.directorySectors);
+    reportDeleted(run, index, textFor(kTablePlace, console), layout.tableSectors);
+    // Without the table no chain can be told right from wrong.
+    if (layout.tableSectorsLost > 0) {
+        run.report(problem::kTableUnreadable, image);
+        return;
+    }
+    for (int cluster = 0; cluster < kClusterTableBytes; ++cluster) {
+        const std::uint8_t next = ws.table.bytes[cluster];
+        if (next < kLastClusterMark && !reader.hasTrack(clusterAddress(next).track)) {
+            run.report(problem::kTableBeyondDisk, image, Count{cluster}, Count{next});
+        }
+    }
+
+    clearOwners(ws.owners);
+    SeenNames seen; // about 5 KiB, one image at a time
+    seen.count = 0;
+    bool ended = false;
+    for (int i = 0; i < kEntryCount; ++i) {
+        const std::uint8_t* raw = ws.directory.bytes + i * kEntryBytes;
+        const DirectoryEntry entry = decodeEntry(raw);
+        if (ended) {
+            if (looksLikeFile(raw, reader)) {
+                run.report(problem::kEntryAfterEnd, image, Count{i}, FileName{entry.name});
+            }
+            continue;
+        }
+        if (entry.state == EntryState::EndOfDirectory) {
+            ended = true;
+            continue;
+        }
+        if (entry.state != EntryState::File || !fileChosen(run.options, entry.name)) {
+            continue;
+        }
+        checkName(run, index, i, entry, seen);
+        checkFile(run, index, i, entry);
+    }
+}
+
+} // namespace d88
