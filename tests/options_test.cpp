@@ -8,12 +8,12 @@
 #include <optional>
 #include <set>
 
-#include "e2e_support.h"
-#include "disk_layout.h"
 #include "command.h"
+#include "disk_layout.h"
+#include "e2e_support.h"
+#include "name_pattern.h"
 #include "options.h"
 #include "version.h"
-#include "name_pattern.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ std::string fullUsage(const std::string& program, ConsoleEncoding encoding)
     std::string usage = format(d88::textFor(d88::kUsageLine, encoding), program.c_str());
     for (const d88::ConsoleText* line :
          {&d88::kUsageNoSubdirectories, &d88::kUsageCutHeader, &d88::kUsageListOnly,
-          &d88::kUsageOutputDirectory, &d88::kUsageKeepTimes, &d88::kUsageCheck,
+          &d88::kUsageOutputDirectory, &d88::kUsageKeepTimes, &d88::kUsageCheck, &d88::kUsageJson,
           &d88::kUsageNamePattern, &d88::kUsageImageIndex, &d88::kUsageHelp, &d88::kUsageVersion}) {
         usage += d88::textFor(*line, encoding);
     }

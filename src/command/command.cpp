@@ -37,6 +37,7 @@ void reportUsageProblem(Reporter& report, const ExtractOptions& options)
 // The exit status once everything is shown.
 int finish(Listing& listing, Reporter& report)
 {
+    listing.summary(report.exitStatus());
     // A listing that never reached its reader is something left out.
     if (!listing.runEnd()) {
         report(problem::kConsoleLost);
@@ -73,6 +74,9 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         writeUsage(stderr, console, program, true);
         return kExitFatal;
     }
+    if (options.json) {
+        listing.setStyle(ListingStyle::Json);
+    }
     // A listing nobody reads any more is reported at the end, not fatal.
     const host::BrokenPipesIgnored brokenPipesIgnored;
 
@@ -81,6 +85,7 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         report(SystemReason{argv[1], host::lastError()}, problem::kCannotOpen);
         return report.exitStatus();
     }
+    listing.runFacts(RunFacts{argv[1], image.fileSize(), image.imageCount()});
     // Known before "-o" changes the working directory: the path may be relative.
     // The check writes nothing either.
     OutputSink sink(options.listOnly || options.check ? SinkKind::Nothing : SinkKind::Tree,

@@ -71,6 +71,8 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
 void Listing::runStart(bool headerCut)
 {
     switch (style_) {
+    case ListingStyle::Json:
+        return;
     case ListingStyle::Text:
         if (headerCut) {
             std::fputs(textFor(kCuttingHeader, console_), stdout);
@@ -82,6 +84,8 @@ void Listing::runStart(bool headerCut)
 void Listing::imageStart(const char* imageName, const char* subdirectory)
 {
     switch (style_) {
+    case ListingStyle::Json:
+        return;
     case ListingStyle::Text:
         if (subdirectory != nullptr) {
             std::printf(textFor(kImageLine, console_), imageName, subdirectory);
@@ -94,12 +98,56 @@ void Listing::imageStart(const char* imageName, const char* subdirectory)
 void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
 {
     switch (style_) {
+    case ListingStyle::Json:
+        return;
     case ListingStyle::Text: {
         char line[kListingLineBytes];
         std::fwrite(line, 1, static_cast<std::size_t>(formatListingLine(entry, header, line)),
                     stdout);
         return;
     }
+    }
+}
+
+void Listing::runFacts(const RunFacts& facts)
+{
+    if (style_ == ListingStyle::Json) {
+        json_.run(facts);
+    }
+}
+
+void Listing::imageFacts(const ImageFacts& facts)
+{
+    if (style_ == ListingStyle::Json) {
+        json_.image(facts);
+    }
+}
+
+void Listing::fileBegin()
+{
+    if (style_ == ListingStyle::Json) {
+        json_.fileBegin();
+    }
+}
+
+void Listing::fileFacts(const FileFacts& facts)
+{
+    if (style_ == ListingStyle::Json) {
+        json_.file(facts);
+    }
+}
+
+void Listing::imageEnd()
+{
+    if (style_ == ListingStyle::Json) {
+        json_.imageEnd();
+    }
+}
+
+void Listing::summary(int exitStatus)
+{
+    if (style_ == ListingStyle::Json) {
+        json_.summary(exitStatus);
     }
 }
 

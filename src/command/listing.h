@@ -9,12 +9,15 @@
 
 #include "console_text.h"
 #include "disk_layout.h"
+#include "json_listing.h"
 
 namespace d88 {
 
 enum class ProblemId : int;
 
-enum class ListingStyle { Text };
+// Text: the listing lines. Json: JSON Lines records ("-j") in their place;
+// problems go to the error stream in both.
+enum class ListingStyle { Text, Json };
 
 // What the system said about a failed call behind a problem.
 struct ProblemDetail {
@@ -35,7 +38,24 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
 
 class Listing {
 public:
-    Listing(ListingStyle style, ConsoleStyle console) : style_(style), console_(console) {}
+    Listing(ListingStyle style, ConsoleStyle console)
+        : style_(style), console_(console), json_(console)
+    {
+    }
+
+    // Chosen once the options are read.
+    void setStyle(ListingStyle style) { style_ = style; }
+    bool json() const { return style_ == ListingStyle::Json; }
+
+    // The events that only the JSON records show; the text listing has
+    // nothing to say at them.
+    void runFacts(const RunFacts& facts);
+    void imageFacts(const ImageFacts& facts);
+    void fileBegin();
+    void fileFacts(const FileFacts& facts);
+    void imageEnd();
+    // Before runEnd, with the status the run comes to.
+    void summary(int exitStatus);
 
     // Once the D88 file is open; `headerCut`: "-b".
     void runStart(bool headerCut);
@@ -52,10 +72,11 @@ public:
 private:
     ListingStyle style_;
     ConsoleStyle console_;
+    JsonListing json_;
 };
 
 template <typename... Values>
-void Listing::problem(ProblemId /*id*/, const ProblemDetail& detail, const char* message,
+void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* message,
                       Values... values)
 {
     switch (style_) {
@@ -72,6 +93,29 @@ void Listing::problem(ProblemId /*id*/, const ProblemDetail& detail, const char*
             std::fprintf(stderr, "  %s: %s\n", detail.path, detail.reason);
         }
         return;
+    case ListingStyle::Json: {
+        // The same line on the error stream, and the record carries it.
+        constexpr int kMessageBytes = 1024;
+        char line[kMessageBytes];
+        int length = 0;
+        if constexpr (sizeof...(Values) == 0) {
+            length = std::snprintf(line, sizeof line, "%s", message);
+        } else {
+            length = std::snprintf(line, sizeof line, message, values...);
+        }
+        length = length < 0 ? 0 : length < kMessageBytes ? length : kMessageBytes - 1;
+        std::fflush(stdout);
+        std::fputs(line, stderr);
+        if (detail.path != nullptr) {
+            std::fprintf(stderr, "  %s: %s\n", detail.path, detail.reason);
+            length -= length > 0 && line[length - 1] == '\n' ? 1 : 0;
+            length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
+                                    " (%s: %s)", detail.path, detail.reason);
+            length = length < kMessageBytes ? length : kMessageBytes - 1;
+        }
+        json_.problem(id, line, length);
+        return;
+    }
     }
 }
 

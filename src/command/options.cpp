@@ -88,6 +88,11 @@ const OptionRow kOptionRows[] = {
          o.check = true;
          return UsageProblem::None;
      }},
+    {'j', "json", !kValue, kAfterPath, !kBrief, &kUsageJson,
+     [](ExtractOptions& o, const char*) {
+         o.json = true;
+         return UsageProblem::None;
+     }},
     {'n', "name", kValue, kAfterPath, !kBrief, &kUsageNamePattern, addPattern},
     {'i', "image", kValue, kAfterPath, !kBrief, &kUsageImageIndex, chooseImage},
     {'h', "help", !kValue, OptionPlace::Alone, !kBrief, &kUsageHelp, nullptr},

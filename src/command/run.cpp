@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "check.h"
+#include "digest.h"
 #include "host_names.h"
 #include "sector_report.h"
 
@@ -33,11 +34,72 @@ void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char*
     }
 }
 
+// The JSON record of a file once everything about it is known: the bytes
+// as stored (header and size, as far as the chain holds) are hashed, so the
+// fingerprints do not depend on "-b".
+void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry,
+                  const FileHeader& header, int storedLength, const char* hostName,
+                  long bytesWritten)
+{
+    if (!run.listing.json()) {
+        return;
+    }
+    Workspace& ws = run.workspace;
+    host::Digests digests{};
+    const bool hashed =
+        host::digestAll(ws.file.bytes, static_cast<std::size_t>(storedLength), digests);
+    // "000/NAME" under a subdirectory: the image index has three digits.
+    char path[kSubdirectoryNameBytes + kHostNameBytes];
+    if (hostName != nullptr) {
+        if (run.options.makeSubdirectories) {
+            std::snprintf(path, sizeof path, "%03d/%s", imageIndex, hostName);
+        } else {
+            std::snprintf(path, sizeof path, "%s", hostName);
+        }
+    }
+    run.listing.fileFacts(FileFacts{imageIndex, entryIndex,
+                                    ws.directory.bytes + entryIndex * kEntryBytes, &entry,
+                                    &header, &ws.trace, hostName != nullptr ? path : nullptr,
+                                    bytesWritten, hashed, &digests});
+}
+
+// The JSON record of the current image: its header's fields and the
+// SHA-256 of its bytes as stored, read through the file buffer before any
+// file of it is assembled there.
+void describeImage(Run& run, int index, const char* subdirectory)
+{
+    if (!run.listing.json()) {
+        return;
+    }
+    D88Image& reader = run.workspace.image;
+    ImageFacts facts{};
+    facts.index = index;
+    facts.offset = reader.imageOffset();
+    facts.diskSize = reader.diskSize();
+    facts.storedSize = reader.storedSize();
+    facts.name = reader.imageName();
+    facts.mediaType = reader.mediaType();
+    facts.writeProtect = reader.writeProtect();
+    facts.subdirectory = subdirectory;
+    host::Hash sha256(host::HashKind::Sha256);
+    std::uint8_t* scratch = run.workspace.file.bytes;
+    std::int64_t done = 0;
+    facts.hashed = true;
+    while (facts.hashed && done < facts.storedSize) {
+        const int got = reader.readStored(done, scratch, kFileBufferBytes);
+        facts.hashed = got > 0 && sha256.add(scratch, static_cast<std::size_t>(got));
+        done += got;
+    }
+    facts.hashed = facts.hashed && sha256.finish(facts.sha256);
+    run.listing.imageFacts(facts);
+}
+
 // Writes one file of the current image (with "-l", only lists it). False
 // when the run must stop.
 bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
 {
     Workspace& ws = run.workspace;
+    run.listing.fileBegin();
     const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file,
                                             ws.trace, ws.owners, entryIndex);
     const FileHeader header = decodeFileHeader(ws.file);
@@ -70,20 +132,23 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
         run.report(problem::kFileShort, image, name);
     }
     reportChainFindings(run, imageIndex, entryIndex, entry);
+    // Never past the data the chain assembled, whatever the header claims.
+    const int end = std::min(wanted, file.length);
     if (!created) {
+        describeFile(run, imageIndex, entryIndex, entry, header, end, nullptr, 0);
         return true;
     }
 
-    // Never past the data the chain assembled, whatever the header claims.
-    const int end = std::min(wanted, file.length);
     const int begin = std::min(run.options.headerSkip, end);
     if (!run.sink.writeAndClose(ws.file.bytes + begin, static_cast<std::size_t>(end - begin))) {
         run.report(run.sink.reason(hostName), problem::kWriteFailed);
+        describeFile(run, imageIndex, entryIndex, entry, header, end, nullptr, 0);
         return false;
     }
     if (run.options.keepTimes) {
         keepTime(run, imageIndex, entry, hostName);
     }
+    describeFile(run, imageIndex, entryIndex, entry, header, end, hostName, end - begin);
     return true;
 }
 
@@ -100,6 +165,7 @@ bool extractImage(Run& run, int index)
     const bool subdirectories = run.options.makeSubdirectories;
     bool writeFiles = run.sink.enterImage(subdirectory);
     run.listing.imageStart(ws.image.imageName(), subdirectories ? subdirectory : nullptr);
+    describeImage(run, index, subdirectories ? subdirectory : nullptr);
 
     if (!writeFiles) {
         run.report(run.sink.reason(nullptr), problem::kCannotEnterSubdirectory, ImageIndex{index},
@@ -137,6 +203,7 @@ bool extractImage(Run& run, int index)
         }
     }
 
+    run.listing.imageEnd();
     if (!run.sink.leaveImage()) {
         // Anything written now would land in the wrong place.
         run.report(run.sink.reason(nullptr), problem::kCannotReturn);

@@ -48,6 +48,10 @@ bool D88Image::open(const char* path)
     // read of its own for each piece's tail.
     std::setvbuf(file_, nullptr, _IONBF, 0);
     // Every lookup seeks: a pipe would read as a file with no image.
+    if (std::fseek(file_, 0, SEEK_END) == 0) {
+        const long end = std::ftell(file_);
+        fileSize_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+    }
     if (!seekTo(0)) {
         close();
         return false;
@@ -87,6 +91,7 @@ bool D88Image::close()
         file_ = nullptr;
     }
     imageCount_ = 0;
+    fileSize_ = 0;
     // A closed reader has no current image, and a new file starts with none.
     forgetImage();
     return true;
@@ -121,6 +126,7 @@ bool D88Image::selectImage(int index)
         trackTable_[i] = readLe32(header + kTrackTableOffset + kTrackOffsetBytes * i);
     }
     mediaType_ = header[kMediaTypeOffset];
+    writeProtect_ = header[kWriteProtectOffset];
     diskSize_ = readLe32(header + kDiskSizeOffset);
     // The name field has no guaranteed terminator: 16 bytes at most.
     std::memcpy(imageName_, header + kImageNameOffset, kImageNameLength);
@@ -138,6 +144,7 @@ void D88Image::forgetImage()
     // The scanned piece may be of another file or of a file that changed.
     scanLength_ = 0;
     mediaType_ = -1;
+    writeProtect_ = -1;
     diskSize_ = 0;
     imageName_[0] = '\0';
 }
@@ -299,6 +306,17 @@ int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* ds
         *marks = place.marks;
     }
     return m;
+}
+
+int D88Image::readStored(std::int64_t from, std::uint8_t* dst, int len)
+{
+    if (imageBase_ < 0 || from < 0 || len <= 0) {
+        return 0;
+    }
+    // Never past what the image holds in the file.
+    const int m = static_cast<int>(std::min<std::int64_t>(len, std::max<std::int64_t>(
+                                                                   imageEnd_ - imageBase_ - from, 0)));
+    return readAt(imageBase_ + from, dst, m) ? m : 0;
 }
 
 int D88Image::readSectors(int track, int c, int h, int r, int n, std::uint8_t* dst, int len)

@@ -23,19 +23,22 @@ std::uint16_t readLe16(const std::uint8_t* p);
 
 // Image header layout:
 //   0x00  17      image name, NUL-terminated (only the first 16 bytes count)
-//   0x11  10      not interpreted
+//   0x11   9      not interpreted
+//   0x1A   1      write protect (0x10 when the disk was write-protected)
 //   0x1B   1      media type
 //   0x1C   4      disk size, u32, header included; locates the next image
 //   0x20  164 x 4 track table: u32 offset of each track from the image start,
 //                 0 when the track is absent
 constexpr int kImageNameOffset = 0x00;
 constexpr int kImageNameLength = 16;
+constexpr int kWriteProtectOffset = 0x1A;
 constexpr int kMediaTypeOffset = 0x1B;
 constexpr int kDiskSizeOffset = 0x1C;
 constexpr int kTrackTableOffset = 0x20;
 constexpr int kTrackCount = 164;
 constexpr int kImageHeaderSize = 688;
-static_assert(kImageNameOffset + kImageNameLength < kMediaTypeOffset);
+static_assert(kImageNameOffset + kImageNameLength < kWriteProtectOffset);
+static_assert(kWriteProtectOffset + 1 == kMediaTypeOffset);
 
 // Sector record header layout:
 //   0  1  C (cylinder)
@@ -131,6 +134,16 @@ public:
     int imageCount() const { return imageCount_; }
     const char* imageName() const { return imageName_; }
     int mediaType() const { return mediaType_; }
+    int writeProtect() const { return writeProtect_; }
+    // The D88 file's size when it was opened, and where the current image
+    // starts in it.
+    std::uint64_t fileSize() const { return fileSize_; }
+    std::int64_t imageOffset() const { return imageBase_; }
+
+    // Copies the current image's stored bytes from `from` (0: its header)
+    // into `dst`, at most `len` and never past its stored end; returns the
+    // bytes copied, 0 when they cannot be read.
+    int readStored(std::int64_t from, std::uint8_t* dst, int len);
     std::uint32_t diskSize() const { return diskSize_; }
 
     // Copies at most `len` data bytes of sector (c, h, r, n) of `track` into
@@ -228,6 +241,8 @@ private:
     std::int64_t scanStart_ = 0;
     int scanLength_ = 0;
     int mediaType_ = -1;
+    int writeProtect_ = -1;
+    std::uint64_t fileSize_ = 0;
     char imageName_[kImageNameLength + 1] = {};
 };
 

@@ -1,0 +1,116 @@
+// The JSON Lines listing ("-j"): one record per line on the standard output,
+// "run" first, then each image and its files, "summary" last; the problems
+// met are carried in the record they belong to. Every line is built in
+// fixed storage and written whole. docs/json-listing.md describes each field.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "console_text.h"
+#include "digest.h"
+#include "disk_layout.h"
+
+namespace d88 {
+
+enum class ProblemId : int;
+
+// The version of the records' fields: changing what a field means changes it.
+constexpr int kJsonSchema = 1;
+
+// The stable identifier of a kind of problem in the records.
+const char* problemKindName(ProblemId id);
+
+struct RunFacts {
+    const char* path; // the D88 path as given
+    std::uint64_t size;
+    int images;
+};
+
+struct ImageFacts {
+    int index;
+    std::int64_t offset;
+    std::uint32_t diskSize;
+    std::int64_t storedSize;
+    const char* name; // up to 16 stored bytes, terminated
+    int mediaType;
+    int writeProtect;
+    bool hashed; // false when the image's bytes could not all be read
+    std::uint8_t sha256[host::kSha256Bytes];
+    const char* subdirectory; // null when files go into the output directory
+};
+
+struct FileFacts {
+    int image;
+    int entryIndex;
+    const std::uint8_t* rawEntry; // the directory's 16 bytes
+    const DirectoryEntry* entry;
+    const FileHeader* header;
+    const ChainTrace* trace;
+    const char* path;  // the host path written, or null when none was
+    long bytesWritten; // 0 when nothing was written
+    bool hashed;
+    const host::Digests* digests; // over the file as stored
+};
+
+// Room for one record: a file's chain, 64 sector notes and its problems.
+constexpr int kJsonRecordBytes = 32 * 1024;
+// Room for the problems of one record, kept until the record is written.
+constexpr int kJsonProblemBytes = 16 * 1024;
+
+class JsonListing {
+public:
+    explicit JsonListing(ConsoleStyle console) : console_(console) {}
+
+    void run(const RunFacts& facts);
+    // The image record waits for the image's own problems: it is written
+    // when its first file begins, or at its end.
+    void image(const ImageFacts& facts);
+    void fileBegin();
+    void file(const FileFacts& facts);
+    void imageEnd();
+    // `message` is the problem's text as written on the error stream.
+    void problem(ProblemId id, const char* message, int length);
+    void summary(int exitStatus);
+
+private:
+    // Problems waiting for their record, as "{...},{...}": an image's or a
+    // file's while one is open, else the run's, which go into the summary.
+    struct Problems {
+        char text[kJsonProblemBytes];
+        int length;
+        int dropped;
+    };
+    void flushImage();
+    // The problems kept so far as a JSON array, then forgotten.
+    void takeProblems(Problems& problems);
+
+    ConsoleStyle console_;
+    bool imagePending_ = false;
+    ImageFacts pending_{};
+    char pendingName_[kImageNameLength + 1] = {};
+    char pendingSubdirectory_[16] = {};
+    int images_ = 0;
+    int files_ = 0;
+    int filesWritten_ = 0;
+    int problemCount_ = 0;
+    Problems recordProblems_{};
+    Problems runProblems_{};
+    bool recordOpen_ = false;
+    char record_[kJsonRecordBytes] = {};
+    int length_ = 0;
+    bool cut_ = false;
+
+    void put(const char* text);
+    void put(const char* text, int length);
+    void putNumber(std::uint64_t value);
+    void putSigned(std::int64_t value);
+    void putHex(const std::uint8_t* bytes, int count);
+    // A JSON string of `bytes` decoded as Shift_JIS (or cleaned as UTF-8).
+    void putString(const std::uint8_t* bytes, int length, bool shiftJis);
+    void putName(const char* name);
+    void putKey(const char* key);
+    void write();
+};
+
+} // namespace d88

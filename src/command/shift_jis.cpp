@@ -1,0 +1,123 @@
+#include "shift_jis.h"
+
+#include "shift_jis_table.h"
+
+namespace d88 {
+
+namespace {
+
+constexpr std::uint32_t kReplacement = 0xFFFD;
+constexpr int kMaxUtf8Bytes = 3; // every code point here is in the BMP
+
+// Appends `code` (below 0x10000) as UTF-8; false when it does not fit whole.
+bool put(std::uint32_t code, char* out, int capacity, int& written)
+{
+    char bytes[kMaxUtf8Bytes];
+    int n = 0;
+    if (code < 0x80) {
+        bytes[n++] = static_cast<char>(code);
+    } else if (code < 0x800) {
+        bytes[n++] = static_cast<char>(0xC0 | code >> 6);
+        bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        bytes[n++] = static_cast<char>(0xE0 | code >> 12);
+        bytes[n++] = static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
+    }
+    if (written + n > capacity) {
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        out[written++] = bytes[i];
+    }
+    return true;
+}
+
+// The table's row of a lead byte, or -1 when the byte leads no character.
+int leadRow(std::uint8_t b)
+{
+    if (b >= 0x81 && b <= 0x9F) {
+        return b - 0x81;
+    }
+    if (b >= 0xE0 && b <= 0xFC) {
+        return b - 0xE0 + (0x9F - 0x81 + 1);
+    }
+    return -1;
+}
+
+constexpr std::uint8_t kFirstTrail = 0x40;
+constexpr std::uint8_t kLastTrail = 0xFC;
+static_assert(kLastTrail - kFirstTrail + 1 == kShiftJisTrailCount);
+static_assert(0x9F - 0x81 + 1 + 0xFC - 0xE0 + 1 == kShiftJisLeadRows);
+
+} // namespace
+
+int shiftJisToUtf8(const std::uint8_t* bytes, int length, char* out, int capacity)
+{
+    int written = 0;
+    for (int i = 0; i < length;) {
+        const std::uint8_t b = bytes[i];
+        std::uint32_t code = kReplacement;
+        int used = 1;
+        if (b < 0x80) {
+            code = b;
+        } else if (b >= 0xA1 && b <= 0xDF) {
+            code = 0xFF61 + (b - 0xA1); // half-width katakana
+        } else if (const int row = leadRow(b); row >= 0 && i + 1 < length) {
+            const std::uint8_t trail = bytes[i + 1];
+            // The row has a column for each trail byte in range.
+            if (trail >= kFirstTrail && trail <= kLastTrail &&
+                kShiftJisTable[row][trail - kFirstTrail] != 0) {
+                code = kShiftJisTable[row][trail - kFirstTrail];
+                used = 2;
+            }
+        }
+        // A lead byte whose trail makes no character stands for itself
+        // alone; the trail byte is looked at again.
+        if (!put(code, out, capacity, written)) {
+            break;
+        }
+        i += used;
+    }
+    return written;
+}
+
+int cleanUtf8(const std::uint8_t* bytes, int length, char* out, int capacity)
+{
+    int written = 0;
+    for (int i = 0; i < length;) {
+        const std::uint8_t b = bytes[i];
+        int n = b < 0x80             ? 1
+                : (b & 0xE0) == 0xC0 ? 2
+                : (b & 0xF0) == 0xE0 ? 3
+                : (b & 0xF8) == 0xF0 ? 4
+                                     : 0;
+        bool wellFormed = n > 0 && i + n <= length;
+        std::uint32_t code = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+        for (int k = 1; wellFormed && k < n; ++k) {
+            wellFormed = (bytes[i + k] & 0xC0) == 0x80;
+            code = code << 6 | (bytes[i + k] & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+        constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        wellFormed =
+            wellFormed && code >= kLeast[n] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!wellFormed) {
+            if (!put(kReplacement, out, capacity, written)) {
+                break;
+            }
+            ++i;
+            continue;
+        }
+        if (written + n > capacity) {
+            break;
+        }
+        for (int k = 0; k < n; ++k) {
+            out[written++] = static_cast<char>(bytes[i + k]);
+        }
+        i += n;
+    }
+    return written;
+}
+
+} // namespace d88
