@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "command.h"
+#include "command_test_support.h"
 #include "console_text.h"
 #include "d88_builder.h"
 #include "fake_host.h"
@@ -23,50 +24,8 @@ using d88build::Bytes;
 using d88build::DiskBuilder;
 using fakehost::Call;
 
-d88::Workspace workspace;
-
-struct Outcome {
-    int status;
-    std::string err;
-};
-
-std::string readAll(const std::string& path)
-{
-    const Bytes bytes = d88build::readFile(path);
-    return {bytes.begin(), bytes.end()};
-}
-
-// Runs the command on `input` with `options`, its standard output thrown
-// away and its error stream returned.
-Outcome run(const Bytes& input, std::vector<const char*> options)
-{
-    const std::string base =
-        ::testing::TempDir() + "d88unpack-command-" + std::to_string(::getpid());
-    const std::string inputPath = base + ".d88", errPath = base + ".err";
-    d88build::writeFile(inputPath, input);
-    std::vector<const char*> argv = {"d88unpack", inputPath.c_str()};
-    argv.insert(argv.end(), options.begin(), options.end());
-
-    std::fflush(stdout);
-    std::fflush(stderr);
-    const int savedOut = ::dup(1), savedErr = ::dup(2);
-    const int devNull = ::open("/dev/null", O_WRONLY);
-    const int errFile = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(devNull, 1);
-    ::dup2(errFile, 2);
-    const int status = d88::runExtraction(workspace, static_cast<int>(argv.size()), argv.data());
-    std::fflush(stdout);
-    std::fflush(stderr);
-    ::dup2(savedOut, 1);
-    ::dup2(savedErr, 2);
-    for (int fd : {savedOut, savedErr, devNull, errFile}) {
-        ::close(fd);
-    }
-    const Outcome outcome{status, readAll(errPath)};
-    std::remove(inputPath.c_str());
-    std::remove(errPath.c_str());
-    return outcome;
-}
+using commandtest::Outcome;
+using commandtest::run;
 
 // A message in Shift_JIS with its values, and the detail line that follows
 // a failed system call: "  PATH: REASON".

@@ -160,12 +160,18 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
 
     // Once unwatched, so that nothing done once per process is counted.
     runQuietly({}, path);
-    int statuses[4];
+    // The JSON listing and the check, with their hashes, once unwatched too.
+    runQuietly({"-j"}, path);
+    runQuietly({"-c", "-j"}, path);
+    int statuses[7];
     watching = true;
     statuses[0] = runQuietly({}, path);
     statuses[1] = runQuietly({"-d"}, path);
     statuses[2] = runQuietly({"-b"}, path);
     statuses[3] = runQuietly({"-d", "-b"}, path);
+    statuses[4] = runQuietly({"-j"}, path);
+    statuses[5] = runQuietly({"-l", "-j"}, path);
+    statuses[6] = runQuietly({"-c", "-j"}, path);
     watching = false;
 
     std::fflush(stdout);

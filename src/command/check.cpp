@@ -120,6 +120,7 @@ void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
 void checkFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
 {
     Workspace& ws = run.workspace;
+    run.listing.fileBegin();
     const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file,
                                             ws.trace, ws.owners, entryIndex);
     const ChainTrace& trace = ws.trace;
@@ -151,6 +152,8 @@ void checkFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
     }
     reportChainFindings(run, imageIndex, entryIndex, entry);
     reportDeleted(run, imageIndex, entry.name, trace.sectors);
+    describeFile(run, imageIndex, entryIndex, entry, header,
+                 wanted < file.length ? wanted : file.length, nullptr, 0);
 }
 
 } // namespace
@@ -186,6 +189,7 @@ void checkImage(Run& run, int index)
     D88Image& reader = ws.image;
     const ImageIndex image{index};
     const ConsoleStyle console = run.report.console();
+    describeImage(run, index, nullptr);
 
     if (reader.storedSize() != static_cast<std::int64_t>(reader.diskSize())) {
         char claimed[24], held[24];
@@ -206,6 +210,7 @@ void checkImage(Run& run, int index)
     // Without the table no chain can be told right from wrong.
     if (layout.tableSectorsLost > 0) {
         run.report(problem::kTableUnreadable, image);
+        run.listing.imageEnd();
         return;
     }
     for (int cluster = 0; cluster < kClusterTableBytes; ++cluster) {
@@ -238,6 +243,7 @@ void checkImage(Run& run, int index)
         checkName(run, index, i, entry, seen);
         checkFile(run, index, i, entry);
     }
+    run.listing.imageEnd();
 }
 
 } // namespace d88

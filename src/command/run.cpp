@@ -17,52 +17,6 @@
 
 namespace d88 {
 
-namespace {
-
-// "%03d" of an image index: three digits below kMaxImages, room for any int.
-constexpr int kSubdirectoryNameBytes = 12;
-static_assert(kMaxImages <= 1000);
-
-// A written file gets its entry's date; a stamp that is no date changes
-// nothing and is not a problem.
-void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char* hostName)
-{
-    const EntryTime time = entryTime(entry);
-    if (time.valid && !run.sink.setTime(hostName, time)) {
-        run.report(run.sink.reason(hostName), problem::kCannotSetTime, ImageIndex{imageIndex},
-                   FileName{entry.name});
-    }
-}
-
-// The JSON record of a file once everything about it is known: the bytes
-// as stored (header and size, as far as the chain holds) are hashed, so the
-// fingerprints do not depend on "-b".
-void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry,
-                  const FileHeader& header, int storedLength, const char* hostName,
-                  long bytesWritten)
-{
-    if (!run.listing.json()) {
-        return;
-    }
-    Workspace& ws = run.workspace;
-    host::Digests digests{};
-    const bool hashed =
-        host::digestAll(ws.file.bytes, static_cast<std::size_t>(storedLength), digests);
-    // "000/NAME" under a subdirectory: the image index has three digits.
-    char path[kSubdirectoryNameBytes + kHostNameBytes];
-    if (hostName != nullptr) {
-        if (run.options.makeSubdirectories) {
-            std::snprintf(path, sizeof path, "%03d/%s", imageIndex, hostName);
-        } else {
-            std::snprintf(path, sizeof path, "%s", hostName);
-        }
-    }
-    run.listing.fileFacts(FileFacts{imageIndex, entryIndex,
-                                    ws.directory.bytes + entryIndex * kEntryBytes, &entry,
-                                    &header, &ws.trace, hostName != nullptr ? path : nullptr,
-                                    bytesWritten, hashed, &digests});
-}
-
 // The JSON record of the current image: its header's fields and the
 // SHA-256 of its bytes as stored, read through the file buffer before any
 // file of it is assembled there.
@@ -92,6 +46,23 @@ void describeImage(Run& run, int index, const char* subdirectory)
     }
     facts.hashed = facts.hashed && sha256.finish(facts.sha256);
     run.listing.imageFacts(facts);
+}
+
+namespace {
+
+// "%03d" of an image index: three digits below kMaxImages, room for any int.
+constexpr int kSubdirectoryNameBytes = 12;
+static_assert(kMaxImages <= 1000);
+
+// A written file gets its entry's date; a stamp that is no date changes
+// nothing and is not a problem.
+void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char* hostName)
+{
+    const EntryTime time = entryTime(entry);
+    if (time.valid && !run.sink.setTime(hostName, time)) {
+        run.report(run.sink.reason(hostName), problem::kCannotSetTime, ImageIndex{imageIndex},
+                   FileName{entry.name});
+    }
 }
 
 // Writes one file of the current image (with "-l", only lists it). False
@@ -213,6 +184,34 @@ bool extractImage(Run& run, int index)
 }
 
 } // namespace
+
+// The JSON record of a file once everything about it is known: the bytes
+// as stored (header and size, as far as the chain holds) are hashed, so the
+// fingerprints do not depend on "-b".
+void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry,
+                  const FileHeader& header, int storedLength, const char* hostName,
+                  long bytesWritten)
+{
+    if (!run.listing.json()) {
+        return;
+    }
+    Workspace& ws = run.workspace;
+    host::Digests digests{};
+    const bool hashed =
+        host::digestAll(ws.file.bytes, static_cast<std::size_t>(storedLength), digests);
+    // "000/NAME" under a subdirectory: the image index has three digits.
+    char path[kSubdirectoryNameBytes + kHostNameBytes];
+    if (hostName != nullptr) {
+        if (run.options.makeSubdirectories) {
+            std::snprintf(path, sizeof path, "%03d/%s", imageIndex, hostName);
+        } else {
+            std::snprintf(path, sizeof path, "%s", hostName);
+        }
+    }
+    run.listing.fileFacts(FileFacts{
+        imageIndex, entryIndex, ws.directory.bytes + entryIndex * kEntryBytes, &entry, &header,
+        &ws.trace, hostName != nullptr ? path : nullptr, bytesWritten, hashed, &digests});
+}
 
 bool extractImages(Run& run)
 {

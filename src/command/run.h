@@ -18,6 +18,15 @@ struct Run {
     OutputSink& sink;
 };
 
+// The JSON records of the current image (read from its start) and of one
+// of its files, assembled in the workspace's file buffer: `storedLength`
+// bytes as stored, `hostName` written (null: none) with `bytesWritten`.
+// Nothing without "-j".
+void describeImage(Run& run, int index, const char* subdirectory);
+void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry,
+                  const FileHeader& header, int storedLength, const char* hostName,
+                  long bytesWritten);
+
 // Every chosen image of the open D88 file; false when the run had to stop
 // (the problem is reported).
 bool extractImages(Run& run);
