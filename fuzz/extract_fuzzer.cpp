@@ -1,7 +1,8 @@
 // libFuzzer target: the input is a D88 file, extracted in-process with each
 // combination of "-d" and "-b", with the JSON listing, and checked with
-// "-c -j", each run in a fresh directory. After every run the harness checks what a hostile file must never achieve, and aborts
-// on the first violation:
+// "-c -j", each run in a fresh directory. After every run the harness
+// checks what a hostile file must never achieve, and aborts on the first
+// violation:
 //   - nothing was created outside the run's directory;
 //   - the run's directory holds only regular files, and without "-d" only
 //     numbered subdirectories (at most 64) of regular files;
