@@ -1,4 +1,8 @@
 // End-to-end tests of extraction: images, options, locales and damage.
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "digest.h"
 #include "e2e_support.h"
 
 namespace {
@@ -267,3 +271,74 @@ TEST(ExtractCommand, LostListingIsReported)
 }
 
 } // namespace
+
+namespace {
+
+std::string hexOf(const std::uint8_t* bytes, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        out += format("%02x", bytes[i]);
+    }
+    return out;
+}
+
+} // namespace
+
+// The tool's JSON listing and check as a user runs them (the Windows tool's
+// hashes come from BCrypt): every line parses, each written file's hashes
+// are those of its bytes, and the check finds the entry planted after the
+// end mark and the name stored twice, and nothing else.
+TEST(ExtractCommand, JsonListingAndCheck)
+{
+    Scratch scratch;
+    scratch.input(build(diskC()));
+    const Result listed = scratch.run({"../in.d88", "-j"}, "LANG=C");
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.err, "");
+    std::vector<std::string> recorded, types;
+    std::istringstream lines(listed.out);
+    for (std::string line; std::getline(lines, line);) {
+        const nlohmann::json record = nlohmann::json::parse(line);
+        types.push_back(record.at("type").get<std::string>());
+        if (record.at("type") == "file") {
+            recorded.push_back(record.at("sha256").get<std::string>() + " " +
+                               record.at("sha1").get<std::string>() + " " +
+                               record.at("crc32").get<std::string>());
+        }
+    }
+    ASSERT_GE(types.size(), 3u);
+    EXPECT_EQ(types.front(), "run");
+    EXPECT_EQ(types[1], "image");
+    EXPECT_EQ(types.back(), "summary");
+    std::vector<std::string> written;
+    for (const auto& [path, bytes] : listTree(scratch.out())) {
+        if (path.ends_with("/")) {
+            continue; // a directory
+        }
+        d88::host::Digests digests{};
+        ASSERT_TRUE(d88::host::digestAll(bytes.data(), bytes.size(), digests));
+        written.push_back(hexOf(digests.sha256, 32) + " " + hexOf(digests.sha1, 20) + " " +
+                          format("%08x", digests.crc32));
+    }
+    // One record per file; a later TWICE replaces the earlier on the host.
+    EXPECT_EQ(recorded.size(), diskC().files.size());
+    EXPECT_EQ(written.size(), diskC().files.size() - 1);
+    for (const std::string& digests : written) {
+        EXPECT_NE(std::find(recorded.begin(), recorded.end(), digests), recorded.end()) << digests;
+    }
+
+    Scratch check;
+    check.input(build(diskC()));
+    const Result checked = check.run({"../in.d88", "-c"}, "LANG=C");
+    EXPECT_EQ(checked.status, 2);
+    EXPECT_EQ(checked.out, "");
+    const int ghost = diskC().files.back().entry + 2;
+    int firstTwice = -1;
+    for (const FileModel& f : diskC().files) {
+        firstTwice = firstTwice < 0 && f.stored == "TWICE" ? f.entry : firstTwice;
+    }
+    EXPECT_EQ(checked.err, format(d88::kSameName.shiftJis, 0, "TWICE", firstTwice) +
+                               format(d88::kEntryAfterEnd.shiftJis, 0, ghost, "GHOST"));
+    expectTree(listTree(check.out()), {});
+}
