@@ -88,7 +88,7 @@ const char* problemKindName(ProblemId id)
 
 void JsonListing::put(const char* text, int length)
 {
-    // A record past its room is cut there and shows as cut in "truncated".
+    // A record past its room is not written as it stands (see write()).
     if (length_ + length > kJsonRecordBytes) {
         cut_ = true;
         return;
@@ -184,11 +184,13 @@ void JsonListing::putKey(const char* key)
 void JsonListing::write()
 {
     if (cut_) {
-        // Room for the closing of a record past its room: the fields so far
-        // stay, marked.
-        length_ = length_ < kJsonRecordBytes - 32 ? length_ : kJsonRecordBytes - 32;
+        // Its type survives, at the start of the record; the rest would be
+        // cut at any byte, so it is left out.
+        const char* const start = "{\"type\":\"";
+        const int typeEnd = static_cast<int>(std::strcspn(record_ + std::strlen(start), "\""));
+        length_ = static_cast<int>(std::strlen(start)) + typeEnd;
         cut_ = false;
-        put(",\"truncated\":true}");
+        put("\",\"truncated\":true}");
     }
     put("\n", 1);
     std::fwrite(record_, 1, static_cast<std::size_t>(length_), stdout);

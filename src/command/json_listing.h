@@ -53,10 +53,13 @@ struct FileFacts {
     const host::Digests* digests; // over the file as stored
 };
 
-// Room for one record: a file's chain, 64 sector notes and its problems.
-constexpr int kJsonRecordBytes = 32 * 1024;
 // Room for the problems of one record, kept until the record is written.
 constexpr int kJsonProblemBytes = 16 * 1024;
+// Room for one record: its problems and, for the largest, a file's fields
+// (a chain of 162 clusters, 64 sector notes, a name escaped, a path: under
+// 5 KiB) with room to spare.
+constexpr int kJsonRecordBytes = 32 * 1024;
+static_assert(kJsonRecordBytes >= kJsonProblemBytes + 8 * 1024);
 
 class JsonListing {
 public:
