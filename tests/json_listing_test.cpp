@@ -211,3 +211,29 @@ TEST_F(JsonListing, CheckFindingsAreRecords)
     EXPECT_EQ(kinds, (std::vector<std::string>{"chain_too_long", "cross_linked"}));
     EXPECT_TRUE(fakehost::files().empty());
 }
+
+// A problem of the run itself goes into the summary; one of an image into its
+// record, with the system's reason after the message.
+TEST_F(JsonListing, ProblemsGoToTheRecordTheyBelongTo)
+{
+    fakehost::failOn(fakehost::Call::Remember);
+    const commandtest::Outcome outcome = commandtest::run(archive(), {"-j"});
+    EXPECT_EQ(outcome.status, d88::kExitDamaged);
+    const std::vector<json> lines = records(outcome.out);
+    // An image whose files cannot be written lists none, as the text does.
+    ASSERT_EQ(lines.size(), 4u);
+    const auto kinds = [](const json& record) {
+        std::vector<std::string> out;
+        for (const json& problem : record.at("problems")) {
+            out.push_back(problem.at("kind").get<std::string>());
+        }
+        return out;
+    };
+    EXPECT_EQ(kinds(lines.back()), std::vector<std::string>{"cannot_keep_start"});
+    EXPECT_NE(lines.back().at("problems")[0].at("message").get<std::string>().find(" (.: "),
+              std::string::npos);
+    EXPECT_EQ(kinds(lines[1]), std::vector<std::string>{"cannot_enter_subdirectory"});
+    EXPECT_EQ(kinds(lines[2]), std::vector<std::string>{"cannot_enter_subdirectory"});
+    EXPECT_EQ(lines.back().at("problem_count"), 3);
+    EXPECT_EQ(lines.back().at("files"), 0);
+}
