@@ -22,8 +22,6 @@ TEST(ExtractCommand, RunsThatWriteNothing)
         {"no argument", good, {}, 1, "", usage},
         {"no complete image header, -b", Bytes(687, 0x41), {"../in.d88", "-b"}, 0, notice, ""},
         {"empty file", {}, {"../in.d88"}, 0, "", ""},
-        {"-d first is a path", good, {"-d"}, 1, "", open},
-        {"-d first is a path, also before one", good, {"-d", "../in.d88"}, 1, "", open},
         {"missing file: no -b notice", good, {"../none.d88", "-b"}, 1, "", open},
         {"a directory", good, {"..", "-b"}, 1, "", open},
     };
@@ -89,7 +87,6 @@ TEST(ExtractCommand, OptionsOverThreeImages)
         {"-d -b", {"-d", "-b"}, false, true, false},
         {"-b -d", {"-b", "-d"}, false, true, false},
         {"repeated", {"-b", "-d", "-b", "-d"}, false, true, false},
-        {"others ignored", {"-x", "-B", "-D", "--b", "b", "-bd", ""}, true, false, false},
         {"existing subdirectory reused", {}, true, false, true},
     };
     for (const ThreeImagesRow& row : rows) {

@@ -76,6 +76,8 @@ void Listing::runStart(bool headerCut)
             std::fputs(textFor(kCuttingHeader, console_), stdout);
         }
         return;
+    case ListingStyle::ProblemsOnly:
+        return;
     }
 }
 
@@ -87,6 +89,8 @@ void Listing::imageStart(const char* imageName, const char* subdirectory)
             std::printf(textFor(kImageLine, console_), imageName, subdirectory);
         }
         std::fputs(textFor(kColumnHeader, console_), stdout);
+        return;
+    case ListingStyle::ProblemsOnly:
         return;
     }
 }
@@ -100,6 +104,8 @@ void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
                     stdout);
         return;
     }
+    case ListingStyle::ProblemsOnly:
+        return;
     }
 }
 

@@ -14,7 +14,10 @@ namespace d88 {
 
 enum class ProblemId : int;
 
-enum class ListingStyle { Text };
+enum class ListingStyle {
+    Text,         // the listing on the standard output, problems on the error stream
+    ProblemsOnly, // "-p": the standard output carries the files' bytes
+};
 
 // What the system said about a failed call behind a problem.
 struct ProblemDetail {
@@ -60,6 +63,7 @@ void Listing::problem(ProblemId /*id*/, const ProblemDetail& detail, const char*
 {
     switch (style_) {
     case ListingStyle::Text:
+    case ListingStyle::ProblemsOnly:
         // Error lines follow what was already listed, also when both
         // streams go to one file.
         std::fflush(stdout);

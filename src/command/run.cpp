@@ -74,10 +74,11 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
     const int end = std::min(wanted, file.length);
     const int begin = std::min(run.options.headerSkip, end);
     if (!run.sink.writeAndClose(ws.file.bytes + begin, static_cast<std::size_t>(end - begin))) {
-        run.report(run.sink.reason(hostName), problem::kWriteFailed);
+        run.report(run.sink.reason(hostName),
+                   run.sink.toStdout() ? problem::kStdoutFailed : problem::kWriteFailed);
         return false;
     }
-    if (run.options.keepTimes) {
+    if (run.options.keepTimes && !run.sink.toStdout()) {
         keepTime(run, imageIndex, entry, hostName);
     }
     return true;
