@@ -372,6 +372,70 @@ TEST(Options, KeepTimes)
     }
 }
 
+// -p gives each file of the demo image byte for byte as an extraction
+// writes it, with and without -b; the whole run gives them all one after
+// another in listing order, and nothing else. A standard output that fails
+// stops the run.
+TEST(Options, StdoutCarriesTheFilesAlone)
+{
+    const Bytes demo = d88build::readFile(D88UNPACK_DEMO);
+    for (const bool cut : {false, true}) {
+        SCOPED_TRACE(cut ? "-b" : "with headers");
+        Scratch extracted;
+        extracted.input(demo);
+        std::vector<std::string> args = {"../in.d88"};
+        if (cut) {
+            args.push_back("-b");
+        }
+        ASSERT_EQ(extracted.run(args, "LANG=C").status, 0);
+        const Tree tree = listTree(extracted.out());
+        std::string all;
+        std::size_t files = 0;
+        for (const std::string image : {"000", "001"}) {
+            // Listing order is directory order: the names as -l prints them.
+            args.insert(args.end(), {"-l", "-i", image});
+            const std::string listing = extracted.run(args, "LANG=C").out;
+            args.resize(args.size() - 3);
+            std::size_t at = listing.find("time\n");
+            for (at += 5; at < listing.size(); at = listing.find('\n', at) + 1) {
+                // The stored name fills nine columns, trailing blanks and all.
+                const std::string stored = listing.substr(at, 9);
+                const std::string name = stored.substr(0, stored.find_last_not_of(' ') + 1);
+                auto file = tree.find(image + "/" + stored);
+                if (file == tree.end()) {
+                    file = tree.find(image + "/" + name);
+                }
+                ASSERT_NE(file, tree.end()) << name;
+                Scratch piped;
+                piped.input(demo);
+                std::vector<std::string> one = args;
+                one.insert(one.end(), {"-p", "-n", name, "-i", image});
+                const Result r = piped.run(one, "LANG=C");
+                EXPECT_EQ(r.status, 0);
+                EXPECT_EQ(r.err, "");
+                EXPECT_EQ(r.out, std::string(file->second.begin(), file->second.end())) << name;
+                expectTree(listTree(piped.out()), {});
+                all += r.out;
+                ++files;
+            }
+        }
+        EXPECT_EQ(files, 6u);
+        Scratch piped;
+        piped.input(demo);
+        args.push_back("--stdout");
+        EXPECT_EQ(piped.run(args, "LANG=C").out, all);
+    }
+    if (!windowsHost()) {
+        Scratch full;
+        full.input(demo);
+        const Result r = full.run({"../in.d88", "-p"}, "LANG=C", "exec >/dev/full; ");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, sjis(d88::kStdoutFailed));
+        ASSERT_EQ(r.details.size(), 1u);
+        EXPECT_TRUE(r.details[0].starts_with("-: ")) << r.details[0];
+    }
+}
+
 // Called in-process, as a fuzzer does: with -o the run still ends where it
 // began, whatever it did inside DIR.
 TEST(Options, InProcessRunComesBack)

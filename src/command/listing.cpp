@@ -111,7 +111,14 @@ void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
 
 bool Listing::runEnd()
 {
-    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    switch (style_) {
+    case ListingStyle::Text:
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    case ListingStyle::ProblemsOnly:
+        // The standard output is the files' then, and its failures theirs.
+        return true;
+    }
+    return true;
 }
 
 } // namespace d88
