@@ -410,7 +410,7 @@ TEST(Options, StdoutCarriesTheFilesAlone)
                 piped.input(demo);
                 std::vector<std::string> one = args;
                 one.insert(one.end(), {"-p", "-n", name, "-i", image});
-                const Result r = piped.run(one, "LANG=C");
+                const Result r = piped.run(one, "LANG=C", "", true);
                 EXPECT_EQ(r.status, 0);
                 EXPECT_EQ(r.err, "");
                 EXPECT_EQ(r.out, std::string(file->second.begin(), file->second.end())) << name;
@@ -423,12 +423,12 @@ TEST(Options, StdoutCarriesTheFilesAlone)
         Scratch piped;
         piped.input(demo);
         args.push_back("--stdout");
-        EXPECT_EQ(piped.run(args, "LANG=C").out, all);
+        EXPECT_EQ(piped.run(args, "LANG=C", "", true).out, all);
     }
     if (!windowsHost()) {
         Scratch full;
         full.input(demo);
-        const Result r = full.run({"../in.d88", "-p"}, "LANG=C", "exec >/dev/full; ");
+        const Result r = full.run({"../in.d88", "-p"}, "LANG=C", "exec >/dev/full; ", true);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, sjis(d88::kStdoutFailed));
         ASSERT_EQ(r.details.size(), 1u);
