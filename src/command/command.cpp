@@ -80,7 +80,10 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     // A first argument that names a file is the D88 file, whatever it reads,
     // as it always was.
     const ExtractOptions options = parseCommandLine(argc, argv, host::identify(argv[1]).known);
-    Listing listing(options.toStdout ? ListingStyle::ProblemsOnly : ListingStyle::Text, console);
+    // Names and paths from the disk or the command line reach a terminal
+    // escaped; a pipe or a file gets them as they are.
+    Listing listing(options.toStdout ? ListingStyle::ProblemsOnly : ListingStyle::Text, console,
+                    host::isTerminal(stdout), host::isTerminal(stderr));
     Reporter report(listing, console);
     if (options.help || options.version) {
         if (options.help) {

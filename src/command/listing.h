@@ -2,10 +2,12 @@
 // image start, file, problem, run end) and the listing decides what the
 // console gets. Today's listing is text: the header notice, image lines,
 // column headers and listing lines on the standard output, problems on the
-// error stream.
+// error stream. On a terminal, the control bytes of names and paths are
+// shown escaped; anywhere else they pass as stored.
 #pragma once
 
 #include <cstdio>
+#include <utility>
 
 #include "console_text.h"
 #include "disk_layout.h"
@@ -25,20 +27,38 @@ struct ProblemDetail {
     const char* reason = nullptr; // the system's description of the failure
 };
 
-// Room for a listing line: a 9-byte name, three hexadecimal fields and five
-// decimal ones of any value, and the line feed.
+// Room for a listing line: a 9-byte name (each byte escaped, at most), three
+// hexadecimal fields and five decimal ones of any value, and the line feed.
 constexpr int kListingLineBytes = 128;
 
 // Writes the listing line of a file into `line`, byte for byte what
-// kListingLine's format makes of the same values, and returns its length.
-// On an archive of small files printf alone took half of the run's
-// instructions; this takes a few percent.
+// kListingLine's format makes of the same values, and returns its length;
+// with `escape`, the name as escapeForTerminal shows it. On an archive of
+// small files printf alone took half of the run's instructions; this takes
+// a few percent.
 int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
-                      char (&line)[kListingLineBytes]);
+                      char (&line)[kListingLineBytes], bool escape = false);
+
+// Room for a path escaped whole: four bytes for each byte of a long path.
+constexpr int kLongestShownPath = 4096;
+constexpr int kEscapedBytes = 4 * kLongestShownPath + 1;
+
+// Writes `text` into `out` (room for `room` bytes, terminator included) so
+// that a terminal shows every byte and obeys none: bytes below 0x20 and 0x7F
+// become \a \b \t \n \v \f \r or \xHH, and a backslash becomes \\ unless
+// it is the second byte of a Shift_JIS character. Cut at `room`. Returns the
+// length written.
+int escapeForTerminal(const char* text, char* out, int room);
 
 class Listing {
 public:
-    Listing(ListingStyle style, ConsoleStyle console) : style_(style), console_(console) {}
+    // `escapeOut`, `escapeErr`: the standard output, the error stream is a
+    // terminal.
+    Listing(ListingStyle style, ConsoleStyle console, bool escapeOut = false,
+            bool escapeErr = false)
+        : style_(style), console_(console), escapeOut_(escapeOut), escapeErr_(escapeErr)
+    {
+    }
 
     // Once the D88 file is open; `headerCut`: "-b".
     void runStart(bool headerCut);
@@ -53,9 +73,37 @@ public:
     bool runEnd();
 
 private:
+    template <typename... Values, std::size_t... I>
+    void writeEscaped(const char* message, std::index_sequence<I...>, Values... values);
+
     ListingStyle style_;
     ConsoleStyle console_;
+    bool escapeOut_;
+    bool escapeErr_;
 };
+
+namespace detail {
+
+template <typename Value> Value shown(Value value, char*)
+{
+    return value;
+}
+
+inline const char* shown(const char* text, char* buffer)
+{
+    escapeForTerminal(text, buffer, kEscapedBytes);
+    return buffer;
+}
+
+} // namespace detail
+
+// Each text value escaped into a buffer of its own.
+template <typename... Values, std::size_t... I>
+void Listing::writeEscaped(const char* message, std::index_sequence<I...>, Values... values)
+{
+    char buffers[sizeof...(Values)][kEscapedBytes];
+    std::fprintf(stderr, message, detail::shown(values, buffers[I])...);
+}
 
 template <typename... Values>
 void Listing::problem(ProblemId /*id*/, const ProblemDetail& detail, const char* message,
@@ -69,11 +117,16 @@ void Listing::problem(ProblemId /*id*/, const ProblemDetail& detail, const char*
         std::fflush(stdout);
         if constexpr (sizeof...(Values) == 0) {
             std::fputs(message, stderr);
+        } else if (escapeErr_) {
+            writeEscaped(message, std::index_sequence_for<Values...>{}, values...);
         } else {
             std::fprintf(stderr, message, values...);
         }
         if (detail.path != nullptr) {
-            std::fprintf(stderr, "  %s: %s\n", detail.path, detail.reason);
+            char path[kEscapedBytes];
+            std::fprintf(stderr, "  %s: %s\n",
+                         escapeErr_ ? detail::shown(detail.path, path) : detail.path,
+                         detail.reason);
         }
         return;
     }
