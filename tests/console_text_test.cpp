@@ -123,3 +123,39 @@ TEST(ConsoleTextTest, ListingLineIsItsFormat)
                   std::string(want, static_cast<std::size_t>(wantLength)));
     }
 }
+
+// On a terminal, control bytes are shown and never obeyed, and the escape
+// stays unambiguous: a stored backslash is doubled, except as the second
+// byte of a Shift_JIS character.
+TEST(ConsoleTextTest, EscapeForTerminal)
+{
+    const struct {
+        const char* stored;
+        const char* shown;
+        int room = d88::kEscapedBytes;
+    } rows[] = {
+        {"GAME     ", "GAME     "},
+        {"A\x1b[2J\a\nB", "A\\x1b[2J\\a\\nB"},
+        {"\t\r\b\f\v\x7f\x01", "\\t\\r\\b\\f\\v\\x7f\\x01"},
+        {"C\\D", "C\\\\D"},
+        {"\x83\x5c\x83\x41", "\x83\x5c\x83\x41"}, // two characters, the first ending in 0x5C
+        {"\x83", "\x83"},                         // a lone lead byte at the end
+        {"\x83\x1b", "\x83\\x1b"},                // a lead byte before no trail byte
+        {"\xb1\\", "\xb1\\\\"},                   // a one-byte katakana is no lead byte
+        {"AB\x1b", "AB", 6},                      // cut before an escape that does not fit
+        {"ABCDE", "ABCDE", 6},
+    };
+    for (const auto& row : rows) {
+        char out[d88::kEscapedBytes];
+        const int length = d88::escapeForTerminal(row.stored, out, row.room);
+        EXPECT_EQ(std::string(out), row.shown) << row.stored;
+        EXPECT_EQ(length, static_cast<int>(std::strlen(row.shown)));
+    }
+    // A listing line keeps its columns after an escaped name.
+    d88::DirectoryEntry entry{};
+    std::snprintf(entry.name, sizeof entry.name, "%s", "\x1b");
+    char line[d88::kListingLineBytes];
+    const int length = d88::formatListingLine(entry, {1, 2, 3}, line, true);
+    EXPECT_EQ(std::string(line, static_cast<std::size_t>(length)),
+              "\\x1b      0001 0002 0003 00/00/00 00:00\n");
+}

@@ -206,8 +206,10 @@ public:
     // unset (the Windows tool, which takes no locale, gets wine's instead);
     // `setup`: shell commands run just before the tool. No console input:
     // the tool reads none, and wine would make a terminal its console.
+    // `binaryOut`: the standard output carries files ("-p"), in binary mode
+    // on Windows too.
     Result run(const std::vector<std::string>& args, const std::string& locale,
-               const std::string& setup = "") const
+               const std::string& setup = "", bool binaryOut = false) const
     {
         std::string line = "cd " + quote(out()) +
                            " && (unset LANGUAGE LC_ALL LC_MESSAGES LC_CTYPE LANG; export " +
@@ -221,7 +223,7 @@ public:
         Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(root_ / "stdout"),
                       readText(root_ / "stderr"), {}};
         if (windowsHost()) {
-            result.out = fromTextMode(result.out);
+            result.out = binaryOut ? result.out : fromTextMode(result.out);
             result.err = fromTextMode(result.err);
         }
         separateDetails(result);

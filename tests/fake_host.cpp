@@ -111,6 +111,13 @@ ConsoleEncoding consoleEncoding()
     return ConsoleEncoding::ShiftJis;
 }
 
+void makeBinary(std::FILE*) {}
+
+bool isTerminal(std::FILE*)
+{
+    return false;
+}
+
 Language messageLanguage()
 {
     return Language::Japanese;

@@ -75,62 +75,119 @@ TEST(EntryTime, ValidDatesOnly)
     }
 }
 
-std::string fullUsage(const std::string& program, ConsoleEncoding encoding)
+// The help as the tool writes it on the standard output.
+std::string helpText(const std::string& locale = "LANG=C")
 {
-    std::string usage = format(d88::textFor(d88::kUsageLine, encoding), program.c_str());
-    for (const d88::ConsoleText* line :
-         {&d88::kUsageNoSubdirectories, &d88::kUsageCutHeader, &d88::kUsageListOnly,
-          &d88::kUsageOutputDirectory, &d88::kUsageKeepTimes, &d88::kUsageCheck, &d88::kUsageJson,
-          &d88::kUsageNamePattern, &d88::kUsageImageIndex, &d88::kUsageHelp, &d88::kUsageVersion}) {
-        usage += d88::textFor(*line, encoding);
-    }
-    return usage;
+    Scratch scratch;
+    const Result r = scratch.run({"--help"}, locale);
+    EXPECT_EQ(r.status, 0);
+    return r.out;
 }
 
-// Help, version and usage errors: nothing is read, nothing created.
-TEST(Options, HelpVersionAndUsageErrors)
+// The help shows every option of the table in both forms with what it does,
+// the pattern syntax and the exit statuses, in the user's language.
+TEST(Options, HelpShowsEveryOption)
 {
-    const std::string usage = fullUsage(D88UNPACK_BINARY, ConsoleEncoding::ShiftJis);
-    const std::string needs = sjis(d88::kOptionNeedsValue), bad = sjis(d88::kBadImageIndex);
+    if (windowsHost()) {
+        GTEST_SKIP() << "the Windows tool follows the console's code page, not the locale";
+    }
+    for (const char* locale : {"LANG=C", "LANG=ja_JP.UTF-8", "LANG=en_US.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        const std::string help = helpText(locale);
+        const d88::ConsoleStyle style{std::strstr(locale, "en_") ? d88::Language::English
+                                                                  : d88::Language::Japanese,
+                                      std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8
+                                                                   : ConsoleEncoding::ShiftJis};
+        for (int i = 0; i < d88::kOptionRowCount; ++i) {
+            const d88::OptionRow& row = d88::kOptionRows[i];
+            std::string forms = row.shortName != '\0' ? format("-%c, ", row.shortName) : "";
+            forms += std::string("--") + row.longName;
+            if (row.valueName != nullptr) {
+                forms += std::string("=") + row.valueName;
+            }
+            const std::size_t at = help.find(forms);
+            ASSERT_NE(at, std::string::npos) << forms;
+            const std::size_t end = help.find('\n', at);
+            EXPECT_TRUE(help.substr(0, end + 1).ends_with(d88::textFor(*row.help, style))) << forms;
+        }
+        for (const d88::ConsoleText* text : {&d88::kHelpPatterns, &d88::kHelpExitStatus}) {
+            EXPECT_NE(help.find(d88::textFor(*text, style)), std::string::npos);
+        }
+    }
+}
+
+// Every kind of command line: help and version, usage errors (a line naming
+// the argument, then the help, on the error stream, status 1, nothing read
+// or created) and the forms that must be taken as written. Where the row
+// expects a listing, it is the one -l gives for the D88 file alone.
+TEST(Options, CommandLines)
+{
+    const std::string help = helpText();
     std::vector<std::string> patterns = {"../in.d88", "-l"};
     for (int i = 0; i <= d88::kMaxPatterns; ++i) {
         patterns.insert(patterns.end(), {"-n", format("P%d", i)});
     }
-    const auto usageError = [&](const std::string& line) { return line + usage; };
+    const auto error = [&](const d88::ConsoleText& text, auto... values) {
+        return format(text.shiftJis, values...) + help;
+    };
+    const std::string listing = expected({diskA()}, true, false, {}).first;
+    const std::string flat = expected({diskA()}, false, true, {}).first;
     const struct {
         std::vector<std::string> args;
         int status;
         std::string out, err;
-        std::string locale = "LANG=C";
     } rows[] = {
-        {{"--help"}, 0, usage, ""},
-        {{"-h", "../in.d88", "-o"}, 0, usage, ""},
-        {{"-h"}, 0, fullUsage(D88UNPACK_BINARY, ConsoleEncoding::Utf8), "", "LC_ALL=C.UTF-8"},
+        // Help and version, wherever they stand, before anything else is looked at.
+        {{"--help"}, 0, help, ""},
+        {{"-h", "../in.d88", "-o"}, 0, help, ""},
+        {{"../in.d88", "-l", "--help", "-x"}, 0, help, ""},
+        {{"-lh"}, 0, help, ""},
         {{"--version"}, 0, "d88unpack " D88UNPACK_VERSION "\n", ""},
-        {{"../in.d88", "-b", "-o"}, 1, "", usageError(format(needs.c_str(), "-o"))},
-        {{"../in.d88", "-n"}, 1, "", usageError(format(needs.c_str(), "-n"))},
-        {{"../in.d88", "-i", "0", "-i"}, 1, "", usageError(format(needs.c_str(), "-i"))},
-        {{"../in.d88", "-i", "64"}, 1, "", usageError(format(bad.c_str(), "64", 63))},
-        {{"../in.d88", "-i", "-1"}, 1, "", usageError(format(bad.c_str(), "-1", 63))},
-        {{"../in.d88", "-i", "1x"}, 1, "", usageError(format(bad.c_str(), "1x", 63))},
-        {{"../in.d88", "-i", "4294967296"},
-         1,
-         "",
-         usageError(format(bad.c_str(), "4294967296", 63))},
-        {patterns, 1, "", usageError(format(sjis(d88::kTooManyPatterns).c_str(), "P32", 32))},
+        {{"../in.d88", "--version"}, 0, "d88unpack " D88UNPACK_VERSION "\n", ""},
+        // Values missing or wrong.
+        {{"../in.d88", "-b", "-o"}, 1, "", error(d88::kOptionNeedsValue, "-o")},
+        {{"../in.d88", "-lbn"}, 1, "", error(d88::kOptionNeedsValue, "-n")},
+        {{"../in.d88", "--output"}, 1, "", error(d88::kOptionNeedsValue, "--output")},
+        {{"../in.d88", "-i", "0", "-i"}, 1, "", error(d88::kOptionNeedsValue, "-i")},
+        {{"../in.d88", "-i", "64"}, 1, "", error(d88::kBadImageIndex, "64", 63)},
+        {{"../in.d88", "-i-1"}, 1, "", error(d88::kBadImageIndex, "-1", 63)},
+        {{"../in.d88", "--image=1x"}, 1, "", error(d88::kBadImageIndex, "1x", 63)},
+        {{"../in.d88", "-i", "4294967296"}, 1, "", error(d88::kBadImageIndex, "4294967296", 63)},
+        {patterns, 1, "", error(d88::kTooManyPatterns, "P32", 32)},
+        // Mistakes that once extracted into the current directory.
+        {{"../in.d88", "-x"}, 1, "", error(d88::kUnknownOption, "-x")},
+        {{"../in.d88", "-lx"}, 1, "", error(d88::kUnknownOption, "-x")},
+        {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOption, "--lsit")},
+        {{"../in.d88", "--list=yes"}, 1, "", error(d88::kOptionTakesNoValue, "--list=yes")},
+        {{"../in.d88", "out"}, 1, "", error(d88::kExtraOperand, "out")},
+        {{"../in.d88", "-d", "out"}, 1, "", error(d88::kExtraOperand, "out")},
+        {{"-l"}, 1, "", error(d88::kNoD88File)},
+        {{"-d"}, 1, "", error(d88::kNoD88File)},
+        {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kOptionsConflict, "-p", "-l")},
+        // The D88 file that cannot be opened, and an output directory that
+        // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},
-        {{"../in.d88", "-b", "-o", "no/DIR"},
-         1,
-         "",
-         format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")}};
+        {{"../in.d88", "-b", "-o", "no/DIR"}, 1, "", format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
+        // Forms taken as written (-l keeps the tree empty).
+        {{"-l", "../in.d88"}, 0, listing, ""},
+        {{"--list", "../in.d88"}, 0, listing, ""},
+        {{"../in.d88", "-ldb"}, 0, flat, ""},
+        {{"-bd", "--list", "--", "../in.d88"}, 0, flat, ""},
+        {{"../in.d88", "--no-header", "--flat", "-l"}, 0, flat, ""},
+        {{"../in.d88", "-lnGAME", "-n", "DATA*", "--name=LATE"}, 0, listing, ""},
+        {{"../in.d88", "-li0", "--image", "0"}, 0, listing, ""},
+        {{"../in.d88", "-loDIR"}, 0, listing, ""},
+        {{"../in.d88", "-l", "--output=DIR", "--output", "-d"}, 0, listing, ""},
+    };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.args.back());
-        if (windowsHost() && row.locale != "LANG=C") {
-            continue; // the Windows tool follows the console's code page, not the locale
+        std::string line;
+        for (const std::string& arg : row.args) {
+            line += " " + arg;
         }
+        SCOPED_TRACE(line.substr(0, 60));
         Scratch scratch;
         scratch.input(build(diskA()));
-        const Result r = scratch.run(row.args, row.locale);
+        const Result r = scratch.run(row.args, "LANG=C");
         EXPECT_EQ(r.status, row.status);
         if (customCommand() != nullptr) {
             // Another command may see its own path differently.
@@ -193,7 +250,12 @@ TEST(Options, ChoosingListingAndPlacing)
                  Names({kGame, "TWICE", "EMPTY"}),
                  "db",
                  "DIR"},
-                {{"-l", "--help", "-h", "--version"}, {}, {}, "l"}};
+                {{"--output", "DIR", "-bd"}, {}, {}, "db", "DIR"},
+                {{"-tdbn", "*E*", "-i2", "--output=DIR"},
+                 {2},
+                 Names({kGame, "TWICE", "EMPTY"}),
+                 "db",
+                 "DIR"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.size() > 4 ? row.args.back() : row.args[0] + " " + row.args.back());
         Scratch scratch;
@@ -254,7 +316,7 @@ TEST(Options, ListingDamagedImages)
 // An existing file named like an option is still the D88 file.
 TEST(Options, HelpWordThatNamesAFile)
 {
-    for (const std::string word : {"-h", "--help", "--version"}) {
+    for (const std::string word : {"-h", "--help", "--version", "-d"}) {
         SCOPED_TRACE(word);
         Scratch scratch;
         d88build::writeFile(scratch.out() / word, build(diskA()));
@@ -307,6 +369,70 @@ TEST(Options, KeepTimes)
                 EXPECT_GE(status.st_mtime, startOfRun - 1);
             }
         }
+    }
+}
+
+// -p gives each file of the demo image byte for byte as an extraction
+// writes it, with and without -b; the whole run gives them all one after
+// another in listing order, and nothing else. A standard output that fails
+// stops the run.
+TEST(Options, StdoutCarriesTheFilesAlone)
+{
+    const Bytes demo = d88build::readFile(D88UNPACK_DEMO);
+    for (const bool cut : {false, true}) {
+        SCOPED_TRACE(cut ? "-b" : "with headers");
+        Scratch extracted;
+        extracted.input(demo);
+        std::vector<std::string> args = {"../in.d88"};
+        if (cut) {
+            args.push_back("-b");
+        }
+        ASSERT_EQ(extracted.run(args, "LANG=C").status, 0);
+        const Tree tree = listTree(extracted.out());
+        std::string all;
+        std::size_t files = 0;
+        for (const std::string image : {"000", "001"}) {
+            // Listing order is directory order: the names as -l prints them.
+            args.insert(args.end(), {"-l", "-i", image});
+            const std::string listing = extracted.run(args, "LANG=C").out;
+            args.resize(args.size() - 3);
+            std::size_t at = listing.find("time\n");
+            for (at += 5; at < listing.size(); at = listing.find('\n', at) + 1) {
+                // The stored name fills nine columns, trailing blanks and all.
+                const std::string stored = listing.substr(at, 9);
+                const std::string name = stored.substr(0, stored.find_last_not_of(' ') + 1);
+                auto file = tree.find(image + "/" + stored);
+                if (file == tree.end()) {
+                    file = tree.find(image + "/" + name);
+                }
+                ASSERT_NE(file, tree.end()) << name;
+                Scratch piped;
+                piped.input(demo);
+                std::vector<std::string> one = args;
+                one.insert(one.end(), {"-p", "-n", name, "-i", image});
+                const Result r = piped.run(one, "LANG=C", "", true);
+                EXPECT_EQ(r.status, 0);
+                EXPECT_EQ(r.err, "");
+                EXPECT_EQ(r.out, std::string(file->second.begin(), file->second.end())) << name;
+                expectTree(listTree(piped.out()), {});
+                all += r.out;
+                ++files;
+            }
+        }
+        EXPECT_EQ(files, 6u);
+        Scratch piped;
+        piped.input(demo);
+        args.push_back("--stdout");
+        EXPECT_EQ(piped.run(args, "LANG=C", "", true).out, all);
+    }
+    if (!windowsHost()) {
+        Scratch full;
+        full.input(demo);
+        const Result r = full.run({"../in.d88", "-p"}, "LANG=C", "exec >/dev/full; ", true);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, sjis(d88::kStdoutFailed));
+        ASSERT_EQ(r.details.size(), 1u);
+        EXPECT_TRUE(r.details[0].starts_with("-: ")) << r.details[0];
     }
 }
 

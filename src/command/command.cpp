@@ -31,6 +31,21 @@ void reportUsageProblem(Reporter& report, const ExtractOptions& options)
     case UsageProblem::TooManyPatterns:
         report(problem::kTooManyPatterns, argument, Count{kMaxPatterns});
         return;
+    case UsageProblem::UnknownOption:
+        report(problem::kUnknownOption, argument);
+        return;
+    case UsageProblem::UnexpectedValue:
+        report(problem::kUnexpectedValue, argument);
+        return;
+    case UsageProblem::ExtraOperand:
+        report(problem::kExtraOperand, argument);
+        return;
+    case UsageProblem::NoD88File:
+        report(problem::kNoD88File);
+        return;
+    case UsageProblem::Conflict:
+        report(problem::kConflict, argument, Text{options.otherArgument});
+        return;
     }
 }
 
@@ -45,51 +60,61 @@ int finish(Listing& listing, Reporter& report)
     return report.exitStatus();
 }
 
+SinkKind sinkFor(const ExtractOptions& options)
+{
+    if (options.toStdout) {
+        return SinkKind::Stdout;
+    }
+    // The check writes nothing either.
+    return options.listOnly || options.check ? SinkKind::Nothing : SinkKind::Tree;
+}
+
 } // namespace
 
 int runExtraction(Workspace& workspace, int argc, const char* const* argv)
 {
     const ConsoleStyle console{host::messageLanguage(), host::consoleEncoding()};
-    Listing listing(ListingStyle::Text, console);
-    Reporter report(listing, console);
     const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
     if (argc < 2) {
-        writeUsage(stderr, console, program, false);
+        writeBriefUsage(stderr, console, program);
         return kExitFatal;
     }
-    // Only when no file has that name: otherwise it is the D88 file, as the
-    // first argument always was.
-    const OptionRow* alone = findOption(argv[1], OptionPlace::Alone);
-    if (alone != nullptr && !host::identify(argv[1]).known) {
-        if (alone->shortName == 'h') {
-            writeUsage(stdout, console, program, true);
+    // A first argument that names a file is the D88 file, whatever it reads,
+    // as it always was.
+    const ExtractOptions options = parseCommandLine(argc, argv, host::identify(argv[1]).known);
+    // Names and paths from the disk or the command line reach a terminal
+    // escaped; a pipe or a file gets them as they are.
+    Listing listing(options.toStdout ? ListingStyle::ProblemsOnly : ListingStyle::Text, console,
+                    host::isTerminal(stdout), host::isTerminal(stderr));
+    Reporter report(listing, console);
+    if (options.help || options.version) {
+        if (options.help) {
+            writeHelp(stdout, console, program);
         } else {
             std::printf(textFor(kVersionLine, console), kVersion);
         }
         return finish(listing, report);
     }
-    const ExtractOptions options = parseOptions(argc, argv);
     if (options.problem != UsageProblem::None) {
         reportUsageProblem(report, options);
-        writeUsage(stderr, console, program, true);
+        writeHelp(stderr, console, program);
         return kExitFatal;
     }
-    if (options.json) {
+    // With -p the standard output holds the files' bytes alone.
+    if (options.json && !options.toStdout) {
         listing.setStyle(ListingStyle::Json);
     }
     // A listing nobody reads any more is reported at the end, not fatal.
     const host::BrokenPipesIgnored brokenPipesIgnored;
 
     D88Image& image = workspace.image;
-    if (!image.open(argv[1])) {
-        report(SystemReason{argv[1], host::lastError()}, problem::kCannotOpen);
+    if (!image.open(options.d88Path)) {
+        report(SystemReason{options.d88Path, host::lastError()}, problem::kCannotOpen);
         return report.exitStatus();
     }
-    listing.runFacts(RunFacts{argv[1], image.fileSize(), image.imageCount()});
+    listing.runFacts(RunFacts{options.d88Path, image.fileSize(), image.imageCount()});
     // Known before "-o" changes the working directory: the path may be relative.
-    // The check writes nothing either.
-    OutputSink sink(options.listOnly || options.check ? SinkKind::Nothing : SinkKind::Tree,
-                    options.makeSubdirectories, host::identify(argv[1]));
+    OutputSink sink(sinkFor(options), options.makeSubdirectories, host::identify(options.d88Path));
     if (!sink.open(options.outputDirectory, report)) {
         image.close();
         return report.exitStatus();

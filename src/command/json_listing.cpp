@@ -20,6 +20,18 @@ const char* problemKindName(ProblemId id)
         return "usage_bad_image_index";
     case ProblemId::UsageTooManyPatterns:
         return "usage_too_many_patterns";
+    case ProblemId::UsageUnknownOption:
+        return "usage_unknown_option";
+    case ProblemId::UsageUnexpectedValue:
+        return "usage_unexpected_value";
+    case ProblemId::UsageExtraOperand:
+        return "usage_extra_operand";
+    case ProblemId::UsageNoD88File:
+        return "usage_no_d88_file";
+    case ProblemId::UsageConflict:
+        return "usage_conflict";
+    case ProblemId::StdoutFailed:
+        return "stdout_failed";
     case ProblemId::CannotOpen:
         return "cannot_open";
     case ProblemId::CannotKeepStartForOutput:

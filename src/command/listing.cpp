@@ -2,6 +2,7 @@
 // printf's output at a fraction of its cost.
 #include "listing.h"
 
+#include <cstring>
 #include <initializer_list>
 
 namespace d88 {
@@ -37,8 +38,50 @@ template <unsigned base, int digits> char* appendNumber(char* out, unsigned valu
 
 } // namespace
 
+int escapeForTerminal(const char* text, char* out, int room)
+{
+    constexpr char kHex[] = "0123456789abcdef";
+    // Control bytes with a letter of their own, each before its letter.
+    constexpr char kNamed[] = "\aa\bb\tt\nn\vv\ff\rr\\\\";
+    const auto isLead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; };
+    const auto isTrail = [](unsigned char c) { return c >= 0x40 && c != 0x7F && c <= 0xFC; };
+    int length = 0;
+    for (const char* p = text; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        char shown[4];
+        int n = 0;
+        if (isLead(c) && isTrail(static_cast<unsigned char>(p[1]))) {
+            // A two-byte character, whose second byte may be a backslash.
+            shown[n++] = *p;
+            shown[n++] = *++p;
+        } else if (c < 0x20 || c == 0x7F || c == '\\') {
+            shown[n++] = '\\';
+            const char* named = std::strchr(kNamed, *p);
+            if (named != nullptr && (named - kNamed) % 2 == 0) {
+                shown[n++] = named[1];
+            } else {
+                shown[n++] = 'x';
+                shown[n++] = kHex[c >> 4];
+                shown[n++] = kHex[c & 0x0F];
+            }
+        } else {
+            shown[n++] = *p;
+        }
+        // Whole escapes only, and room for the terminator.
+        if (length + n >= room) {
+            break;
+        }
+        std::memcpy(out + length, shown, static_cast<std::size_t>(n));
+        length += n;
+    }
+    if (room > 0) {
+        out[length] = '\0';
+    }
+    return length;
+}
+
 int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
-                      char (&line)[kListingLineBytes])
+                      char (&line)[kListingLineBytes], bool escape)
 {
     // "%-9s %04x %04x %04x %02d/%02d/%02d %02d:%02d\n"
     constexpr int kNameWidth = 9;
@@ -47,9 +90,16 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     constexpr int kDecimalDigits = 2;
     char* out = line;
     int i = 0;
-    // The name is at most kNameBytes bytes and terminated.
-    for (; i < kNameBytes && entry.name[i] != '\0'; ++i) {
-        *out++ = entry.name[i];
+    if (escape) {
+        // At most four bytes for each of the name's kNameBytes.
+        static_assert(4 * kNameBytes + 60 < kListingLineBytes);
+        i = escapeForTerminal(entry.name, out, 4 * kNameBytes + 1);
+        out += i;
+    } else {
+        // The name is at most kNameBytes bytes and terminated.
+        for (; i < kNameBytes && entry.name[i] != '\0'; ++i) {
+            *out++ = entry.name[i];
+        }
     }
     for (; i < kNameWidth; ++i) {
         *out++ = ' ';
@@ -71,12 +121,13 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
 void Listing::runStart(bool headerCut)
 {
     switch (style_) {
-    case ListingStyle::Json:
-        return;
     case ListingStyle::Text:
         if (headerCut) {
             std::fputs(textFor(kCuttingHeader, console_), stdout);
         }
+        return;
+    case ListingStyle::ProblemsOnly:
+    case ListingStyle::Json:
         return;
     }
 }
@@ -84,13 +135,19 @@ void Listing::runStart(bool headerCut)
 void Listing::imageStart(const char* imageName, const char* subdirectory)
 {
     switch (style_) {
-    case ListingStyle::Json:
-        return;
     case ListingStyle::Text:
         if (subdirectory != nullptr) {
-            std::printf(textFor(kImageLine, console_), imageName, subdirectory);
+            char shown[4 * kImageNameLength + 1];
+            if (escapeOut_) {
+                escapeForTerminal(imageName, shown, sizeof shown);
+            }
+            std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName,
+                        subdirectory);
         }
         std::fputs(textFor(kColumnHeader, console_), stdout);
+        return;
+    case ListingStyle::ProblemsOnly:
+    case ListingStyle::Json:
         return;
     }
 }
@@ -98,14 +155,15 @@ void Listing::imageStart(const char* imageName, const char* subdirectory)
 void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
 {
     switch (style_) {
-    case ListingStyle::Json:
-        return;
     case ListingStyle::Text: {
         char line[kListingLineBytes];
-        std::fwrite(line, 1, static_cast<std::size_t>(formatListingLine(entry, header, line)),
-                    stdout);
+        const int length = formatListingLine(entry, header, line, escapeOut_);
+        std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
         return;
     }
+    case ListingStyle::ProblemsOnly:
+    case ListingStyle::Json:
+        return;
     }
 }
 
@@ -153,7 +211,15 @@ void Listing::summary(int exitStatus)
 
 bool Listing::runEnd()
 {
-    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    switch (style_) {
+    case ListingStyle::Text:
+    case ListingStyle::Json:
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    case ListingStyle::ProblemsOnly:
+        // The standard output is the files' then, and its failures theirs.
+        return true;
+    }
+    return true;
 }
 
 } // namespace d88

@@ -2,10 +2,12 @@
 // image start, file, problem, run end) and the listing decides what the
 // console gets. Today's listing is text: the header notice, image lines,
 // column headers and listing lines on the standard output, problems on the
-// error stream.
+// error stream. On a terminal, the control bytes of names and paths are
+// shown escaped; anywhere else they pass as stored.
 #pragma once
 
 #include <cstdio>
+#include <utility>
 
 #include "console_text.h"
 #include "disk_layout.h"
@@ -15,9 +17,11 @@ namespace d88 {
 
 enum class ProblemId : int;
 
-// Text: the listing lines. Json: JSON Lines records ("-j") in their place;
-// problems go to the error stream in both.
-enum class ListingStyle { Text, Json };
+enum class ListingStyle {
+    Text,         // the listing on the standard output, problems on the error stream
+    ProblemsOnly, // "-p": the standard output carries the files' bytes
+    Json,         // "-j": JSON Lines records in place of the listing (json_listing.h)
+};
 
 // What the system said about a failed call behind a problem.
 struct ProblemDetail {
@@ -25,21 +29,37 @@ struct ProblemDetail {
     const char* reason = nullptr; // the system's description of the failure
 };
 
-// Room for a listing line: a 9-byte name, three hexadecimal fields and five
-// decimal ones of any value, and the line feed.
+// Room for a listing line: a 9-byte name (each byte escaped, at most), three
+// hexadecimal fields and five decimal ones of any value, and the line feed.
 constexpr int kListingLineBytes = 128;
 
 // Writes the listing line of a file into `line`, byte for byte what
-// kListingLine's format makes of the same values, and returns its length.
-// On an archive of small files printf alone took half of the run's
-// instructions; this takes a few percent.
+// kListingLine's format makes of the same values, and returns its length;
+// with `escape`, the name as escapeForTerminal shows it. On an archive of
+// small files printf alone took half of the run's instructions; this takes
+// a few percent.
 int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
-                      char (&line)[kListingLineBytes]);
+                      char (&line)[kListingLineBytes], bool escape = false);
+
+// Room for a path escaped whole: four bytes for each byte of a long path.
+constexpr int kLongestShownPath = 4096;
+constexpr int kEscapedBytes = 4 * kLongestShownPath + 1;
+
+// Writes `text` into `out` (room for `room` bytes, terminator included) so
+// that a terminal shows every byte and obeys none: bytes below 0x20 and 0x7F
+// become \a \b \t \n \v \f \r or \xHH, and a backslash becomes \\ unless
+// it is the second byte of a Shift_JIS character. Cut at `room`. Returns the
+// length written.
+int escapeForTerminal(const char* text, char* out, int room);
 
 class Listing {
 public:
-    Listing(ListingStyle style, ConsoleStyle console)
-        : style_(style), console_(console), json_(console)
+    // `escapeOut`, `escapeErr`: the standard output, the error stream is a
+    // terminal.
+    Listing(ListingStyle style, ConsoleStyle console, bool escapeOut = false,
+            bool escapeErr = false)
+        : style_(style), console_(console), escapeOut_(escapeOut), escapeErr_(escapeErr),
+          json_(console)
     {
     }
 
@@ -70,53 +90,80 @@ public:
     bool runEnd();
 
 private:
+    template <typename... Values, std::size_t... I>
+    void writeEscaped(const char* message, std::index_sequence<I...>, Values... values);
+
     ListingStyle style_;
     ConsoleStyle console_;
+    bool escapeOut_;
+    bool escapeErr_;
     JsonListing json_;
 };
+
+namespace detail {
+
+template <typename Value> Value shown(Value value, char*)
+{
+    return value;
+}
+
+inline const char* shown(const char* text, char* buffer)
+{
+    escapeForTerminal(text, buffer, kEscapedBytes);
+    return buffer;
+}
+
+} // namespace detail
+
+// Each text value escaped into a buffer of its own.
+template <typename... Values, std::size_t... I>
+void Listing::writeEscaped(const char* message, std::index_sequence<I...>, Values... values)
+{
+    char buffers[sizeof...(Values)][kEscapedBytes];
+    std::fprintf(stderr, message, detail::shown(values, buffers[I])...);
+}
 
 template <typename... Values>
 void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* message,
                       Values... values)
 {
-    switch (style_) {
-    case ListingStyle::Text:
-        // Error lines follow what was already listed, also when both
-        // streams go to one file.
-        std::fflush(stdout);
-        if constexpr (sizeof...(Values) == 0) {
-            std::fputs(message, stderr);
-        } else {
-            std::fprintf(stderr, message, values...);
-        }
-        if (detail.path != nullptr) {
-            std::fprintf(stderr, "  %s: %s\n", detail.path, detail.reason);
-        }
-        return;
-    case ListingStyle::Json: {
-        // The same line on the error stream, and the record carries it.
-        constexpr int kMessageBytes = 1024;
-        char line[kMessageBytes];
-        int length = 0;
-        if constexpr (sizeof...(Values) == 0) {
-            length = std::snprintf(line, sizeof line, "%s", message);
-        } else {
-            length = std::snprintf(line, sizeof line, message, values...);
-        }
-        length = length < 0 ? 0 : length < kMessageBytes ? length : kMessageBytes - 1;
-        std::fflush(stdout);
-        std::fputs(line, stderr);
-        if (detail.path != nullptr) {
-            std::fprintf(stderr, "  %s: %s\n", detail.path, detail.reason);
-            length -= length > 0 && line[length - 1] == '\n' ? 1 : 0;
-            length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
-                                    " (%s: %s)", detail.path, detail.reason);
-            length = length < kMessageBytes ? length : kMessageBytes - 1;
-        }
-        json_.problem(id, line, length);
+    // Every style writes the problem on the error stream.
+    // Error lines follow what was already listed, also when both streams go
+    // to one file.
+    std::fflush(stdout);
+    if constexpr (sizeof...(Values) == 0) {
+        std::fputs(message, stderr);
+    } else if (escapeErr_) {
+        writeEscaped(message, std::index_sequence_for<Values...>{}, values...);
+    } else {
+        std::fprintf(stderr, message, values...);
+    }
+    if (detail.path != nullptr) {
+        char path[kEscapedBytes];
+        std::fprintf(stderr, "  %s: %s\n",
+                     escapeErr_ ? detail::shown(detail.path, path) : detail.path, detail.reason);
+    }
+    if (style_ != ListingStyle::Json) {
         return;
     }
+    // The record carries the same message, unescaped (the JSON escapes it),
+    // with the system's reason after it.
+    constexpr int kMessageBytes = 1024;
+    char line[kMessageBytes];
+    int length = 0;
+    if constexpr (sizeof...(Values) == 0) {
+        length = std::snprintf(line, sizeof line, "%s", message);
+    } else {
+        length = std::snprintf(line, sizeof line, message, values...);
     }
+    length = length < 0 ? 0 : length < kMessageBytes ? length : kMessageBytes - 1;
+    if (detail.path != nullptr) {
+        length -= length > 0 && line[length - 1] == '\n' ? 1 : 0;
+        length += std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
+                                " (%s: %s)", detail.path, detail.reason);
+        length = length < kMessageBytes ? length : kMessageBytes - 1;
+    }
+    json_.problem(id, line, length);
 }
 
 } // namespace d88

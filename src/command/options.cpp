@@ -51,108 +51,233 @@ UsageProblem chooseImage(ExtractOptions& options, const char* value)
     return UsageProblem::None;
 }
 
-constexpr bool kValue = true;
-constexpr bool kBrief = true;
-constexpr auto kAfterPath = OptionPlace::AfterPath;
+UsageProblem set(bool& flag)
+{
+    flag = true;
+    return UsageProblem::None;
+}
 
 } // namespace
 
 const OptionRow kOptionRows[] = {
-    {'d', "flat", !kValue, kAfterPath, kBrief, &kUsageNoSubdirectories,
+    {'d', "flat", nullptr, &kOptionFlat,
      [](ExtractOptions& o, const char*) {
          o.makeSubdirectories = false;
          return UsageProblem::None;
      }},
-    {'b', "no-header", !kValue, kAfterPath, kBrief, &kUsageCutHeader,
+    {'b', "no-header", nullptr, &kOptionNoHeader,
      [](ExtractOptions& o, const char*) {
          o.headerSkip = kFileHeaderBytes;
          return UsageProblem::None;
      }},
-    {'l', "list", !kValue, kAfterPath, !kBrief, &kUsageListOnly,
-     [](ExtractOptions& o, const char*) {
-         o.listOnly = true;
-         return UsageProblem::None;
-     }},
-    {'o', "output", kValue, kAfterPath, !kBrief, &kUsageOutputDirectory,
+    {'l', "list", nullptr, &kOptionList,
+     [](ExtractOptions& o, const char*) { return set(o.listOnly); }},
+    {'p', "stdout", nullptr, &kOptionStdout,
+     [](ExtractOptions& o, const char*) { return set(o.toStdout); }},
+    {'o', "output", "DIR", &kOptionOutput,
      [](ExtractOptions& o, const char* value) {
          o.outputDirectory = value;
          return UsageProblem::None;
      }},
-    {'t', "times", !kValue, kAfterPath, !kBrief, &kUsageKeepTimes,
-     [](ExtractOptions& o, const char*) {
-         o.keepTimes = true;
-         return UsageProblem::None;
-     }},
-    {'c', "check", !kValue, kAfterPath, !kBrief, &kUsageCheck,
-     [](ExtractOptions& o, const char*) {
-         o.check = true;
-         return UsageProblem::None;
-     }},
-    {'j', "json", !kValue, kAfterPath, !kBrief, &kUsageJson,
-     [](ExtractOptions& o, const char*) {
-         o.json = true;
-         return UsageProblem::None;
-     }},
-    {'n', "name", kValue, kAfterPath, !kBrief, &kUsageNamePattern, addPattern},
-    {'i', "image", kValue, kAfterPath, !kBrief, &kUsageImageIndex, chooseImage},
-    {'h', "help", !kValue, OptionPlace::Alone, !kBrief, &kUsageHelp, nullptr},
-    {'\0', "version", !kValue, OptionPlace::Alone, !kBrief, &kUsageVersion, nullptr},
+    {'t', "times", nullptr, &kOptionTimes,
+     [](ExtractOptions& o, const char*) { return set(o.keepTimes); }},
+    {'c', "check", nullptr, &kOptionCheck,
+     [](ExtractOptions& o, const char*) { return set(o.check); }},
+    {'j', "json", nullptr, &kOptionJson,
+     [](ExtractOptions& o, const char*) { return set(o.json); }},
+    {'n', "name", "PATTERN", &kOptionName, addPattern},
+    {'i', "image", "N", &kOptionImage, chooseImage},
+    {'h', "help", nullptr, &kOptionHelp,
+     [](ExtractOptions& o, const char*) { return set(o.help); }},
+    {'\0', "version", nullptr, &kOptionVersion,
+     [](ExtractOptions& o, const char*) { return set(o.version); }},
 };
 const int kOptionRowCount = static_cast<int>(sizeof kOptionRows / sizeof kOptionRows[0]);
 
-const OptionRow* findOption(const char* argument, OptionPlace place)
+namespace {
+
+const OptionRow* shortOption(char letter)
 {
-    if (argument[0] != '-') {
-        return nullptr;
-    }
     for (const OptionRow& row : kOptionRows) {
-        if (row.place != place) {
-            continue;
-        }
-        const bool isShort =
-            row.shortName != '\0' && argument[1] == row.shortName && argument[2] == '\0';
-        // Long forms stand alone today: "--help" and "--version".
-        const bool isLong = place == OptionPlace::Alone && row.longName != nullptr &&
-                            argument[1] == '-' && std::strcmp(argument + 2, row.longName) == 0;
-        if (isShort || isLong) {
+        if (row.shortName != '\0' && row.shortName == letter) {
             return &row;
         }
     }
     return nullptr;
 }
 
-ExtractOptions parseOptions(int argc, const char* const* argv)
+// `name` up to its end or `nameEnd`.
+const OptionRow* longOption(const char* name, const char* nameEnd)
 {
-    ExtractOptions options;
-    for (int i = 2; i < argc && options.problem == UsageProblem::None; ++i) {
-        const OptionRow* row = findOption(argv[i], OptionPlace::AfterPath);
-        if (row == nullptr) {
-            continue;
-        }
-        if (row->takesValue && i + 1 >= argc) {
-            options.problem = UsageProblem::MissingValue;
-            options.problemArgument = argv[i];
-            break;
-        }
-        const char* value = row->takesValue ? argv[++i] : nullptr;
-        options.problem = row->apply(options, value);
-        if (options.problem != UsageProblem::None) {
-            options.problemArgument = value;
+    const std::size_t length = static_cast<std::size_t>(nameEnd - name);
+    for (const OptionRow& row : kOptionRows) {
+        if (std::strlen(row.longName) == length && std::strncmp(row.longName, name, length) == 0) {
+            return &row;
         }
     }
+    return nullptr;
+}
+
+bool fail(ExtractOptions& options, UsageProblem problem, const char* argument)
+{
+    options.problem = problem;
+    options.problemArgument = argument;
+    return false;
+}
+
+// Takes one option with its value (null when it takes none); false to stop
+// reading.
+bool take(ExtractOptions& options, const OptionRow& row, const char* value)
+{
+    const UsageProblem problem = row.apply(options, value);
+    if (problem != UsageProblem::None) {
+        return fail(options, problem, value);
+    }
+    return !options.help && !options.version;
+}
+
+// "--name", "--name=VALUE" or "--name VALUE"; `next` steps over a value
+// taken from the next argument.
+bool takeLong(ExtractOptions& options, int argc, const char* const* argv, int& next)
+{
+    const char* argument = argv[next];
+    const char* name = argument + 2;
+    const char* equals = std::strchr(name, '=');
+    const OptionRow* row = longOption(name, equals != nullptr ? equals : name + std::strlen(name));
+    if (row == nullptr) {
+        return fail(options, UsageProblem::UnknownOption, argument);
+    }
+    if (row->valueName == nullptr) {
+        return equals == nullptr ? take(options, *row, nullptr)
+                                 : fail(options, UsageProblem::UnexpectedValue, argument);
+    }
+    if (equals != nullptr) {
+        return take(options, *row, equals + 1);
+    }
+    if (next + 1 >= argc) {
+        return fail(options, UsageProblem::MissingValue, argument);
+    }
+    return take(options, *row, argv[++next]);
+}
+
+// "-lb", "-oDIR", "-o DIR".
+bool takeShort(ExtractOptions& options, int argc, const char* const* argv, int& next)
+{
+    const char* argument = argv[next];
+    for (const char* letter = argument + 1; *letter != '\0'; ++letter) {
+        const OptionRow* row = shortOption(*letter);
+        if (row == nullptr) {
+            options.problemOption[0] = '-';
+            options.problemOption[1] = *letter;
+            return fail(options, UsageProblem::UnknownOption, options.problemOption);
+        }
+        if (row->valueName == nullptr) {
+            if (!take(options, *row, nullptr)) {
+                return false;
+            }
+            continue;
+        }
+        // The rest of the group is the value; without a rest, the next argument.
+        if (letter[1] != '\0') {
+            return take(options, *row, letter + 1);
+        }
+        if (next + 1 >= argc) {
+            options.problemOption[0] = '-';
+            options.problemOption[1] = *letter;
+            return fail(options, UsageProblem::MissingValue, options.problemOption);
+        }
+        return take(options, *row, argv[++next]);
+    }
+    return true;
+}
+
+// Options that make no sense together.
+void checkConflicts(ExtractOptions& options)
+{
+    if (options.problem != UsageProblem::None || options.help || options.version) {
+        return;
+    }
+    if (options.toStdout && options.listOnly) {
+        fail(options, UsageProblem::Conflict, "-p");
+        options.otherArgument = "-l";
+    } else if (options.d88Path == nullptr) {
+        fail(options, UsageProblem::NoD88File, nullptr);
+    }
+}
+
+// The help's option column: "  -o, --output=DIR", padded.
+void writeOptionForms(std::FILE* stream, const OptionRow& row)
+{
+    constexpr int kColumn = 24;
+    int width = 0;
+    if (row.shortName != '\0') {
+        width += std::fprintf(stream, "  -%c, ", row.shortName);
+    } else {
+        width += std::fprintf(stream, "      ");
+    }
+    width += std::fprintf(stream, "--%s", row.longName);
+    if (row.valueName != nullptr) {
+        width += std::fprintf(stream, "=%s", row.valueName);
+    }
+    std::fprintf(stream, "%*s", width < kColumn ? kColumn - width : 1, "");
+}
+
+} // namespace
+
+ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsFile)
+{
+    ExtractOptions options;
+    int next = 1;
+    if (firstIsFile && argc > 1) {
+        options.d88Path = argv[1];
+        next = 2;
+    }
+    bool optionsEnded = false;
+    for (; next < argc; ++next) {
+        const char* argument = argv[next];
+        bool goOn = true;
+        if (!optionsEnded && std::strcmp(argument, "--") == 0) {
+            optionsEnded = true;
+        } else if (optionsEnded || argument[0] != '-' || argument[1] == '\0') {
+            // "-" alone is a path, as it is to most tools.
+            if (options.d88Path != nullptr) {
+                goOn = fail(options, UsageProblem::ExtraOperand, argument);
+            } else {
+                options.d88Path = argument;
+            }
+        } else if (argument[1] == '-') {
+            goOn = takeLong(options, argc, argv, next);
+        } else {
+            goOn = takeShort(options, argc, argv, next);
+        }
+        if (!goOn) {
+            break;
+        }
+    }
+    checkConflicts(options);
     return options;
 }
 
-void writeUsage(std::FILE* stream, ConsoleStyle console, const char* program, bool allOptions)
+void writeBriefUsage(std::FILE* stream, ConsoleStyle console, const char* program)
 {
     // Keeps the order of lines already on the other stream.
     std::fflush(stdout);
     std::fprintf(stream, textFor(kUsageLine, console), program);
+    std::fputs(textFor(kUsageNoSubdirectories, console), stream);
+    std::fputs(textFor(kUsageCutHeader, console), stream);
+}
+
+void writeHelp(std::FILE* stream, ConsoleStyle console, const char* program)
+{
+    std::fflush(stdout);
+    std::fprintf(stream, textFor(kHelpUsage, console), program);
+    std::fputs(textFor(kHelpSummary, console), stream);
     for (const OptionRow& row : kOptionRows) {
-        if (allOptions || row.inBriefUsage) {
-            std::fputs(textFor(*row.help, console), stream);
-        }
+        writeOptionForms(stream, row);
+        std::fputs(textFor(*row.help, console), stream);
     }
+    std::fputs(textFor(kHelpPatterns, console), stream);
+    std::fputs(textFor(kHelpExitStatus, console), stream);
 }
 
 bool imageChosen(const ExtractOptions& options, int index)

@@ -15,16 +15,23 @@ constexpr int kMaxPatterns = 32;
 // What was wrong with the command line, if anything.
 enum class UsageProblem {
     None,
-    MissingValue,    // "-o", "-n" or "-i" was the last argument
+    MissingValue,    // an option that takes a value was the last argument
     BadImageIndex,   // "-i" not followed by a decimal number below kMaxImages
     TooManyPatterns, // more than kMaxPatterns "-n"
+    UnknownOption,   // "-x", "--lsit"
+    UnexpectedValue, // "--list=yes"
+    ExtraOperand,    // a second path: "d88unpack a.d88 out"
+    NoD88File,       // options, but no path
+    Conflict,        // two options that exclude each other
 };
 
 struct ExtractOptions {
+    const char* d88Path = nullptr;           // the one operand; points into argv
     int headerSkip = 0;                      // "-b": 6, the header is not written
     bool makeSubdirectories = true;          // "-d": false, every file in the working directory
     bool listOnly = false;                   // "-l": list as an extraction would, create nothing
     bool keepTimes = false;                  // "-t": files get their directory entry's time
+    bool toStdout = false;                   // "-p": the files' bytes to the standard output
     bool check = false;                      // "-c": check every chosen image, write nothing
     bool json = false;                       // "-j": a JSON Lines listing instead of the text one
     const char* outputDirectory = nullptr;   // "-o DIR", the last one given; points into argv
@@ -32,43 +39,43 @@ struct ExtractOptions {
     int patternCount = 0;
     bool imageChosen[kMaxImages] = {}; // "-i N": imageChosen[N]
     bool anyImageChosen = false;       // without "-i" every image is chosen
+    bool help = false;                 // "-h", "--help": the help text and nothing else
+    bool version = false;              // "--version"
     UsageProblem problem = UsageProblem::None;
     const char* problemArgument = nullptr; // the option or value at fault
-};
-
-// Where an option may stand.
-enum class OptionPlace {
-    AfterPath, // after the D88 path, in any order
-    Alone,     // only as the first argument, and only when no file has its name
+    const char* otherArgument = nullptr;   // with Conflict: the other option
+    char problemOption[3] = {};            // "-x" of an unknown letter in a group such as "-lx"
 };
 
 struct OptionRow {
-    char shortName;       // "-d"; '\0' when there is none
-    const char* longName; // "--help" without its dashes; nullptr when there is none
-    bool takesValue;      // the next argument, whatever it reads
-    OptionPlace place;
-    bool inBriefUsage;       // also in the usage text of a run given no argument
-    const ConsoleText* help; // its line of the usage text
-    // Takes the option (and its value) into `options`; Alone options have none.
+    char shortName;          // "-d"; '\0' when there is none
+    const char* longName;    // "flat" for "--flat"; every option has one
+    const char* valueName;   // "DIR" in the help; nullptr when it takes no value
+    const ConsoleText* help; // what it does, in the help
+    // Takes the option (and its value) into `options`.
     UsageProblem (*apply)(ExtractOptions& options, const char* value);
 };
 
-// The options in the order of the usage text.
+// The options in the order of the help.
 extern const OptionRow kOptionRows[];
 extern const int kOptionRowCount;
 
-// The row whose short or long form `argument` is exactly, or nullptr.
-const OptionRow* findOption(const char* argument, OptionPlace place);
+// Reads the whole command line, getopt-style: options before or after the
+// D88 path; short ones combined ("-lb") with a value attached ("-oDIR") or
+// as the next argument; long ones with "=VALUE" or the next argument; "--"
+// ends them. A first argument that names an existing file (`firstIsFile`) is
+// the D88 path whatever it reads, as it always was. Reading stops at the
+// first problem, and at "-h", "--help" or "--version", which win over
+// anything after them.
+ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsFile);
 
-// Reads the options that follow the D88 path (argv[2] on). An option that
-// takes a value takes the next argument, whatever it reads. Anything else
-// that is not exactly one of the options is ignored. Reading stops at the
-// first problem.
-ExtractOptions parseOptions(int argc, const char* const* argv);
+// The usage text a run given no argument writes: the usage line with
+// `program`, then the lines of "-d" and "-b".
+void writeBriefUsage(std::FILE* stream, ConsoleStyle console, const char* program);
 
-// The usage text: the usage line with `program`, then the brief rows' lines,
-// or with `allOptions` every row's.
-void writeUsage(std::FILE* stream, ConsoleStyle console, const char* program, bool allOptions);
+// The help: usage, every option in its short and long forms, the pattern
+// syntax and the exit statuses.
+void writeHelp(std::FILE* stream, ConsoleStyle console, const char* program);
 
 // "-i": without it every image is chosen.
 bool imageChosen(const ExtractOptions& options, int index);

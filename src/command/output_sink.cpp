@@ -2,13 +2,17 @@
 #include "output_sink.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace d88 {
 
 bool OutputSink::open(const char* outputDirectory, Reporter& report)
 {
-    if (!writes()) {
+    if (kind_ == SinkKind::Stdout) {
+        host::makeBinary(stdout);
+    }
+    if (kind_ != SinkKind::Tree) {
         return true;
     }
     // With "-o", DIR stands in for the starting directory until the end of
@@ -33,7 +37,7 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
 
 void OutputSink::holdOutputDirectory(Reporter& report)
 {
-    if (writes() && subdirectories_ && !start_.remember()) {
+    if (kind_ == SinkKind::Tree && subdirectories_ && !start_.remember()) {
         report(
             SystemReason{outputDirectory_ != nullptr ? outputDirectory_ : ".", host::lastError()},
             problem::kCannotKeepStart);
@@ -53,7 +57,7 @@ bool OutputSink::enterImage(const char* subdirectory)
 {
     entered_ = false;
     subdirectory_ = nullptr;
-    if (!writes() || !subdirectories_) {
+    if (kind_ != SinkKind::Tree || !subdirectories_) {
         return true;
     }
     subdirectory_ = subdirectory;
@@ -82,8 +86,13 @@ bool OutputSink::create(const char* hostName)
 {
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
-    if (!writes()) {
+    switch (kind_) {
+    case SinkKind::Nothing:
         return false;
+    case SinkKind::Stdout:
+        return true;
+    case SinkKind::Tree:
+        break;
     }
     const bool created = file_.create(hostName, input_);
     failure_ = created ? 0 : file_.failure();
@@ -92,6 +101,15 @@ bool OutputSink::create(const char* hostName)
 
 bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
 {
+    if (kind_ == SinkKind::Stdout) {
+        // Flushed file by file, so that a failing reader stops the run at
+        // the file it failed on.
+        errno = 0;
+        const bool written =
+            std::fwrite(bytes, 1, length, stdout) == length && std::fflush(stdout) == 0;
+        failure_ = written ? 0 : host::lastError();
+        return written;
+    }
     const bool written = file_.writeAndClose(bytes, length);
     failure_ = written ? 0 : file_.failure();
     return written;
@@ -99,6 +117,10 @@ bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
 
 bool OutputSink::setTime(const char* hostName, const EntryTime& time)
 {
+    // The standard output has no time of its own to give.
+    if (kind_ != SinkKind::Tree) {
+        return true;
+    }
     const bool set = host::setModificationTime(hostName, time.year, time.month, time.day, time.hour,
                                                time.minute);
     failure_ = set ? 0 : host::lastError();
@@ -107,6 +129,9 @@ bool OutputSink::setTime(const char* hostName, const EntryTime& time)
 
 SystemReason OutputSink::reason(const char* name)
 {
+    if (kind_ == SinkKind::Stdout) {
+        return SystemReason{"-", failure_};
+    }
     const char* parts[] = {outputDirectory_, subdirectory_, name};
     int length = 0;
     for (const char* part : parts) {

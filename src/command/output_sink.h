@@ -1,7 +1,7 @@
 // Where a run's files go: a directory tree (the output directory and, unless
-// "-d", a numbered subdirectory per image), or nowhere ("-l"). The sink owns
-// every change of the working directory and the one output file open at a
-// time.
+// "-d", a numbered subdirectory per image), the standard output ("-p"), or
+// nowhere ("-l"). The sink owns every change of the working directory and
+// the one output file open at a time.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,7 @@ namespace d88 {
 
 enum class SinkKind {
     Tree,    // files are written under the output directory
+    Stdout,  // the files' bytes, one after another, to the standard output
     Nothing, // nothing is created: the run only lists
 };
 
@@ -26,7 +27,9 @@ public:
     {
     }
 
-    bool writes() const { return kind_ == SinkKind::Tree; }
+    // Whether the run writes files (to the tree or the standard output).
+    bool writes() const { return kind_ != SinkKind::Nothing; }
+    bool toStdout() const { return kind_ == SinkKind::Stdout; }
 
     // Enters `outputDirectory` (made if missing; null: the working directory
     // is the output directory) and holds on to the way back. False, reported

@@ -25,6 +25,11 @@ enum class ProblemId : int {
     UsageNeedsValue,
     UsageBadImageIndex,
     UsageTooManyPatterns,
+    UsageUnknownOption,
+    UsageUnexpectedValue,
+    UsageExtraOperand,
+    UsageNoD88File,
+    UsageConflict,
     CannotOpen,
     CannotKeepStartForOutput,
     CannotEnterOutput,
@@ -41,6 +46,7 @@ enum class ProblemId : int {
     CannotSetTime,
     CannotReturn,
     ConsoleLost,
+    StdoutFailed,
     FileSectorStatus,
     DirectorySectorStatus,
     TableSectorStatus,
@@ -138,6 +144,12 @@ inline constexpr ProblemKind<Text, Count> kBadImageIndex{UsageBadImageIndex, Fat
                                                          d88::kBadImageIndex};
 inline constexpr ProblemKind<Text, Count> kTooManyPatterns{UsageTooManyPatterns, Fatal,
                                                            d88::kTooManyPatterns};
+inline constexpr ProblemKind<Text> kUnknownOption{UsageUnknownOption, Fatal, d88::kUnknownOption};
+inline constexpr ProblemKind<Text> kUnexpectedValue{UsageUnexpectedValue, Fatal,
+                                                    kOptionTakesNoValue};
+inline constexpr ProblemKind<Text> kExtraOperand{UsageExtraOperand, Fatal, d88::kExtraOperand};
+inline constexpr ProblemKind<> kNoD88File{UsageNoD88File, Fatal, d88::kNoD88File};
+inline constexpr ProblemKind<Text, Text> kConflict{UsageConflict, Fatal, kOptionsConflict};
 // The run as a whole.
 inline constexpr ProblemKind<> kCannotOpen{CannotOpen, Fatal, d88::kCannotOpen};
 inline constexpr ProblemKind<> kCannotKeepStartForOutput{CannotKeepStartForOutput, Fatal,
@@ -164,6 +176,7 @@ inline constexpr ProblemKind<ImageIndex, FileName, Count> kFileSectorsLost{FileS
 inline constexpr ProblemKind<ImageIndex, FileName> kChainCut{ChainCut, Damage, d88::kChainCut};
 inline constexpr ProblemKind<ImageIndex, FileName> kFileShort{FileShort, Damage, d88::kFileShort};
 inline constexpr ProblemKind<> kWriteFailed{WriteFailed, Fatal, d88::kWriteFailed};
+inline constexpr ProblemKind<> kStdoutFailed{StdoutFailed, Fatal, d88::kStdoutFailed};
 inline constexpr ProblemKind<ImageIndex, FileName> kCannotSetTime{CannotSetTime, Damage,
                                                                   d88::kCannotSetTime};
 // Sector status and chain consistency. The two Texts of a status report

@@ -112,11 +112,12 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
 
     const int begin = std::min(run.options.headerSkip, end);
     if (!run.sink.writeAndClose(ws.file.bytes + begin, static_cast<std::size_t>(end - begin))) {
-        run.report(run.sink.reason(hostName), problem::kWriteFailed);
+        run.report(run.sink.reason(hostName),
+                   run.sink.toStdout() ? problem::kStdoutFailed : problem::kWriteFailed);
         describeFile(run, imageIndex, entryIndex, entry, header, end, nullptr, 0);
         return false;
     }
-    if (run.options.keepTimes) {
+    if (run.options.keepTimes && !run.sink.toStdout()) {
         keepTime(run, imageIndex, entry, hostName);
     }
     describeFile(run, imageIndex, entryIndex, entry, header, end, hostName, end - begin);

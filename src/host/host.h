@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 
 namespace d88 {
 
@@ -103,6 +104,13 @@ ConsoleEncoding consoleEncoding();
 // and device names.
 enum class NameRules { Posix, Windows };
 NameRules nameRules();
+
+// Makes `stream` pass bytes through unchanged (Windows would otherwise turn
+// each line feed into CR LF); nothing to do on POSIX.
+void makeBinary(std::FILE* stream);
+
+// True when `stream` goes to a terminal.
+bool isTerminal(std::FILE* stream);
 
 // While one exists, writing to a standard stream whose reader has gone (a
 // pager quit early) fails like any write instead of ending the process, so

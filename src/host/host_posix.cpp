@@ -101,6 +101,13 @@ FileIdentity identify(const char* path)
             true};
 }
 
+void makeBinary(std::FILE*) {}
+
+bool isTerminal(std::FILE* stream)
+{
+    return ::isatty(::fileno(stream)) != 0;
+}
+
 BrokenPipesIgnored::BrokenPipesIgnored() : previous_(std::signal(SIGPIPE, SIG_IGN)) {}
 
 BrokenPipesIgnored::~BrokenPipesIgnored()

@@ -147,6 +147,17 @@ FileIdentity identify(const char* path)
             true};
 }
 
+void makeBinary(std::FILE* stream)
+{
+    std::fflush(stream);
+    ::_setmode(::_fileno(stream), _O_BINARY);
+}
+
+bool isTerminal(std::FILE* stream)
+{
+    return ::_isatty(::_fileno(stream)) != 0;
+}
+
 // Windows has no SIGPIPE: a write to a closed pipe already fails as a write.
 BrokenPipesIgnored::BrokenPipesIgnored() = default;
 
