@@ -314,8 +314,8 @@ int D88Image::readStored(std::int64_t from, std::uint8_t* dst, int len)
         return 0;
     }
     // Never past what the image holds in the file.
-    const int m = static_cast<int>(std::min<std::int64_t>(len, std::max<std::int64_t>(
-                                                                   imageEnd_ - imageBase_ - from, 0)));
+    const int m = static_cast<int>(
+        std::min<std::int64_t>(len, std::max<std::int64_t>(imageEnd_ - imageBase_ - from, 0)));
     return readAt(imageBase_ + from, dst, m) ? m : 0;
 }
 
