@@ -164,6 +164,8 @@ TEST(Options, CommandLines)
         {{"-l"}, 1, "", error(d88::kNoD88File)},
         {{"-d"}, 1, "", error(d88::kNoD88File)},
         {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kOptionsConflict, "-p", "-l")},
+        {{"-pj", "../in.d88"}, 1, "", error(d88::kOptionsConflict, "-p", "-j")},
+        {{"../in.d88", "--check", "--stdout"}, 1, "", error(d88::kOptionsConflict, "-p", "-c")},
         // The D88 file that cannot be opened, and an output directory that
         // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},

@@ -100,8 +100,7 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         writeHelp(stderr, console, program);
         return kExitFatal;
     }
-    // With -p the standard output holds the files' bytes alone.
-    if (options.json && !options.toStdout) {
+    if (options.json) {
         listing.setStyle(ListingStyle::Json);
     }
     // A listing nobody reads any more is reported at the end, not fatal.
@@ -110,7 +109,8 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     D88Image& image = workspace.image;
     if (!image.open(options.d88Path)) {
         report(SystemReason{options.d88Path, host::lastError()}, problem::kCannotOpen);
-        return report.exitStatus();
+        // A JSON reader still gets the summary that carries the problem.
+        return finish(listing, report);
     }
     listing.runFacts(RunFacts{options.d88Path, image.fileSize(), image.imageCount()});
     // Known before "-o" changes the working directory: the path may be relative.

@@ -197,10 +197,20 @@ void checkConflicts(ExtractOptions& options)
     if (options.problem != UsageProblem::None || options.help || options.version) {
         return;
     }
-    if (options.toStdout && options.listOnly) {
-        fail(options, UsageProblem::Conflict, "-p");
-        options.otherArgument = "-l";
-    } else if (options.d88Path == nullptr) {
+    // -p's standard output carries the files alone: no listing, no records,
+    // and there is nothing to write with -l or -c.
+    const struct {
+        bool other;
+        const char* name;
+    } excluded[] = {{options.listOnly, "-l"}, {options.json, "-j"}, {options.check, "-c"}};
+    for (const auto& pair : excluded) {
+        if (options.toStdout && pair.other) {
+            fail(options, UsageProblem::Conflict, "-p");
+            options.otherArgument = pair.name;
+            return;
+        }
+    }
+    if (options.d88Path == nullptr) {
         fail(options, UsageProblem::NoD88File, nullptr);
     }
 }
