@@ -187,8 +187,7 @@ inline constexpr ProblemKind<ImageIndex, Count, Text, Text> kDirectorySectorStat
     DirectorySectorStatus, Damage, d88::kDirectorySectorStatus};
 inline constexpr ProblemKind<ImageIndex, Count, Text, Text> kTableSectorStatus{
     TableSectorStatus, Damage, d88::kTableSectorStatus};
-inline constexpr ProblemKind<ImageIndex, FileName, Count, Count> kRunOn{RunOn, Damage,
-                                                                       d88::kRunOn};
+inline constexpr ProblemKind<ImageIndex, FileName, Count, Count> kRunOn{RunOn, Damage, d88::kRunOn};
 inline constexpr ProblemKind<ImageIndex, FileName, Count, FileName> kCrossLinked{
     CrossLinked, Damage, d88::kCrossLinked};
 inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainThroughDirectory{
@@ -196,24 +195,24 @@ inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainThroughDirectory
 // Found by the check alone.
 inline constexpr ProblemKind<ImageIndex, FileName> kChainLoops{ChainLoops, Damage,
                                                                d88::kChainLoops};
-inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainBeyondDisk{
-    ChainBeyondDisk, Damage, d88::kChainBeyondDisk};
+inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainBeyondDisk{ChainBeyondDisk, Damage,
+                                                                           d88::kChainBeyondDisk};
 inline constexpr ProblemKind<ImageIndex, FileName, Count> kChainTooLong{ChainTooLong, Damage,
                                                                         d88::kChainTooLong};
-inline constexpr ProblemKind<ImageIndex, Count, Count> kTableBeyondDisk{
-    TableBeyondDisk, Damage, d88::kTableBeyondDisk};
+inline constexpr ProblemKind<ImageIndex, Count, Count> kTableBeyondDisk{TableBeyondDisk, Damage,
+                                                                        d88::kTableBeyondDisk};
 inline constexpr ProblemKind<ImageIndex, FileName, Count> kSameName{SameName, Damage,
                                                                     d88::kSameName};
 inline constexpr ProblemKind<ImageIndex, FileName, FileName> kHostNameCollision{
     HostNameCollision, Damage, d88::kHostNameCollision};
 // The second value names the file, or the directory or table.
-inline constexpr ProblemKind<ImageIndex, Text, Count, Text> kDeletedSectors{
-    DeletedSectors, Damage, d88::kDeletedSectors};
+inline constexpr ProblemKind<ImageIndex, Text, Count, Text> kDeletedSectors{DeletedSectors, Damage,
+                                                                            d88::kDeletedSectors};
 inline constexpr ProblemKind<ImageIndex, Count, FileName> kEntryAfterEnd{EntryAfterEnd, Damage,
                                                                          d88::kEntryAfterEnd};
 // Sizes as decimal text: a size field is 32 bits unsigned.
-inline constexpr ProblemKind<ImageIndex, Text, Text> kImageSizeDisagrees{
-    ImageSizeDisagrees, Damage, d88::kImageSizeDisagrees};
+inline constexpr ProblemKind<ImageIndex, Text, Text> kImageSizeDisagrees{ImageSizeDisagrees, Damage,
+                                                                         d88::kImageSizeDisagrees};
 
 } // namespace problem
 
