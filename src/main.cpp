@@ -1,8 +1,12 @@
 // d88unpack: copies every file of every disk image in a D88 file to the host.
 #include "command.h"
+#include "host.h"
 
 int main(int argc, char** argv)
 {
+    // Before anything is opened: no output file may take the number of a
+    // closed standard stream, and receive the listing.
+    d88::host::openMissingStandardStreams();
     // Static: the workspace is too large for the stack, and the heap is not
     // used.
     static d88::Workspace workspace;

@@ -1,4 +1,7 @@
 // End-to-end tests of extraction: images, options, locales and damage.
+#include <cerrno>
+#include <cstring>
+
 #include "e2e_support.h"
 
 namespace {
@@ -20,8 +23,9 @@ TEST(ExtractCommand, RunsThatWriteNothing)
         std::string locale = "LANG=C";
     } rows[] = {
         {"no argument", good, {}, 1, "", usage},
-        {"no complete image header, -b", Bytes(687, 0x41), {"../in.d88", "-b"}, 0, notice, ""},
-        {"empty file", {}, {"../in.d88"}, 0, "", ""},
+        {"no complete image header, -b", Bytes(687, 0x41), {"../in.d88", "-b"}, 2, notice,
+         sjis(d88::kNoImage)},
+        {"empty file", {}, {"../in.d88"}, 2, "", sjis(d88::kNoImage)},
         {"-d first is a path", good, {"-d"}, 1, "", open},
         {"-d first is a path, also before one", good, {"-d", "../in.d88"}, 1, "", open},
         {"missing file: no -b notice", good, {"../none.d88", "-b"}, 1, "", open},
@@ -47,8 +51,8 @@ TEST(ExtractCommand, RunsThatWriteNothing)
 }
 
 // Three images: A, one with an empty directory, C. With "-d" C's GAME
-// replaces A's; the later TWICE always replaces the earlier. Names are bytes
-// and never converted.
+// replaces A's; the later TWICE always replaces the earlier; each is
+// reported. Names are bytes and never converted.
 struct ThreeImagesRow {
     const char* what;
     std::vector<std::string> args;
@@ -73,9 +77,9 @@ void runOverThreeImages(const ThreeImagesRow& row)
     const auto [out, tree] =
         expected(disks, row.subdirectories, row.cut, listTree(scratch.out()), row.encoding);
     const Result r = scratch.run(args, row.locale);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, out);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, replacedLines(disks, row.subdirectories, row.encoding));
     expectTree(listTree(scratch.out()), tree);
     EXPECT_NE(r.out.find("\nGAME      6000 1234 6000 24/03/15 09:30\n"), std::string::npos);
 }
@@ -139,6 +143,7 @@ void drop(DiskModel& disk, const std::string& name, const std::string& other = "
 // must go on to image 002.
 TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
 {
+    const auto imageBytes = static_cast<long long>(build(diskA()).size());
     const struct {
         const char* what;
         void (*disk)(DiskBuilder&) = nullptr;
@@ -193,7 +198,7 @@ TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
              }},
         {.what = "output name taken by a directory",
          .prepare = [](const fs::path& out) { fs::create_directories(out / "001" / "DATA.BIN"); },
-         .err = format(d88::kCannotCreateFile.shiftJis, 1, "DATA.BIN"),
+         .err = format(d88::kNotRegularFile.shiftJis, 1, "DATA.BIN"),
          .adjust = [](DiskModel& d) { drop(d, "DATA.BIN"); }},
         {.what = "subdirectory name taken by a file",
          .prepare = [](const fs::path& out) { d88build::writeFile(out / "001", Bytes(1, 'x')); },
@@ -202,8 +207,10 @@ TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
         // The size also bounds the track offsets, so none of its tracks is read.
         {.what = "disk size 0 ends the scan",
          .image = [](ImageBuilder& im) { im.diskSize = 0; },
-         .err = format(d88::kDirectoryDamaged.shiftJis, 1, 12) +
-                format(d88::kTableUnreadable.shiftJis, 1),
+         // The rest of the file after its header is never read: that is said,
+         // and nothing of the layout is found in it.
+         .err = format(d88::kImageSizeTooSmall.shiftJis, 1, 0LL, 2 * imageBytes - 688) +
+                format(d88::kNoLayout.shiftJis, 1),
          .adjust = [](DiskModel& d) { d.files.clear(); },
          .images = 2},
     };
@@ -228,30 +235,38 @@ TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
     }
 }
 
-// A write that falls short stops the run at once with status 1; the partly
-// written file stays, and nothing after it is written.
+// A write that falls short under a file-size limit stops the run at once
+// with status 1 and a message naming the file, which is then gone; an
+// earlier file of that name is left whole, and nothing after it is written.
+// The tool ignores SIGXFSZ itself: the shell's default would kill it.
 TEST(ExtractCommand, ShortWriteStops)
 {
     if (windowsHost()) {
         GTEST_SKIP() << "Windows has no file-size limit (ulimit -f) to make a write fall short";
     }
-    Scratch scratch;
-    const Bytes good = build(diskA());
-    scratch.input(d88build::concat({good, good}));
-    // A file-size limit of 2 or 4 KiB: GAME (4666 bytes) is the first file over it.
-    const Result r = scratch.run({"../in.d88", "-d"}, "LANG=C", "trap '' XFSZ; ulimit -f 4; ");
     const FileModel game = diskA().files[0];
-    const std::string listing = format(d88::kListingLine.shiftJis, kGame, game.load, game.size,
-                                       game.exec, 24, 3, 15, 9, 30);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, std::string(d88::kColumnHeader.shiftJis) + listing);
-    EXPECT_EQ(r.err, d88::kWriteFailed.shiftJis);
-    const Tree tree = listTree(scratch.out());
-    ASSERT_EQ(tree.size(), 1u);
-    // The limit's unit is the shell's own; what was written is a true prefix.
-    const Bytes& partial = tree.at(kGame);
-    ASSERT_LT(partial.size(), game.data.size());
-    EXPECT_EQ(partial, Bytes(game.data.begin(), game.data.begin() + partial.size()));
+    const Bytes earlier(100, 'e');
+    for (const bool existed : {false, true}) {
+        SCOPED_TRACE(existed ? "over an earlier file" : "a new file");
+        Scratch scratch;
+        const Bytes good = build(diskA());
+        scratch.input(d88build::concat({good, good}));
+        Tree before;
+        if (existed) {
+            d88build::writeFile(scratch.out() / kGame, earlier);
+            before[kGame] = earlier;
+        }
+        // A file-size limit of 2 or 4 KiB: GAME (4666 bytes) is the first file over it.
+        const Result r = scratch.run({"../in.d88", "-d"}, "LANG=C", "ulimit -f 4; ");
+        const std::string listing = format(d88::kListingLine.shiftJis, kGame, game.load,
+                                           game.size, game.exec, 24, 3, 15, 9, 30);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, std::string(d88::kColumnHeader.shiftJis) + listing);
+        EXPECT_EQ(r.err, format(d88::kFileWriteFailed.shiftJis, 0, kGame));
+        EXPECT_EQ(r.details, std::vector<std::string>{std::string(kGame) + ": " +
+                                                      std::strerror(EFBIG)});
+        expectTree(listTree(scratch.out()), before);
+    }
 }
 
 // Every file is written, but a listing that cannot reach its reader is

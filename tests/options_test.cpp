@@ -81,7 +81,8 @@ std::string fullUsage(const std::string& program, ConsoleEncoding encoding)
     for (const d88::ConsoleText* line :
          {&d88::kUsageNoSubdirectories, &d88::kUsageCutHeader, &d88::kUsageListOnly,
           &d88::kUsageOutputDirectory, &d88::kUsageKeepTimes, &d88::kUsageNamePattern,
-          &d88::kUsageImageIndex, &d88::kUsageHelp, &d88::kUsageVersion}) {
+          &d88::kUsageImageIndex, &d88::kUsageKeepExisting, &d88::kUsageRename,
+          &d88::kUsageHelp, &d88::kUsageVersion}) {
         usage += d88::textFor(*line, encoding);
     }
     return usage;
@@ -224,9 +225,11 @@ TEST(Options, ChoosingListingAndPlacing)
         std::vector<std::string> args = {"../in.d88"};
         args.insert(args.end(), row.args.begin(), row.args.end());
         const Result r = scratch.run(args, "LANG=C");
-        EXPECT_EQ(r.status, 0);
+        // A run that writes nothing replaces nothing.
+        const std::string replaced = has('l') ? "" : replacedLines(chosen, !has('d'));
+        EXPECT_EQ(r.status, replaced.empty() ? 0 : 2);
         EXPECT_EQ(r.out, out);
-        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.err, replaced);
         expectTree(listTree(scratch.out()), tree);
     }
 }

@@ -75,9 +75,12 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     }
     // A listing nobody reads any more is reported at the end, not fatal.
     const host::BrokenPipesIgnored brokenPipesIgnored;
+    // An interrupted run leaves no file half-written.
+    const host::InterruptsHandled interruptsHandled;
 
     D88Image& image = workspace.image;
-    if (!image.open(argv[1])) {
+    // A FIFO or a device is refused, never waited on.
+    if (!image.open(host::openInput(argv[1]))) {
         report(SystemReason{argv[1], host::lastError()}, problem::kCannotOpen);
         return report.exitStatus();
     }

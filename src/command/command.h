@@ -5,12 +5,13 @@
 
 #include "d88_image.h"
 #include "disk_layout.h"
+#include "name_registry.h"
 
 namespace d88 {
 
 // Everything large a run works in: the reader with its piece of the file
 // and its track indexes, and the directory, cluster table and file of one
-// image at a time. About 1.5 MiB, too much for a stack and, as nothing is
+// image at a time, and the names taken. About 1.8 MiB, too much for a stack and, as nothing is
 // taken from the heap, kept in static storage by the caller, which passes
 // it in.
 struct Workspace {
@@ -18,6 +19,8 @@ struct Workspace {
     Directory directory;
     ClusterTable table;
     FileBuffer file;
+    // The names the run's files took in the directory being written.
+    NameRegistry names;
 };
 
 // Runs the whole command line and returns the exit status. The workspace's

@@ -85,6 +85,16 @@ const OptionRow kOptionRows[] = {
      }},
     {'n', "name", kValue, kAfterPath, !kBrief, &kUsageNamePattern, addPattern},
     {'i', "image", kValue, kAfterPath, !kBrief, &kUsageImageIndex, chooseImage},
+    {'k', "keep-existing", !kValue, kAfterPath, !kBrief, &kUsageKeepExisting,
+     [](ExtractOptions& o, const char*) {
+         o.nameClash = NameClash::Keep;
+         return UsageProblem::None;
+     }},
+    {'r', "rename", !kValue, kAfterPath, !kBrief, &kUsageRename,
+     [](ExtractOptions& o, const char*) {
+         o.nameClash = NameClash::Rename;
+         return UsageProblem::None;
+     }},
     {'h', "help", !kValue, OptionPlace::Alone, !kBrief, &kUsageHelp, nullptr},
     {'\0', "version", !kValue, OptionPlace::Alone, !kBrief, &kUsageVersion, nullptr},
 };

@@ -20,6 +20,14 @@ enum class UsageProblem {
     TooManyPatterns, // more than kMaxPatterns "-n"
 };
 
+// What a file does whose host name is taken, by an earlier file of the run
+// or by one that was there before.
+enum class NameClash {
+    Replace, // it replaces the earlier file; a clash within the run is reported
+    Keep,    // "-k": it is not written, and reported
+    Rename,  // "-r": it is written as NAME~1, NAME~2, ..., whichever is free first
+};
+
 struct ExtractOptions {
     int headerSkip = 0;                      // "-b": 6, the header is not written
     bool makeSubdirectories = true;          // "-d": false, every file in the working directory
@@ -30,6 +38,7 @@ struct ExtractOptions {
     int patternCount = 0;
     bool imageChosen[kMaxImages] = {}; // "-i N": imageChosen[N]
     bool anyImageChosen = false;       // without "-i" every image is chosen
+    NameClash nameClash = NameClash::Replace; // "-k", "-r": the last one given
     UsageProblem problem = UsageProblem::None;
     const char* problemArgument = nullptr; // the option or value at fault
 };
