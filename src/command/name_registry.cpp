@@ -103,10 +103,14 @@ const NameOwner* NameRegistry::find(const char* name) const
 bool NameRegistry::add(const char* name, int image, const char* stored)
 {
     char key[kTakenNameBytes];
-    if (count_ >= kCapacity || !keyOf(name, key)) {
+    if (!keyOf(name, key)) {
         return false;
     }
     const int slot = slotOf(key);
+    // A new name needs room; one already taken only changes hands.
+    if (slots_[slot] == 0 && count_ >= kCapacity) {
+        return false;
+    }
     Taken& taken = slots_[slot] != 0 ? taken_[slots_[slot] - 1] : taken_[count_];
     if (slots_[slot] == 0) {
         std::memcpy(taken.key, key, sizeof key);
