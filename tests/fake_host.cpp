@@ -360,7 +360,7 @@ int processId()
     return 4242;
 }
 
-Existing lookAt(const char* name)
+Existing lookAt(const char* name, FileIdentity&)
 {
     const auto it = state().names.find(fakehost::pathOf(name));
     return it == state().names.end()        ? Existing::Nothing

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "host.h"
+
 namespace d88::host::calls {
 
 // Creates `name` for writing; fails, errno EEXIST, when anything has the
@@ -19,9 +21,10 @@ bool removeFile(const char* name);
 bool renameFile(const char* from, const char* to);
 int processId();
 
-// What has a name, looked at without following a link.
+// What has a name, looked at without following a link; for a regular
+// file, also which file it is.
 enum class Existing { Nothing, Regular, Link, Other };
-Existing lookAt(const char* name);
+Existing lookAt(const char* name, FileIdentity& identity);
 
 // The output file being made, which an interruption must remove: marked
 // before its open, settled by the open's outcome (which carries out an

@@ -53,12 +53,14 @@ int processId()
     return static_cast<int>(::getpid());
 }
 
-Existing lookAt(const char* name)
+Existing lookAt(const char* name, FileIdentity& identity)
 {
     struct stat st;
     if (::lstat(name, &st) != 0) {
         return Existing::Nothing;
     }
+    identity = {static_cast<unsigned long long>(st.st_dev),
+                static_cast<unsigned long long>(st.st_ino), true};
     return S_ISREG(st.st_mode) ? Existing::Regular
            : S_ISLNK(st.st_mode) ? Existing::Link
                                  : Existing::Other;

@@ -12,12 +12,15 @@ namespace d88::host {
 
 namespace {
 
+bool sameFile(const FileIdentity& one, const FileIdentity& other)
+{
+    return one.known && other.known && one.device == other.device && one.inode == other.inode;
+}
+
 // True when `path` names the file `identity` stands for, under any name.
 bool isFile(const char* path, const FileIdentity& identity)
 {
-    const FileIdentity other = identify(path);
-    return identity.known && other.known && other.device == identity.device &&
-           other.inode == identity.inode;
+    return sameFile(identify(path), identity);
 }
 
 // Copies `text` whole into `into`; false when it does not fit.
@@ -151,12 +154,8 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input,
     if (errno != EEXIST) {
         return CreateOutcome::Failed;
     }
-    // A link that leads to the input counts as the input: replacing it
-    // would be harmless, but the name is the D88 file's all the same.
-    if (isFile(name, input)) {
-        return CreateOutcome::IsInput;
-    }
-    switch (calls::lookAt(name)) {
+    FileIdentity found{};
+    switch (calls::lookAt(name, found)) {
     case calls::Existing::Nothing:
         // Gone since: whoever removed it may put it back; not retried.
         errno = EEXIST;
@@ -164,7 +163,17 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input,
     case calls::Existing::Other:
         return CreateOutcome::NotRegular;
     case calls::Existing::Regular:
+        // The input under another name (a hard link).
+        if (sameFile(found, input)) {
+            return CreateOutcome::IsInput;
+        }
+        break;
     case calls::Existing::Link:
+        // A link that leads to the input counts as the input: replacing it
+        // would be harmless, but the name is the D88 file's all the same.
+        if (isFile(name, input)) {
+            return CreateOutcome::IsInput;
+        }
         break;
     }
     if (existing == ExistingFile::Keep) {
@@ -178,7 +187,9 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input,
     calls::markOpening(temporary_);
     handle_ = calls::openNewFile(temporary_);
     // One left by a run of the same process id that was killed outright.
-    if (handle_ < 0 && errno == EEXIST && calls::lookAt(temporary_) == calls::Existing::Regular) {
+    FileIdentity ignored{};
+    if (handle_ < 0 && errno == EEXIST &&
+        calls::lookAt(temporary_, ignored) == calls::Existing::Regular) {
         calls::removeFile(temporary_);
         handle_ = calls::openNewFile(temporary_);
     }

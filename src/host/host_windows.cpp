@@ -305,12 +305,14 @@ int processId()
     return static_cast<int>(::GetCurrentProcessId());
 }
 
-Existing lookAt(const char* name)
+Existing lookAt(const char* name, FileIdentity& identity)
 {
     const DWORD attributes = ::GetFileAttributesA(name);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return Existing::Nothing;
     }
+    // Windows has no cheaper way to a file's identity than opening it.
+    identity = identify(name);
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existing::Other : Existing::Link;
     }
