@@ -37,19 +37,24 @@ TEST(HostFaults, PlantedThingsAreNeverWrittenThrough)
         std::string plant; // shell commands run in the name's directory; NAME is the name
         bool replaced;     // else left as it was, and reported
         bool fifo = false;
+        // Wine shows the Windows tool a Linux link as what it leads to: a
+        // link to a device or a FIFO is one there, which no Windows
+        // directory holds, and a dangling one cannot be made.
+        bool windows = true;
     } rows[] = {
         {"a link to a file elsewhere", "ln -s \"$VICTIM\" NAME", true},
-        {"a link to /dev/full", "ln -s /dev/full NAME", true},
-        {"a dangling link", "ln -s \"$VICTIM.none\" NAME", true},
+        {"a link to /dev/full", "ln -s /dev/full NAME", true, false, false},
+        {"a dangling link", "ln -s \"$VICTIM.none\" NAME", true, false, false},
         {"a hard link to a file elsewhere", "ln \"$VICTIM\" NAME", true},
-        {"a link to a FIFO", "mkfifo \"$VICTIM.fifo\" && ln -s \"$VICTIM.fifo\" NAME", true},
-        {"a FIFO", "mkfifo NAME", false, true},
+        {"a link to a FIFO", "mkfifo \"$VICTIM.fifo\" && ln -s \"$VICTIM.fifo\" NAME", true,
+         false, false},
+        {"a FIFO", "mkfifo NAME", false, true, false},
     };
     for (const auto& row : rows) {
         for (const bool subdirectories : {false, true}) {
             SCOPED_TRACE(std::string(row.what) + (subdirectories ? "" : ", -d"));
-            if (windowsHost() && row.plant.find("mkfifo") != std::string::npos) {
-                continue; // no FIFOs on Windows
+            if (windowsHost() && !row.windows) {
+                continue;
             }
             Scratch scratch;
             scratch.input(build(disk));
@@ -384,6 +389,10 @@ TEST(HostFaults, StartingDirectoryPermissions)
 // run goes on with the next image.
 TEST(HostFaults, SubdirectoryLinkIsNotEntered)
 {
+    if (windowsHost()) {
+        GTEST_SKIP() << "wine shows a Linux link to a directory as the directory itself; the "
+                        "Windows tool refuses a reparse point, which wine cannot plant";
+    }
     const std::vector<DiskModel> disks = {diskA(), diskC()};
     Scratch scratch;
     scratch.input(d88build::concat({build(disks[0]), build(disks[1])}));
