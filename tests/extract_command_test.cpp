@@ -344,8 +344,16 @@ TEST(ExtractCommandNames, CollisionRules)
              said(d88::kExistingKept, 0, "A_B") + said(d88::kNameKept, 0, kGame, 0, kGame),
          {{"TWICE", f[0].data}, {"A_B", own}, {game, f[4].data}},
          2},
+        {"-r, then -k: the last one counts",
+         {"-r", "-k"},
+         1,
+         {{0, 4}},
+         said(d88::kNameKept, 0, "TWICE", 0, "TWICE") + said(d88::kExistingKept, 0, "A/B") +
+             said(d88::kExistingKept, 0, "A_B") + said(d88::kNameKept, 0, kGame, 0, kGame),
+         {{"TWICE", f[0].data}, {"A_B", own}, {game, f[4].data}},
+         2},
         {"-r: nothing is lost",
-         {"-r"},
+         {"-k", "-r"},
          1,
          {{0, 1, 2, 3, 4, 5}},
          said(d88::kWrittenAs, 0, "TWICE", "TWICE~1") + said(d88::kWrittenAs, 0, "A/B", "A_B~1") +
