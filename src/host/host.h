@@ -136,7 +136,11 @@ public:
 
 private:
     static constexpr int kHandled = 4;
-    void (*previous_[kHandled])(int) = {};
+    // The handling each signal had before, on a host that has signals.
+    struct Previous {
+        void (*handlers[kHandled])(int) = {};
+    };
+    Previous previous_;
 };
 
 // True when a failure to create or write a file would meet every later

@@ -217,24 +217,24 @@ InterruptsHandled::InterruptsHandled()
 {
     static_assert(sizeof kInterrupts / sizeof kInterrupts[0] + 1 == kHandled);
     for (int i = 0; i < kHandled - 1; ++i) {
-        previous_[i] = std::signal(kInterrupts[i], onInterrupt);
+        previous_.handlers[i] = std::signal(kInterrupts[i], onInterrupt);
         // What the caller ignores stays ignored.
-        if (previous_[i] == SIG_IGN) {
+        if (previous_.handlers[i] == SIG_IGN) {
             std::signal(kInterrupts[i], SIG_IGN);
         }
     }
-    previous_[kHandled - 1] = std::signal(SIGXFSZ, SIG_IGN);
+    previous_.handlers[kHandled - 1] = std::signal(SIGXFSZ, SIG_IGN);
 }
 
 InterruptsHandled::~InterruptsHandled()
 {
     for (int i = 0; i < kHandled - 1; ++i) {
-        if (previous_[i] != SIG_ERR) {
-            std::signal(kInterrupts[i], previous_[i]);
+        if (previous_.handlers[i] != SIG_ERR) {
+            std::signal(kInterrupts[i], previous_.handlers[i]);
         }
     }
-    if (previous_[kHandled - 1] != SIG_ERR) {
-        std::signal(SIGXFSZ, previous_[kHandled - 1]);
+    if (previous_.handlers[kHandled - 1] != SIG_ERR) {
+        std::signal(SIGXFSZ, previous_.handlers[kHandled - 1]);
     }
 }
 
