@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
@@ -263,7 +263,8 @@ TEST_F(Command, FailedWritesLeaveNoFile)
         fakehost::failOn(row.call, row.call == Call::Rename ? 1 : 2, row.error);
         const Outcome outcome = run(twoImages(), {});
         EXPECT_EQ(outcome.status, d88::kExitFatal);
-        EXPECT_EQ(outcome.err, said(d88::kFileWriteFailed, 0, "DATA") + detail("000/DATA", row.error));
+        EXPECT_EQ(outcome.err,
+                  said(d88::kFileWriteFailed, 0, "DATA") + detail("000/DATA", row.error));
         const Tree tree = fakehost::tree();
         EXPECT_TRUE(tree.contains("000/GAME"));
         EXPECT_EQ(tree.contains("000/DATA"), row.existed);
@@ -348,7 +349,7 @@ TEST_F(Command, WholeRunCreateFailures)
         int error;
         bool wholeRun;
     } rows[] = {
-        {ENOSPC, true}, {EROFS, true},   {EDQUOT, true},       {EMFILE, true},
+        {ENOSPC, true}, {EROFS, true},   {EDQUOT, true},        {EMFILE, true},
         {ENFILE, true}, {EACCES, false}, {ENAMETOOLONG, false}, {EISDIR, false},
     };
     for (const auto& row : rows) {

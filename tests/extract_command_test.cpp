@@ -23,7 +23,11 @@ TEST(ExtractCommand, RunsThatWriteNothing)
         std::string locale = "LANG=C";
     } rows[] = {
         {"no argument", good, {}, 1, "", usage},
-        {"no complete image header, -b", Bytes(687, 0x41), {"../in.d88", "-b"}, 2, notice,
+        {"no complete image header, -b",
+         Bytes(687, 0x41),
+         {"../in.d88", "-b"},
+         2,
+         notice,
          sjis(d88::kNoImage)},
         {"empty file", {}, {"../in.d88"}, 2, "", sjis(d88::kNoImage)},
         {"-d first is a path", good, {"-d"}, 1, "", open},
@@ -255,17 +259,24 @@ TEST(ExtractCommandDamage, ContainerLosses)
         std::vector<DiskModel> disks; // what is extracted
         std::string err;
     } rows[] = {
-        {"trailing bytes", d88build::concat({good, Bytes(100, 0x55)}), {diskA()},
+        {"trailing bytes",
+         d88build::concat({good, Bytes(100, 0x55)}),
+         {diskA()},
          format(d88::kTrailingBytes.shiftJis, 100)},
-        {"a size past the end of the file", withSize(size + 1000), {diskA()},
+        {"a size past the end of the file",
+         withSize(size + 1000),
+         {diskA()},
          format(d88::kImageCutShort.shiftJis, 0, size + 1000, size)},
-        {"a size below its header, bytes after it", d88build::concat({withSize(100), good}),
+        {"a size below its header, bytes after it",
+         d88build::concat({withSize(100), good}),
          {nothing},
          format(d88::kImageSizeTooSmall.shiftJis, 0, 100LL, 2 * size - 688) +
              format(d88::kNoLayout.shiftJis, 0)},
         // Any other kind of file: its "size" runs past its end, and nothing
         // of the layout is where it would be.
-        {"not a D88 file", Bytes(10000, 0x41), {{"AAAAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAA", {}}},
+        {"not a D88 file",
+         Bytes(10000, 0x41),
+         {{"AAAAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAA", {}}},
          format(d88::kImageCutShort.shiftJis, 0, 0x41414141LL, 10000LL) +
              format(d88::kNoLayout.shiftJis, 0)},
         {"images past the 64th", d88build::concat(std::vector<Bytes>(66, good)),
@@ -426,8 +437,8 @@ TEST(ExtractCommandNames, CollisionRules)
         const bool flat = std::find(row.args.begin(), row.args.end(), "-d") != row.args.end();
         const std::string dir = flat ? "" : "000/";
         Scratch scratch;
-        scratch.input(d88build::concat(std::vector<Bytes>(static_cast<std::size_t>(row.images),
-                                                          build(disk))));
+        scratch.input(d88build::concat(
+            std::vector<Bytes>(static_cast<std::size_t>(row.images), build(disk))));
         fs::create_directories(scratch.out() / dir);
         d88build::writeFile(scratch.out() / dir / "A_B", own);
         std::vector<std::string> args = {"../in.d88"};
@@ -460,13 +471,20 @@ TEST(ExtractCommandNames, CollisionRules)
 // like letters (the second byte of a character) never clash.
 TEST(ExtractCommandNames, NamesAsTheHostComparesThem)
 {
-    const DiskModel disk = {"CASE",
-                            "CASE",
-                            {file(0, "Name", "", 1, 1, 10, {10}), file(1, "NAME", "", 2, 2, 20, {11}),
-                             file(2, "DOT.", "", 3, 3, 30, {12}), file(3, "DOT", "", 4, 4, 40, {13}),
-                             // The second bytes are 'a' and 'A': two characters.
-                             file(4, "\x83" "a", "", 5, 5, 50, {14}),
-                             file(5, "\x83" "A", "", 6, 6, 60, {15})}};
+    const DiskModel disk = {
+        "CASE",
+        "CASE",
+        {file(0, "Name", "", 1, 1, 10, {10}), file(1, "NAME", "", 2, 2, 20, {11}),
+         file(2, "DOT.", "", 3, 3, 30, {12}), file(3, "DOT", "", 4, 4, 40, {13}),
+         // The second bytes are 'a' and 'A': two characters.
+         file(4,
+              "\x83"
+              "a",
+              "", 5, 5, 50, {14}),
+         file(5,
+              "\x83"
+              "A",
+              "", 6, 6, 60, {15})}};
     Scratch scratch;
     scratch.input(build(disk));
     const Result r = scratch.run({"../in.d88", "-d"}, "LANG=C");
@@ -517,13 +535,13 @@ TEST(ExtractCommand, ShortWriteStops)
         }
         // A file-size limit of 2 or 4 KiB: GAME (4666 bytes) is the first file over it.
         const Result r = scratch.run({"../in.d88", "-d"}, "LANG=C", "ulimit -f 4; ");
-        const std::string listing = format(d88::kListingLine.shiftJis, kGame, game.load,
-                                           game.size, game.exec, 24, 3, 15, 9, 30);
+        const std::string listing = format(d88::kListingLine.shiftJis, kGame, game.load, game.size,
+                                           game.exec, 24, 3, 15, 9, 30);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, std::string(d88::kColumnHeader.shiftJis) + listing);
         EXPECT_EQ(r.err, format(d88::kFileWriteFailed.shiftJis, 0, kGame));
-        EXPECT_EQ(r.details, std::vector<std::string>{std::string(kGame) + ": " +
-                                                      std::strerror(EFBIG)});
+        EXPECT_EQ(r.details,
+                  std::vector<std::string>{std::string(kGame) + ": " + std::strerror(EFBIG)});
         expectTree(listTree(scratch.out()), before);
     }
 }

@@ -28,7 +28,7 @@ struct State {
     std::vector<File> files;
     std::map<std::string, int> names;
     std::map<Call, int> calls;
-    std::map<Call, std::map<int, int>> failures; // call -> number -> errno
+    std::map<Call, std::map<int, int>> failures;   // call -> number -> errno
     std::map<Call, std::map<int, int>> interrupts; // call -> number -> signal
     int endedBy = 0;
 };

@@ -46,8 +46,8 @@ TEST(HostFaults, PlantedThingsAreNeverWrittenThrough)
         {"a link to /dev/full", "ln -s /dev/full NAME", true, false, false},
         {"a dangling link", "ln -s \"$VICTIM.none\" NAME", true, false, false},
         {"a hard link to a file elsewhere", "ln \"$VICTIM\" NAME", true},
-        {"a link to a FIFO", "mkfifo \"$VICTIM.fifo\" && ln -s \"$VICTIM.fifo\" NAME", true,
-         false, false},
+        {"a link to a FIFO", "mkfifo \"$VICTIM.fifo\" && ln -s \"$VICTIM.fifo\" NAME", true, false,
+         false},
         {"a FIFO", "mkfifo NAME", false, true, false},
     };
     for (const auto& row : rows) {
@@ -64,10 +64,10 @@ TEST(HostFaults, PlantedThingsAreNeverWrittenThrough)
             fs::create_directories(dir);
             std::string plant = row.plant;
             plant.replace(plant.find("NAME"), 4, quote(onDisk(data)));
-            ASSERT_EQ(std::system(("cd " + quote(dir) + " && VICTIM=" + quote(victim) + " && " +
-                                   plant)
-                                      .c_str()),
-                      0);
+            ASSERT_EQ(
+                std::system(
+                    ("cd " + quote(dir) + " && VICTIM=" + quote(victim) + " && " + plant).c_str()),
+                0);
             std::vector<std::string> args = {"../in.d88"};
             if (!subdirectories) {
                 args.push_back("-d");
@@ -265,12 +265,11 @@ TEST(HostFaults, InterruptedAtManyMoments)
             ASSERT_EQ(std::system((cd + tool() + " ../before.d88 >/dev/null 2>&1").c_str()), 0);
         }
         // Job control keeps the signals the tool gets from being ignored.
-        const std::string line = "bash -c " +
-                                 quote("set -m; " + cd + tool() +
-                                       " ../in.d88 >/dev/null 2>&1 & pid=$!; sleep " +
-                                       format("%d.%03d", moment * 2 / 1000, moment * 2 % 1000) +
-                                       "; kill -" + std::to_string(signal) +
-                                       " $pid 2>/dev/null; wait $pid; echo $? >../rc");
+        const std::string line =
+            "bash -c " +
+            quote("set -m; " + cd + tool() + " ../in.d88 >/dev/null 2>&1 & pid=$!; sleep " +
+                  format("%d.%03d", moment * 2 / 1000, moment * 2 % 1000) + "; kill -" +
+                  std::to_string(signal) + " $pid 2>/dev/null; wait $pid; echo $? >../rc");
         ASSERT_EQ(std::system(line.c_str()), 0);
         const int rc = std::stoi(readText(root / "rc"));
         EXPECT_TRUE(rc == 0 || rc == 128 + signal) << rc;

@@ -91,16 +91,34 @@ TEST(NameRegistry, NamesClashAsTheHostComparesThem)
         {"Data.Bin", "DATA.BIN", false, true},
         {"GAME~1", "GAME", false, false},
         // Full-width, Greek and Cyrillic letters have case on Windows too.
-        {"\x82\x81", "\x82\x60", false, true},   // a, A (full width)
-        {"\x83\xbf", "\x83\x9f", false, true},   // alpha, Alpha
-        {"\x84\x70", "\x84\x40", false, true},   // a, A (Cyrillic)
-        {"\x84\x80", "\x84\x4f", false, true},   // o, O: past the gap at 0x7F
-        {"\x84\x91", "\x84\x60", false, true},   // ya, Ya
+        {"\x82\x81", "\x82\x60", false, true}, // a, A (full width)
+        {"\x83\xbf", "\x83\x9f", false, true}, // alpha, Alpha
+        {"\x84\x70", "\x84\x40", false, true}, // a, A (Cyrillic)
+        {"\x84\x80", "\x84\x4f", false, true}, // o, O: past the gap at 0x7F
+        {"\x84\x91", "\x84\x60", false, true}, // ya, Ya
         // A second byte that reads as a letter is not one.
-        {"\x83" "a", "\x83" "A", false, false},
-        {"\x95" "z", "\x95" "Z", false, false},
-        {"\x83" "a" "b", "\x83" "a" "B", false, true}, // ... but the letter after it is
-        {"\xb1" "a", "\xb1" "A", false, true},         // a half-width kana is one byte
+        {"\x83"
+         "a",
+         "\x83"
+         "A",
+         false, false},
+        {"\x95"
+         "z",
+         "\x95"
+         "Z",
+         false, false},
+        {"\x83"
+         "a"
+         "b",
+         "\x83"
+         "a"
+         "B",
+         false, true}, // ... but the letter after it is
+        {"\xb1"
+         "a",
+         "\xb1"
+         "A",
+         false, true}, // a half-width kana is one byte
     };
     d88::NameRegistry& registry = *new d88::NameRegistry; // too large for the stack
     for (const auto& c : cases) {

@@ -81,8 +81,8 @@ std::string fullUsage(const std::string& program, ConsoleEncoding encoding)
     for (const d88::ConsoleText* line :
          {&d88::kUsageNoSubdirectories, &d88::kUsageCutHeader, &d88::kUsageListOnly,
           &d88::kUsageOutputDirectory, &d88::kUsageKeepTimes, &d88::kUsageNamePattern,
-          &d88::kUsageImageIndex, &d88::kUsageKeepExisting, &d88::kUsageRename,
-          &d88::kUsageHelp, &d88::kUsageVersion}) {
+          &d88::kUsageImageIndex, &d88::kUsageKeepExisting, &d88::kUsageRename, &d88::kUsageHelp,
+          &d88::kUsageVersion}) {
         usage += d88::textFor(*line, encoding);
     }
     return usage;

@@ -10,10 +10,10 @@
 namespace d88 {
 
 // Everything large a run works in: the reader with its piece of the file
-// and its track indexes, and the directory, cluster table and file of one
-// image at a time, and the names taken. About 1.8 MiB, too much for a stack and, as nothing is
-// taken from the heap, kept in static storage by the caller, which passes
-// it in.
+// and its track indexes, the directory, cluster table and file of one image
+// at a time, and the names the run's files took. About 1.7 MiB, too much for a
+// stack and, as nothing is taken from the heap, kept in static storage by
+// the caller, which passes it in.
 struct Workspace {
     D88Image image;
     Directory directory;

@@ -68,9 +68,7 @@ bool OutputSink::enterImage(const char* subdirectory)
     }
     // Never through a link: a planted "000 -> elsewhere" is not entered.
     entered_ = host::enterSubdirectory(subdirectory);
-    failure_ = entered_                          ? 0
-               : host::failsEveryFile(makeFailure) ? makeFailure
-                                                   : host::lastError();
+    failure_ = entered_ ? 0 : host::failsEveryFile(makeFailure) ? makeFailure : host::lastError();
     return entered_;
 }
 

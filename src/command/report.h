@@ -179,15 +179,15 @@ inline constexpr ProblemKind<> kNoImage{NoImage, Damage, d88::kNoImage};
 inline constexpr ProblemKind<Count> kTrailingBytes{TrailingBytes, Damage, d88::kTrailingBytes};
 inline constexpr ProblemKind<Count> kImagesBeyondLimit{ImagesBeyondLimit, Damage,
                                                        d88::kImagesBeyondLimit};
-inline constexpr ProblemKind<ImageIndex, ByteCount, ByteCount> kImageCutShort{
-    ImageCutShort, Damage, d88::kImageCutShort};
+inline constexpr ProblemKind<ImageIndex, ByteCount, ByteCount> kImageCutShort{ImageCutShort, Damage,
+                                                                              d88::kImageCutShort};
 inline constexpr ProblemKind<ImageIndex, ByteCount, ByteCount> kImageSizeTooSmall{
     ImageSizeTooSmall, Damage, d88::kImageSizeTooSmall};
 inline constexpr ProblemKind<ImageIndex> kNoLayout{NoLayout, Damage, d88::kNoLayout};
 inline constexpr ProblemKind<ImageIndex, FileName, ImageIndex, FileName> kNameReplaced{
     NameReplaced, Damage, d88::kNameReplaced};
-inline constexpr ProblemKind<ImageIndex, FileName, ImageIndex, FileName> kNameKept{
-    NameKept, Damage, d88::kNameKept};
+inline constexpr ProblemKind<ImageIndex, FileName, ImageIndex, FileName> kNameKept{NameKept, Damage,
+                                                                                   d88::kNameKept};
 inline constexpr ProblemKind<ImageIndex, FileName> kExistingKept{ExistingKept, Damage,
                                                                  d88::kExistingKept};
 inline constexpr ProblemKind<ImageIndex, FileName, Text> kWrittenAs{WrittenAs, Notice,

@@ -61,7 +61,7 @@ Existing lookAt(const char* name, FileIdentity& identity)
     }
     identity = {static_cast<unsigned long long>(st.st_dev),
                 static_cast<unsigned long long>(st.st_ino), true};
-    return S_ISREG(st.st_mode) ? Existing::Regular
+    return S_ISREG(st.st_mode)   ? Existing::Regular
            : S_ISLNK(st.st_mode) ? Existing::Link
                                  : Existing::Other;
 }

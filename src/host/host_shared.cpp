@@ -131,8 +131,7 @@ void OutputFile::abandon()
     calls::markFinished();
 }
 
-CreateOutcome OutputFile::create(const char* name, const FileIdentity& input,
-                                 ExistingFile existing)
+CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, ExistingFile existing)
 {
     abandon();
     failure_ = 0;

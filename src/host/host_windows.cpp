@@ -60,9 +60,9 @@ bool enterSubdirectory(const char* name)
 {
     // Opened as itself, not as what a link or junction leads to; held
     // without sharing deletion, so it cannot be swapped until entered.
-    const HANDLE directory = ::CreateFileA(
-        name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE directory =
+        ::CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (directory == INVALID_HANDLE_VALUE) {
         errno = errnoOf(::GetLastError());
         return false;
