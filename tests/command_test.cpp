@@ -296,6 +296,26 @@ TEST_F(Command, ReplacingGoesThroughATemporaryName)
     EXPECT_EQ(fakehost::files().back().path, "001/ONE");
 }
 
+// With "-r" whatever has a name, a file from before or a FIFO, is gone
+// round: the file is written under the first free NAME~N, and that is a
+// notice, not a problem.
+TEST_F(Command, RenameGoesRoundWhateverHasTheName)
+{
+    fakehost::plantFile("000/GAME", std::vector<std::uint8_t>(5, 'o'));
+    fakehost::plantFile("000/GAME~1", std::vector<std::uint8_t>(6, 'o'));
+    fakehost::plantOther("000/DATA");
+    const Outcome outcome = run(twoImages(), {"-r"});
+    EXPECT_EQ(outcome.status, d88::kExitSuccess);
+    EXPECT_EQ(outcome.err, said(d88::kWrittenAs, 0, "GAME", "GAME~2") +
+                               said(d88::kWrittenAs, 0, "DATA", "DATA~1"));
+    const Tree tree = fakehost::tree();
+    EXPECT_EQ(tree.at("000/GAME"), std::vector<std::uint8_t>(5, 'o'));
+    EXPECT_EQ(tree.at("000/GAME~1"), std::vector<std::uint8_t>(6, 'o'));
+    EXPECT_EQ(tree.at("000/GAME~2").size(), 3006u);
+    EXPECT_EQ(tree.at("000/DATA~1").size(), 106u);
+    EXPECT_EQ(fakehost::calls(Call::Rename), 0);
+}
+
 // An interruption mid-write removes the file being written, a new one or a
 // replacement's temporary file, and leaves an earlier file untouched; then
 // the process ends by the signal. One during the open waits for the open's

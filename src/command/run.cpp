@@ -103,8 +103,10 @@ Placed place(Run& run, int imageIndex, const DirectoryEntry& entry, const char* 
             if (names.find(placed.name) != nullptr) {
                 continue;
             }
+            // Whatever has the name, a file, a FIFO or the D88 file, is gone
+            // round.
             outcome = run.sink.create(placed.name, host::ExistingFile::Keep);
-            if (outcome != host::CreateOutcome::Exists) {
+            if (outcome == host::CreateOutcome::Created || outcome == host::CreateOutcome::Failed) {
                 break;
             }
         }

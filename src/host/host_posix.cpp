@@ -116,9 +116,19 @@ std::FILE* openInput(const char* path)
         return nullptr;
     }
     struct stat st;
-    if (::fstat(handle, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(handle, &st) != 0) {
+        const int reason = errno;
         ::close(handle);
-        errno = EINVAL;
+        errno = reason;
+        return nullptr;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(handle);
+        // Why, as near as the system's words come: a directory, a pipe that
+        // cannot seek, or a device.
+        errno = S_ISDIR(st.st_mode)                            ? EISDIR
+                : S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) ? ESPIPE
+                                                               : EINVAL;
         return nullptr;
     }
     std::FILE* file = ::fdopen(handle, "rb");

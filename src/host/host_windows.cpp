@@ -72,10 +72,9 @@ bool enterSubdirectory(const char* name)
                       (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
                       (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
     const bool entered = real && ::SetCurrentDirectoryA(name) != 0;
+    const DWORD error = real ? ::GetLastError() : ERROR_DIRECTORY;
     ::CloseHandle(directory);
-    if (!real) {
-        errno = ENOTDIR;
-    }
+    ::SetLastError(error);
     return entered;
 }
 
@@ -88,7 +87,8 @@ std::FILE* openInput(const char* path)
     struct _stat64 st;
     if (::_fstat64(::_fileno(file), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
         std::fclose(file);
-        errno = EINVAL;
+        // What Windows says of a seek on a device or a pipe.
+        ::SetLastError(ERROR_INVALID_FUNCTION);
         return nullptr;
     }
     return file;
@@ -282,6 +282,7 @@ int openNewFile(const char* name)
         ::CloseHandle(file);
         ::DeleteFileA(name);
         errno = EMFILE;
+        ::SetLastError(ERROR_TOO_MANY_OPEN_FILES);
     }
     return handle;
 }

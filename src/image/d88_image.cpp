@@ -53,13 +53,17 @@ bool D88Image::open(std::FILE* file)
     // position just sought: a stream buffer would only add a copy and a
     // read of its own for each piece's tail.
     std::setvbuf(file_, nullptr, _IONBF, 0);
-    // Every lookup seeks: a pipe would read as a file with no image.
-    if (std::fseek(file_, 0, SEEK_END) != 0 || !seekTo(0)) {
+    // Every lookup seeks: a pipe would read as a file with no image. The
+    // file's size tells what lies past the images found.
+    if (std::fseek(file_, 0, SEEK_END) != 0) {
         close();
         return false;
     }
-    std::fseek(file_, 0, SEEK_END);
     fileSize_ = std::max<long>(std::ftell(file_), 0);
+    if (!seekTo(0)) {
+        close();
+        return false;
+    }
 
     std::uint8_t header[kImageHeaderSize];
     std::uint64_t offset = 0;
