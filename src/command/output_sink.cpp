@@ -83,12 +83,14 @@ bool OutputSink::leaveImage()
 
 host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile existing)
 {
+    // Listing only, every file is as good as made: the run then lists and
+    // reports exactly what it would when writing, clashes of names included.
+    failure_ = 0;
+    if (!writes()) {
+        return host::CreateOutcome::Created;
+    }
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
-    if (!writes()) {
-        failure_ = 0;
-        return host::CreateOutcome::Failed;
-    }
     const host::CreateOutcome outcome = file_.create(hostName, input_, existing);
     failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
     return outcome;
@@ -96,6 +98,9 @@ host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile 
 
 bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
 {
+    if (!writes()) {
+        return true;
+    }
     const bool written = file_.writeAndClose(bytes, length);
     failure_ = written ? 0 : file_.failure();
     return written;
@@ -103,6 +108,9 @@ bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
 
 bool OutputSink::setTime(const char* hostName, const EntryTime& time)
 {
+    if (!writes()) {
+        return true;
+    }
     const bool set = host::setModificationTime(hostName, time.year, time.month, time.day, time.hour,
                                                time.minute);
     failure_ = set ? 0 : host::lastError();

@@ -46,7 +46,8 @@ public:
     // Back to the output directory after an image; false when that fails.
     bool leaveImage();
 
-    // Makes the output file `hostName` (see host::OutputFile::create).
+    // Makes the output file `hostName` (see host::OutputFile::create). With
+    // SinkKind::Nothing nothing is made, and every call succeeds.
     host::CreateOutcome create(const char* hostName, host::ExistingFile existing);
     bool writeAndClose(const std::uint8_t* bytes, std::size_t length);
     bool setTime(const char* hostName, const EntryTime& time);

@@ -136,15 +136,13 @@ bool extractFile(Run& run, int imageIndex, const DirectoryEntry& entry)
 
     char hostName[kHostNameBytes];
     hostFileName(entry.name, hostName, host::nameRules());
-    Placed placed{false, false, {}};
-    if (run.sink.writes()) {
-        placed = place(run, imageIndex, entry, hostName);
-        if (placed.stop) {
-            return false;
-        }
+    // With "-l" nothing is made, but names clash as they would.
+    const Placed placed = place(run, imageIndex, entry, hostName);
+    if (placed.stop) {
+        return false;
     }
     const bool created = placed.created;
-    if (created || !run.sink.writes()) {
+    if (created) {
         run.listing.file(entry, header);
     }
 
