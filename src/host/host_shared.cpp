@@ -1,5 +1,6 @@
 // Host calls that are the same on every host, built on host_calls.h: the
-// output file and the reading of locale names.
+// output file, what an interruption removes, and the reading of locale
+// names.
 #include <atomic>
 #include <cctype>
 #include <cerrno>
