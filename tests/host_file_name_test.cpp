@@ -120,7 +120,7 @@ TEST(NameRegistry, NamesClashAsTheHostComparesThem)
          "A",
          false, true}, // a half-width kana is one byte
     };
-    d88::NameRegistry& registry = *new d88::NameRegistry; // too large for the stack
+    d88::NameRegistry& registry = *new d88::NameRegistry(); // too large for the stack
     for (const auto& c : cases) {
         for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
             SCOPED_TRACE(std::string(c.earlier) + " / " + c.later +
@@ -142,7 +142,7 @@ TEST(NameRegistry, NamesClashAsTheHostComparesThem)
 // and the latest file of a name is its owner.
 TEST(NameRegistry, HoldsAWholeRun)
 {
-    auto& registry = *new d88::NameRegistry;
+    auto& registry = *new d88::NameRegistry();
     registry.clear(NameRules::Posix);
     char name[d88::kTakenNameBytes];
     for (int i = 0; i < d88::NameRegistry::kCapacity; ++i) {

@@ -57,9 +57,13 @@ private:
     host::NameRules rules_ = host::NameRules::Posix;
     int count_ = 0;
     // Each slot holds 1 + the index in taken_ of its name, or 0 when empty.
-    std::uint16_t slots_[kSlots] = {};
+    // Both arrays are left to the zeroing of static storage, where the
+    // registry lives (a registry made elsewhere is value-initialised):
+    // initialising them here would touch each of their pages at start, half
+    // a megabyte of memory that a run of small images never uses.
+    std::uint16_t slots_[kSlots];
     static_assert(kCapacity < 65535, "slot values fit in 16 bits");
-    Taken taken_[kCapacity] = {};
+    Taken taken_[kCapacity];
 };
 
 // The name a file is written under by "-r" when its own is taken: `name`
