@@ -13,7 +13,8 @@ namespace d88 {
 // and its track indexes, the directory, cluster table and file of one image
 // at a time, and the names the run's files took. About 1.7 MiB, too much for a
 // stack and, as nothing is taken from the heap, kept in static storage by
-// the caller, which passes it in.
+// the caller, which passes it in (the name registry counts on the zeroing
+// of static storage).
 struct Workspace {
     D88Image image;
     Directory directory;
