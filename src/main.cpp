@@ -1,5 +1,6 @@
 // d88unpack: copies every file of every disk image in a D88 file to the host.
 #include "command.h"
+#include "host.h"
 
 namespace {
 
@@ -12,5 +13,8 @@ d88::Workspace workspace;
 
 int main(int argc, char** argv)
 {
+    // Before anything is opened: no output file may take the number of a
+    // closed standard stream, and receive the listing.
+    d88::host::openMissingStandardStreams();
     return d88::runExtraction(workspace, argc, argv);
 }

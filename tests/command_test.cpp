@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -73,7 +75,7 @@ TEST_F(Command, HostFailures)
         std::vector<const char*> options;
         int status;
         std::string err;
-        std::vector<std::string> closedFiles; // created and closed, in order
+        std::vector<std::string> closedFiles; // created, closed and kept, in order
         std::string endsIn = "";              // the working directory at the end
     } rows[] = {
         {"a write fails: stop",
@@ -89,7 +91,7 @@ TEST_F(Command, HostFailures)
          {},
          1,
          writeFailed + detail("000/DATA", EIO),
-         {"000/GAME", "000/DATA"}},
+         {"000/GAME"}},
         {"a create fails: go on",
          Call::Create,
          1,
@@ -138,13 +140,10 @@ TEST_F(Command, HostFailures)
         EXPECT_EQ(outcome.err, row.err);
         std::vector<std::string> closed;
         for (const fakehost::File& file : fakehost::files()) {
-            if (file.closed && !file.oversized) {
+            // A file whose write or close failed is gone.
+            if (file.closed && !file.oversized && !file.removed) {
                 closed.push_back(file.path);
             }
-        }
-        // A file whose write failed is closed too, but it is the last one.
-        if (row.call == Call::Write) {
-            closed.pop_back();
         }
         EXPECT_EQ(closed, row.closedFiles);
         EXPECT_EQ(fakehost::workingDirectory(), row.endsIn);
@@ -162,8 +161,8 @@ TEST_F(Command, FatalWinsOverEarlierDamage)
     fakehost::failOn(Call::Write, 2);
     const Outcome outcome = run(image.build(), {"-d"});
     EXPECT_EQ(outcome.status, d88::kExitFatal);
-    EXPECT_EQ(outcome.err, said(d88::kFileSectorsLost, 0, "LOST", 1) + said(d88::kWriteFailed) +
-                               detail("NEXT", ENOSPC));
+    EXPECT_EQ(outcome.err, said(d88::kFileSectorsLost, 0, "LOST", 1) +
+                               said(d88::kWriteFailed) + detail("NEXT", ENOSPC));
 }
 
 // "-b" on a file whose chain holds fewer bytes than a header: nothing is
@@ -179,6 +178,175 @@ TEST_F(Command, CutHeaderOfAnEmptyChain)
     EXPECT_FALSE(fakehost::files()[0].oversized);
     EXPECT_TRUE(fakehost::files()[0].bytes.empty());
     EXPECT_TRUE(fakehost::files()[0].closed);
+}
+
+using Tree = std::map<std::string, std::vector<std::uint8_t>>;
+
+// The names left that a run of this process could have made temporarily.
+std::vector<std::string> temporaries()
+{
+    std::vector<std::string> left;
+    for (const auto& [path, bytes] : fakehost::tree()) {
+        if (path.find(d88::host::kTemporaryPrefix) != std::string::npos) {
+            left.push_back(path);
+        }
+    }
+    return left;
+}
+
+// A write, close or rename that fails: the run stops with status 1 and one
+// message naming the file, the file is gone, an earlier file of its name is
+// as it was, and no temporary file is left.
+TEST_F(Command, FailedWritesLeaveNoFile)
+{
+    const std::vector<std::uint8_t> earlier(77, 'e');
+    const struct {
+        const char* what;
+        bool existed; // 000/DATA was there before the run
+        Call call;
+        int error;
+    } rows[] = {
+        {"a new file's write", false, Call::Write, ENOSPC},
+        {"a new file's close", false, Call::Close, EIO},
+        {"a replacement's write", true, Call::Write, EFBIG},
+        {"a replacement's close", true, Call::Close, EDQUOT},
+        {"a replacement's rename", true, Call::Rename, EACCES},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakehost::reset();
+        if (row.existed) {
+            fakehost::plantFile("000/DATA", earlier);
+        }
+        // GAME's call comes first, except for the rename only a replacement makes.
+        fakehost::failOn(row.call, row.call == Call::Rename ? 1 : 2, row.error);
+        const Outcome outcome = run(twoImages(), {});
+        EXPECT_EQ(outcome.status, d88::kExitFatal);
+        EXPECT_EQ(outcome.err,
+                  said(d88::kWriteFailed) + detail("000/DATA", row.error));
+        const Tree tree = fakehost::tree();
+        EXPECT_TRUE(tree.contains("000/GAME"));
+        EXPECT_EQ(tree.contains("000/DATA"), row.existed);
+        if (row.existed && tree.contains("000/DATA")) {
+            EXPECT_EQ(tree.at("000/DATA"), earlier);
+        }
+        EXPECT_FALSE(tree.contains("001/ONE"));
+        EXPECT_EQ(temporaries(), std::vector<std::string>{});
+    }
+}
+
+// An existing name is replaced through a temporary file renamed over it;
+// a new name is written in place with nothing more than its create.
+TEST_F(Command, ReplacingGoesThroughATemporaryName)
+{
+    fakehost::plantFile("000/GAME", std::vector<std::uint8_t>(5, 'o'));
+    fakehost::plantOther("000/DATA"); // a FIFO, say: never opened
+    const Outcome outcome = run(twoImages(), {});
+    EXPECT_EQ(outcome.status, d88::kExitDamaged);
+    EXPECT_EQ(outcome.err, said(d88::kNotRegularFile, 0, "DATA"));
+    const Tree tree = fakehost::tree();
+    ASSERT_TRUE(tree.contains("000/GAME"));
+    EXPECT_EQ(tree.at("000/GAME").size(), 3006u);
+    EXPECT_EQ(fakehost::calls(Call::Rename), 1);
+    // GAME's meets the old file, then makes its temporary one; DATA's meets
+    // the FIFO; ONE's makes it.
+    EXPECT_EQ(fakehost::calls(Call::Create), 4);
+    EXPECT_EQ(temporaries(), std::vector<std::string>{});
+    EXPECT_EQ(fakehost::files().back().path, "001/ONE");
+}
+
+// With "-r" whatever has a name, a file from before or a FIFO, is gone
+// round: the file is written under the first free NAME~N, and that is a
+// notice, not a problem.
+TEST_F(Command, RenameGoesRoundWhateverHasTheName)
+{
+    fakehost::plantFile("000/GAME", std::vector<std::uint8_t>(5, 'o'));
+    fakehost::plantFile("000/GAME~1", std::vector<std::uint8_t>(6, 'o'));
+    fakehost::plantOther("000/DATA");
+    const Outcome outcome = run(twoImages(), {"-r"});
+    EXPECT_EQ(outcome.status, d88::kExitSuccess);
+    EXPECT_EQ(outcome.err, said(d88::kWrittenAs, 0, "GAME", "GAME~2") +
+                               said(d88::kWrittenAs, 0, "DATA", "DATA~1"));
+    const Tree tree = fakehost::tree();
+    EXPECT_EQ(tree.at("000/GAME"), std::vector<std::uint8_t>(5, 'o'));
+    EXPECT_EQ(tree.at("000/GAME~1"), std::vector<std::uint8_t>(6, 'o'));
+    EXPECT_EQ(tree.at("000/GAME~2").size(), 3006u);
+    EXPECT_EQ(tree.at("000/DATA~1").size(), 106u);
+    EXPECT_EQ(fakehost::calls(Call::Rename), 0);
+}
+
+// An interruption mid-write removes the file being written, a new one or a
+// replacement's temporary file, and leaves an earlier file untouched; then
+// the process ends by the signal. One during the open waits for the open's
+// outcome: the file it made is removed, and one that was there is not.
+TEST_F(Command, InterruptionRemovesTheUnfinishedFile)
+{
+    const std::vector<std::uint8_t> earlier(9, 'e');
+    for (const Call call : {Call::Create, Call::Write}) {
+        for (const bool existed : {false, true}) {
+            for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+                SCOPED_TRACE(std::string(call == Call::Create ? "opening, " : "writing, ") +
+                             (existed ? "replacing, " : "new, ") + strsignal(signal));
+                fakehost::reset();
+                if (existed) {
+                    fakehost::plantFile("000/DATA", earlier);
+                }
+                // DATA's: its create after GAME's (the first, or the temporary
+                // one after meeting the earlier file), or its write.
+                fakehost::interrupt(call, call == Call::Create && existed ? 3 : 2, signal);
+                run(twoImages(), {});
+                EXPECT_EQ(fakehost::endedBy(), signal);
+                // The run's record for DATA: the new file, or the temporary
+                // one (the earlier file's record comes first).
+                const fakehost::File* data = nullptr;
+                for (std::size_t i = existed ? 1 : 0; i < fakehost::files().size(); ++i) {
+                    const fakehost::File& file = fakehost::files()[i];
+                    if (data == nullptr &&
+                        (file.path.ends_with("DATA") ||
+                         file.path.find(d88::host::kTemporaryPrefix) != std::string::npos)) {
+                        data = &file;
+                    }
+                }
+                ASSERT_NE(data, nullptr);
+                EXPECT_TRUE(data->removed);
+                const Tree tree = fakehost::tree();
+                if (existed) {
+                    ASSERT_TRUE(tree.contains("000/DATA"));
+                    EXPECT_EQ(tree.at("000/DATA"), earlier);
+                }
+                EXPECT_EQ(temporaries(), std::vector<std::string>{});
+            }
+        }
+    }
+}
+
+// A create failure that every later file would meet too stops the run at
+// once with one message; one that belongs to the name does not.
+TEST_F(Command, WholeRunCreateFailures)
+{
+    const struct {
+        int error;
+        bool wholeRun;
+    } rows[] = {
+        {ENOSPC, true}, {EROFS, true},   {EDQUOT, true},        {EMFILE, true},
+        {ENFILE, true}, {EACCES, false}, {ENAMETOOLONG, false}, {EISDIR, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::strerror(row.error));
+        fakehost::reset();
+        fakehost::failOn(Call::Create, 1, row.error);
+        const Outcome outcome = run(twoImages(), {"-d"});
+        if (row.wholeRun) {
+            EXPECT_EQ(outcome.status, d88::kExitFatal);
+            EXPECT_EQ(outcome.err, said(d88::kHostFull, 0, "GAME") + detail("GAME", row.error));
+            EXPECT_EQ(fakehost::calls(Call::Create), 1);
+        } else {
+            EXPECT_EQ(outcome.status, d88::kExitDamaged);
+            EXPECT_EQ(outcome.err,
+                      said(d88::kCannotCreateFile, 0, "GAME") + detail("GAME", row.error));
+            EXPECT_EQ(fakehost::calls(Call::Create), 3);
+        }
+    }
 }
 
 // What the disk's own table or records put into a file is written as it

@@ -58,6 +58,9 @@ TEST(D88ImageTest, ByteOrderHelpers)
     EXPECT_EQ(d88::readLe16(bytes + 2), 0x1234u);
 }
 
+// Images are found by their disk sizes; what lies past them is told apart:
+// bytes too few for a header, or more images than are counted. The last
+// image's size is kept with the bytes the file holds from its start.
 TEST(D88ImageTest, FindsImagesByTheirDiskSizes)
 {
     auto sized = [](long long diskSize) {
@@ -66,24 +69,44 @@ TEST(D88ImageTest, FindsImagesByTheirDiskSizes)
         return image.build();
     };
     const Bytes one = emptyImage().build();
-    std::vector<Bytes> seventy(70, one);
+    const auto size = static_cast<long long>(one.size());
+    const std::vector<Bytes> seventy(70, one), sixtyFour(64, one);
     struct Case {
         const char* what;
         Bytes file;
         int expected;
+        int trailing;
+        bool beyond;
+        long long lastDeclared, lastHeld; // of the last image found
     } cases[] = {
-        {"shorter than a header", Bytes(687, 0x11), 0},
-        {"trailing partial header ignored", concat({one, one, Bytes(100, 0x22)}), 2},
-        {"only the first 64 images", concat(seventy), 64},
-        // A size that cannot locate the next image counts once, not 64 times.
-        {"disk size 0", concat({sized(0), one, one}), 1},
-        {"disk size below a header", concat({sized(687), one}), 1},
-        {"disk size past the end", concat({sized(0xFFFFFFFF), one}), 1},
+        {"empty", {}, 0, 0, false, 0, 0},
+        {"shorter than a header", Bytes(687, 0x11), 0, 687, false, 0, 0},
+        {"trailing partial header", concat({one, one, Bytes(100, 0x22)}), 2, 100, false, size,
+         size + 100},
+        {"only the first 64 images", concat(seventy), 64, 0, true, size, 7 * size},
+        {"64 images and a partial header", concat({concat(sixtyFour), Bytes(687, 0)}), 64, 687,
+         false, size, size + 687},
+        {"exactly 64 images", concat(sixtyFour), 64, 0, false, size, size},
+        // A size that cannot locate the next image counts once, not 64 times;
+        // what follows it is the image's to report, not trailing bytes.
+        {"disk size 0", concat({sized(0), one, one}), 1, 0, false, 0, 3 * size},
+        {"disk size below a header", concat({sized(687), one}), 1, 0, false, 687, 2 * size},
+        {"disk size past the end", concat({sized(0xFFFFFFFF), one}), 1, 0, false, 0xFFFFFFFF,
+         2 * size},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         D88Image image;
         openBytes(image, c.file);
-        EXPECT_EQ(image.imageCount(), c.expected) << c.what;
+        EXPECT_EQ(image.imageCount(), c.expected);
+        EXPECT_EQ(image.trailingBytes(), c.trailing);
+        EXPECT_EQ(image.imagesBeyondLimit(), c.beyond);
+        const int last = c.expected - 1;
+        EXPECT_EQ(image.declaredSize(last), static_cast<std::uint32_t>(c.lastDeclared));
+        EXPECT_EQ(image.bytesHeld(last), c.lastHeld);
+        // No image past the last has a size or bytes.
+        EXPECT_EQ(image.declaredSize(c.expected), 0u);
+        EXPECT_EQ(image.bytesHeld(c.expected), 0);
     }
 }
 

@@ -185,9 +185,12 @@ inline void separateDetails(Result& result)
 // tool made (and what a test put there first).
 class Scratch {
 public:
-    Scratch()
+    // `base`: where the directory is made; a memory file system for tests
+    // that make thousands of files.
+    explicit Scratch(const std::string& base = "/tmp")
     {
-        char name[] = "/tmp/d88unpack-test-XXXXXX";
+        std::string pattern = base + "/d88unpack-test-XXXXXX";
+        char* name = pattern.data();
         if (::mkdtemp(name) == nullptr) {
             throw std::runtime_error("mkdtemp failed");
         }
@@ -367,6 +370,48 @@ inline DiskModel diskC()
              file(7, "\xb1\xb2\xb3 X", "", 7, 7, 20, {27}),
              onWindows(file(8, "NUL.TXT", "", 8, 8, 10, {28}), "_NUL.TXT"),
              onWindows(file(9, "A*B?.", "", 9, 9, 10, {29}), "A_B_.")}};
+}
+
+// ---- Name collisions ---------------------------------------------------------
+
+// A host name as the host tells names apart: on Windows without case and
+// without trailing dots and blanks.
+inline std::string nameKey(const FileModel& f)
+{
+    if (!windowsHost()) {
+        return f.host;
+    }
+    std::string name = f.windowsHost.empty() ? f.host : f.windowsHost;
+    name.erase(name.find_last_not_of(". ") + 1);
+    for (char& c : name) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return name;
+}
+
+// What a run reports by default for each file whose host name an earlier
+// file in the same directory took (every image's under "-d"): the later
+// replaces the earlier, naming both.
+inline std::string replacedLines(const std::vector<DiskModel>& disks, bool subdirectories,
+                                 ConsoleEncoding encoding = ConsoleEncoding::ShiftJis)
+{
+    std::string lines;
+    std::map<std::string, std::pair<int, std::string>> owners;
+    for (std::size_t i = 0; i < disks.size(); ++i) {
+        if (subdirectories) {
+            owners.clear();
+        }
+        const int index = disks[i].index >= 0 ? disks[i].index : static_cast<int>(i);
+        for (const FileModel& f : disks[i].files) {
+            const auto it = owners.find(nameKey(f));
+            if (it != owners.end()) {
+                lines += format(d88::textFor(d88::kNameReplaced, encoding), index, f.stored.c_str(),
+                                it->second.first, it->second.second.c_str());
+            }
+            owners[nameKey(f)] = {index, f.stored};
+        }
+    }
+    return lines;
 }
 
 } // namespace e2e

@@ -3,6 +3,9 @@
 #include <sstream>
 
 #include "digest.h"
+#include <cerrno>
+#include <cstring>
+
 #include "e2e_support.h"
 
 namespace {
@@ -24,8 +27,13 @@ TEST(ExtractCommand, RunsThatWriteNothing)
         std::string locale = "LANG=C";
     } rows[] = {
         {"no argument", good, {}, 1, "", usage},
-        {"no complete image header, -b", Bytes(687, 0x41), {"../in.d88", "-b"}, 0, notice, ""},
-        {"empty file", {}, {"../in.d88"}, 0, "", ""},
+        {"no complete image header, -b",
+         Bytes(687, 0x41),
+         {"../in.d88", "-b"},
+         2,
+         notice,
+         sjis(d88::kNoImage)},
+        {"empty file", {}, {"../in.d88"}, 2, "", sjis(d88::kNoImage)},
         {"missing file: no -b notice", good, {"../none.d88", "-b"}, 1, "", open},
         {"a directory", good, {"..", "-b"}, 1, "", open},
     };
@@ -49,8 +57,8 @@ TEST(ExtractCommand, RunsThatWriteNothing)
 }
 
 // Three images: A, one with an empty directory, C. With "-d" C's GAME
-// replaces A's; the later TWICE always replaces the earlier. Names are bytes
-// and never converted.
+// replaces A's; the later TWICE always replaces the earlier; each is
+// reported. Names are bytes and never converted.
 struct ThreeImagesRow {
     const char* what;
     std::vector<std::string> args;
@@ -75,9 +83,9 @@ void runOverThreeImages(const ThreeImagesRow& row)
     const auto [out, tree] =
         expected(disks, row.subdirectories, row.cut, listTree(scratch.out()), row.encoding);
     const Result r = scratch.run(args, row.locale);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, out);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, replacedLines(disks, row.subdirectories, row.encoding));
     expectTree(listTree(scratch.out()), tree);
     EXPECT_NE(r.out.find("\nGAME      6000 1234 6000 24/03/15 09:30\n"), std::string::npos);
 }
@@ -189,6 +197,7 @@ void drop(DiskModel& disk, const std::string& name, const std::string& other = "
 // must go on to image 002.
 TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
 {
+    const auto imageBytes = static_cast<long long>(build(diskA()).size());
     const struct {
         const char* what;
         void (*disk)(DiskBuilder&) = nullptr;
@@ -243,7 +252,7 @@ TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
              }},
         {.what = "output name taken by a directory",
          .prepare = [](const fs::path& out) { fs::create_directories(out / "001" / "DATA.BIN"); },
-         .err = format(d88::kCannotCreateFile.shiftJis, 1, "DATA.BIN"),
+         .err = format(d88::kNotRegularFile.shiftJis, 1, "DATA.BIN"),
          .adjust = [](DiskModel& d) { drop(d, "DATA.BIN"); }},
         {.what = "subdirectory name taken by a file",
          .prepare = [](const fs::path& out) { d88build::writeFile(out / "001", Bytes(1, 'x')); },
@@ -252,8 +261,10 @@ TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
         // The size also bounds the track offsets, so none of its tracks is read.
         {.what = "disk size 0 ends the scan",
          .image = [](ImageBuilder& im) { im.diskSize = 0; },
-         .err = format(d88::kDirectoryDamaged.shiftJis, 1, 12) +
-                format(d88::kTableUnreadable.shiftJis, 1),
+         // The rest of the file after its header is never read: that is said,
+         // and nothing of the layout is found in it.
+         .err = format(d88::kImageSizeTooSmall.shiftJis, 1, 0LL, 2 * imageBytes - 688) +
+                format(d88::kNoLayout.shiftJis, 1),
          .adjust = [](DiskModel& d) { d.files.clear(); },
          .images = 2},
     };
@@ -278,30 +289,311 @@ TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
     }
 }
 
-// A write that falls short stops the run at once with status 1; the partly
-// written file stays, and nothing after it is written.
+// Losses at the level of the D88 file: each is one line on the error stream
+// and status 2; every image that is there is extracted as before.
+TEST(ExtractCommandDamage, ContainerLosses)
+{
+    const Bytes good = build(diskA());
+    const auto size = static_cast<long long>(good.size());
+    const auto withSize = [&](long long diskSize) {
+        Bytes image = good;
+        for (int i = 0; i < 4; ++i) {
+            image[0x1C + i] = static_cast<std::uint8_t>(diskSize >> (8 * i));
+        }
+        return image;
+    };
+    const DiskModel nothing{"DISK A", "DISK A", {}};
+    const struct {
+        const char* what;
+        Bytes input;
+        std::vector<DiskModel> disks; // what is extracted
+        std::string err;
+    } rows[] = {
+        {"trailing bytes",
+         d88build::concat({good, Bytes(100, 0x55)}),
+         {diskA()},
+         format(d88::kTrailingBytes.shiftJis, 100)},
+        {"a size past the end of the file",
+         withSize(size + 1000),
+         {diskA()},
+         format(d88::kImageCutShort.shiftJis, 0, size + 1000, size)},
+        {"a size below its header, bytes after it",
+         d88build::concat({withSize(100), good}),
+         {nothing},
+         format(d88::kImageSizeTooSmall.shiftJis, 0, 100LL, 2 * size - 688) +
+             format(d88::kNoLayout.shiftJis, 0)},
+        // Any other kind of file: its "size" runs past its end, and nothing
+        // of the layout is where it would be.
+        {"not a D88 file",
+         Bytes(10000, 0x41),
+         {{"AAAAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAA", {}}},
+         format(d88::kImageCutShort.shiftJis, 0, 0x41414141LL, 10000LL) +
+             format(d88::kNoLayout.shiftJis, 0)},
+        {"images past the 64th", d88build::concat(std::vector<Bytes>(66, good)),
+         std::vector<DiskModel>(64, diskA()), format(d88::kImagesBeyondLimit.shiftJis, 64)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scratch scratch;
+        scratch.input(row.input);
+        const Result r = scratch.run({"../in.d88"}, "LANG=C");
+        auto [out, tree] = expected(row.disks, true, false, {});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, out);
+        EXPECT_EQ(r.err, row.err);
+        expectTree(listTree(scratch.out()), tree);
+    }
+}
+
+// ---- Names taken twice ----------------------------------------------------
+
+// One disk whose names clash: TWICE twice, "A/B" and "A_B" (the same host
+// name), and a name with trailing blanks twice.
+DiskModel clashing()
+{
+    return {"CLASH",
+            "CLASH",
+            {file(0, "TWICE", "", 1, 1, 40, {10}), file(1, "TWICE", "", 2, 2, 50, {11}),
+             file(2, "A/B", "A_B", 3, 3, 60, {12}), file(3, "A_B", "", 4, 4, 70, {13}),
+             file(4, kGame, "", 5, 5, 80, {14}), file(5, kGame, "", 6, 6, 90, {15})}};
+}
+
+// The name a file has on Linux once the tool has written it under `name`.
+std::string onDisk(const std::string& name)
+{
+    FileModel f;
+    f.host = name;
+    return e2e::onDisk(f);
+}
+
+// Each name-clash rule, in one image's subdirectory and under "-d" over two
+// images, where an earlier image's files clash with a later one's. Before
+// the run, a file "A_B" of the user's is there. The listing shows the files
+// written; the lines on the error stream say what happened to the others.
+TEST(ExtractCommandNames, CollisionRules)
+{
+    const DiskModel disk = clashing();
+    const auto& f = disk.files;
+    const Bytes own(5, 'o');
+    const auto said = [](const d88::ConsoleText& text, auto... values) {
+        return format(text.shiftJis, values...);
+    };
+    const std::string game = kGame;
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        int images;
+        std::vector<std::vector<int>> listed; // per image, the entries written
+        std::string err;
+        std::map<std::string, Bytes> files; // name written under -> bytes
+        int status;
+    } rows[] = {
+        {"default: the later replaces the earlier, reported",
+         {},
+         1,
+         {{0, 1, 2, 3, 4, 5}},
+         said(d88::kNameReplaced, 0, "TWICE", 0, "TWICE") +
+             said(d88::kNameReplaced, 0, "A_B", 0, "A/B") +
+             said(d88::kNameReplaced, 0, kGame, 0, kGame),
+         {{"TWICE", f[1].data}, {"A_B", f[3].data}, {game, f[5].data}},
+         2},
+        {"-k: nothing existing is replaced",
+         {"-k"},
+         1,
+         {{0, 4}},
+         said(d88::kNameKept, 0, "TWICE", 0, "TWICE") + said(d88::kExistingKept, 0, "A/B") +
+             said(d88::kExistingKept, 0, "A_B") + said(d88::kNameKept, 0, kGame, 0, kGame),
+         {{"TWICE", f[0].data}, {"A_B", own}, {game, f[4].data}},
+         2},
+        {"-r, then -k: the last one counts",
+         {"-r", "-k"},
+         1,
+         {{0, 4}},
+         said(d88::kNameKept, 0, "TWICE", 0, "TWICE") + said(d88::kExistingKept, 0, "A/B") +
+             said(d88::kExistingKept, 0, "A_B") + said(d88::kNameKept, 0, kGame, 0, kGame),
+         {{"TWICE", f[0].data}, {"A_B", own}, {game, f[4].data}},
+         2},
+        {"-r: nothing is lost",
+         {"-k", "-r"},
+         1,
+         {{0, 1, 2, 3, 4, 5}},
+         said(d88::kWrittenAs, 0, "TWICE", "TWICE~1") + said(d88::kWrittenAs, 0, "A/B", "A_B~1") +
+             said(d88::kWrittenAs, 0, "A_B", "A_B~2") +
+             said(d88::kWrittenAs, 0, kGame, (game + "~1").c_str()),
+         {{"TWICE", f[0].data},
+          {"TWICE~1", f[1].data},
+          {"A_B", own},
+          {"A_B~1", f[2].data},
+          {"A_B~2", f[3].data},
+          {game, f[4].data},
+          {game + "~1", f[5].data}},
+         0},
+        {"default, -d: across images too",
+         {"-d"},
+         2,
+         {{0, 1, 2, 3, 4, 5}, {0, 1, 2, 3, 4, 5}},
+         said(d88::kNameReplaced, 0, "TWICE", 0, "TWICE") +
+             said(d88::kNameReplaced, 0, "A_B", 0, "A/B") +
+             said(d88::kNameReplaced, 0, kGame, 0, kGame) +
+             said(d88::kNameReplaced, 1, "TWICE", 0, "TWICE") +
+             said(d88::kNameReplaced, 1, "TWICE", 1, "TWICE") +
+             said(d88::kNameReplaced, 1, "A/B", 0, "A_B") +
+             said(d88::kNameReplaced, 1, "A_B", 1, "A/B") +
+             said(d88::kNameReplaced, 1, kGame, 0, kGame) +
+             said(d88::kNameReplaced, 1, kGame, 1, kGame),
+         {{"TWICE", f[1].data}, {"A_B", f[3].data}, {game, f[5].data}},
+         2},
+        {"-k, -d: the first image's files stay",
+         {"-d", "-k"},
+         2,
+         {{0, 4}, {}},
+         said(d88::kNameKept, 0, "TWICE", 0, "TWICE") + said(d88::kExistingKept, 0, "A/B") +
+             said(d88::kExistingKept, 0, "A_B") + said(d88::kNameKept, 0, kGame, 0, kGame) +
+             said(d88::kNameKept, 1, "TWICE", 0, "TWICE") +
+             said(d88::kNameKept, 1, "TWICE", 0, "TWICE") + said(d88::kExistingKept, 1, "A/B") +
+             said(d88::kExistingKept, 1, "A_B") + said(d88::kNameKept, 1, kGame, 0, kGame) +
+             said(d88::kNameKept, 1, kGame, 0, kGame),
+         {{"TWICE", f[0].data}, {"A_B", own}, {game, f[4].data}},
+         2},
+        {"-r, -d: every file under a name of its own",
+         {"-r", "-d"},
+         2,
+         {{0, 1, 2, 3, 4, 5}, {0, 1, 2, 3, 4, 5}},
+         said(d88::kWrittenAs, 0, "TWICE", "TWICE~1") + said(d88::kWrittenAs, 0, "A/B", "A_B~1") +
+             said(d88::kWrittenAs, 0, "A_B", "A_B~2") +
+             said(d88::kWrittenAs, 0, kGame, (game + "~1").c_str()) +
+             said(d88::kWrittenAs, 1, "TWICE", "TWICE~2") +
+             said(d88::kWrittenAs, 1, "TWICE", "TWICE~3") +
+             said(d88::kWrittenAs, 1, "A/B", "A_B~3") + said(d88::kWrittenAs, 1, "A_B", "A_B~4") +
+             said(d88::kWrittenAs, 1, kGame, (game + "~2").c_str()) +
+             said(d88::kWrittenAs, 1, kGame, (game + "~3").c_str()),
+         {{"TWICE", f[0].data},
+          {"TWICE~1", f[1].data},
+          {"TWICE~2", f[0].data},
+          {"TWICE~3", f[1].data},
+          {"A_B", own},
+          {"A_B~1", f[2].data},
+          {"A_B~2", f[3].data},
+          {"A_B~3", f[2].data},
+          {"A_B~4", f[3].data},
+          {game, f[4].data},
+          {game + "~1", f[5].data},
+          {game + "~2", f[4].data},
+          {game + "~3", f[5].data}},
+         0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const bool flat = std::find(row.args.begin(), row.args.end(), "-d") != row.args.end();
+        const std::string dir = flat ? "" : "000/";
+        Scratch scratch;
+        scratch.input(d88build::concat(
+            std::vector<Bytes>(static_cast<std::size_t>(row.images), build(disk))));
+        fs::create_directories(scratch.out() / dir);
+        d88build::writeFile(scratch.out() / dir / "A_B", own);
+        std::vector<std::string> args = {"../in.d88"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const Result r = scratch.run(args, "LANG=C");
+        std::vector<DiskModel> listed;
+        for (const std::vector<int>& entries : row.listed) {
+            listed.push_back(disk);
+            std::erase_if(listed.back().files, [&](const FileModel& m) {
+                return std::find(entries.begin(), entries.end(), m.entry) == entries.end();
+            });
+        }
+        Tree tree;
+        if (!flat) {
+            tree["000/"] = {};
+        }
+        for (const auto& [name, bytes] : row.files) {
+            tree[dir + onDisk(name)] = bytes;
+        }
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_EQ(r.out, expected(listed, !flat, false, {}).first);
+        EXPECT_EQ(r.err, row.err);
+        expectTree(listTree(scratch.out()), tree);
+    }
+}
+
+// Windows tells names apart without case and without trailing dots and
+// blanks: there "Name" and "NAME", "DOT." and "DOT" clash, and are
+// reported; on Linux they are four files. Shift_JIS bytes that only look
+// like letters (the second byte of a character) never clash.
+TEST(ExtractCommandNames, NamesAsTheHostComparesThem)
+{
+    const DiskModel disk = {
+        "CASE",
+        "CASE",
+        {file(0, "Name", "", 1, 1, 10, {10}), file(1, "NAME", "", 2, 2, 20, {11}),
+         file(2, "DOT.", "", 3, 3, 30, {12}), file(3, "DOT", "", 4, 4, 40, {13}),
+         // The second bytes are 'a' and 'A': two characters.
+         file(4,
+              "\x83"
+              "a",
+              "", 5, 5, 50, {14}),
+         file(5,
+              "\x83"
+              "A",
+              "", 6, 6, 60, {15})}};
+    Scratch scratch;
+    scratch.input(build(disk));
+    const Result r = scratch.run({"../in.d88", "-d"}, "LANG=C");
+    EXPECT_EQ(r.out, expected({disk}, false, false, {}).first);
+    if (!windowsHost()) {
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        expectTree(listTree(scratch.out()), expected({disk}, false, false, {}).second);
+        return;
+    }
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, format(d88::kNameReplaced.shiftJis, 0, "NAME", 0, "Name") +
+                         format(d88::kNameReplaced.shiftJis, 0, "DOT", 0, "DOT."));
+    // Which case the one file keeps is the file system's to say.
+    std::map<std::string, Bytes> upper;
+    for (const auto& [path, bytes] : listTree(scratch.out())) {
+        std::string key = path;
+        std::transform(key.begin(), key.end(), key.begin(), [](char c) {
+            return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        });
+        EXPECT_TRUE(upper.emplace(key, bytes).second) << "two files for " << key;
+    }
+    EXPECT_EQ(upper.size(), 4u);
+    EXPECT_EQ(upper["NAME"], disk.files[1].data);
+    EXPECT_EQ(upper["DOT"], disk.files[3].data);
+}
+
+// A write that falls short under a file-size limit stops the run at once
+// with status 1 and a message naming the file, which is then gone; an
+// earlier file of that name is left whole, and nothing after it is written.
+// The tool ignores SIGXFSZ itself: the shell's default would kill it.
 TEST(ExtractCommand, ShortWriteStops)
 {
     if (windowsHost()) {
         GTEST_SKIP() << "Windows has no file-size limit (ulimit -f) to make a write fall short";
     }
-    Scratch scratch;
-    const Bytes good = build(diskA());
-    scratch.input(d88build::concat({good, good}));
-    // A file-size limit of 2 or 4 KiB: GAME (4666 bytes) is the first file over it.
-    const Result r = scratch.run({"../in.d88", "-d"}, "LANG=C", "trap '' XFSZ; ulimit -f 4; ");
     const FileModel game = diskA().files[0];
-    const std::string listing = format(d88::kListingLine.shiftJis, kGame, game.load, game.size,
-                                       game.exec, 24, 3, 15, 9, 30);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, std::string(d88::kColumnHeader.shiftJis) + listing);
-    EXPECT_EQ(r.err, d88::kWriteFailed.shiftJis);
-    const Tree tree = listTree(scratch.out());
-    ASSERT_EQ(tree.size(), 1u);
-    // The limit's unit is the shell's own; what was written is a true prefix.
-    const Bytes& partial = tree.at(kGame);
-    ASSERT_LT(partial.size(), game.data.size());
-    EXPECT_EQ(partial, Bytes(game.data.begin(), game.data.begin() + partial.size()));
+    const Bytes earlier(100, 'e');
+    for (const bool existed : {false, true}) {
+        SCOPED_TRACE(existed ? "over an earlier file" : "a new file");
+        Scratch scratch;
+        const Bytes good = build(diskA());
+        scratch.input(d88build::concat({good, good}));
+        Tree before;
+        if (existed) {
+            d88build::writeFile(scratch.out() / kGame, earlier);
+            before[kGame] = earlier;
+        }
+        // A file-size limit of 2 or 4 KiB: GAME (4666 bytes) is the first file over it.
+        const Result r = scratch.run({"../in.d88", "-d"}, "LANG=C", "ulimit -f 4; ");
+        const std::string listing = format(d88::kListingLine.shiftJis, kGame, game.load, game.size,
+                                           game.exec, 24, 3, 15, 9, 30);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, std::string(d88::kColumnHeader.shiftJis) + listing);
+        EXPECT_EQ(r.err, sjis(d88::kWriteFailed));
+        EXPECT_EQ(r.details,
+                  std::vector<std::string>{std::string(kGame) + ": " + std::strerror(EFBIG)});
+        expectTree(listTree(scratch.out()), before);
+    }
 }
 
 // Every file is written, but a listing that cannot reach its reader is
@@ -378,8 +670,9 @@ TEST(ExtractCommand, JsonListingAndCheck)
     Scratch scratch;
     scratch.input(build(diskC()));
     const Result listed = scratch.run({"../in.d88", "-j"}, "LANG=C");
-    EXPECT_EQ(listed.status, 0);
-    EXPECT_EQ(listed.err, "");
+    // The later TWICE replaces the earlier one, and says so.
+    EXPECT_EQ(listed.status, 2);
+    EXPECT_EQ(listed.err, format(d88::kNameReplaced.shiftJis, 0, "TWICE", 0, "TWICE"));
     std::vector<std::string> recorded, types;
     std::istringstream lines(listed.out);
     for (std::string line; std::getline(lines, line);) {

@@ -18,12 +18,19 @@ namespace {
 // The largest file the command can ask to write: its file buffer.
 constexpr std::size_t kLargestWrite = 327680;
 
+// What a name holds: the index of a file record, or kOther for something
+// that is not a regular file.
+constexpr int kOther = -1;
+
 struct State {
     std::set<std::string> directories;
     std::string cwd;
     std::vector<File> files;
+    std::map<std::string, int> names;
     std::map<Call, int> calls;
-    std::map<Call, std::set<int>> failures; // call -> the numbers that fail
+    std::map<Call, std::map<int, int>> failures;   // call -> number -> errno
+    std::map<Call, std::map<int, int>> interrupts; // call -> number -> signal
+    int endedBy = 0;
 };
 
 State& state()
@@ -32,12 +39,18 @@ State& state()
     return s;
 }
 
-// Counts the call; true when this one is to fail.
+// Counts the call; true when this one is to fail, with errno set when the
+// failure names one.
 bool fails(Call call)
 {
     State& s = state();
     const int number = ++s.calls[call];
-    return s.failures[call].contains(number);
+    const auto it = s.failures[call].find(number);
+    if (it == s.failures[call].end()) {
+        return false;
+    }
+    errno = it->second; // 0: the call's own default
+    return true;
 }
 
 std::string pathOf(const std::string& name)
@@ -52,10 +65,32 @@ void reset()
     state() = State{};
 }
 
-void failOn(Call call, int nth)
+void failOn(Call call, int nth, int error)
 {
     State& s = state();
-    s.failures[call].insert(s.calls[call] + nth);
+    s.failures[call][s.calls[call] + nth] = error;
+}
+
+void interrupt(Call call, int nth, int signal)
+{
+    State& s = state();
+    s.interrupts[call][s.calls[call] + nth] = signal;
+}
+
+// Calls the handler the real host installs when this call is to be
+// interrupted.
+void interruptIfPlanned(Call call)
+{
+    State& s = state();
+    const auto it = s.interrupts[call].find(s.calls[call] + 1);
+    if (it != s.interrupts[call].end() && d88::host::calls::takeInterruption(it->second)) {
+        d88::host::calls::endBySignal(it->second);
+    }
+}
+
+int endedBy()
+{
+    return state().endedBy;
 }
 
 int calls(Call call)
@@ -66,6 +101,29 @@ int calls(Call call)
 const std::vector<File>& files()
 {
     return state().files;
+}
+
+void plantFile(const std::string& path, std::vector<std::uint8_t> bytes)
+{
+    State& s = state();
+    s.files.push_back({path, std::move(bytes), true, false, false});
+    s.names[path] = static_cast<int>(s.files.size() - 1);
+}
+
+void plantOther(const std::string& path)
+{
+    state().names[path] = kOther;
+}
+
+std::map<std::string, std::vector<std::uint8_t>> tree()
+{
+    std::map<std::string, std::vector<std::uint8_t>> t;
+    for (const auto& [path, index] : state().names) {
+        if (index != kOther) {
+            t[path] = state().files[static_cast<std::size_t>(index)].bytes;
+        }
+    }
+    return t;
 }
 
 const std::string& workingDirectory()
@@ -80,6 +138,7 @@ namespace d88::host {
 using fakehost::Call;
 using fakehost::fails;
 using fakehost::state;
+using fakehost::State;
 
 bool makeDirectory(const char* name)
 {
@@ -100,6 +159,18 @@ bool enterDirectory(const char* name)
     state().cwd = path;
     return true;
 }
+
+bool enterSubdirectory(const char* name)
+{
+    return enterDirectory(name);
+}
+
+std::FILE* openInput(const char* path)
+{
+    return std::fopen(path, "rb");
+}
+
+void openMissingStandardStreams() {}
 
 FileIdentity identify(const char*)
 {
@@ -128,6 +199,20 @@ ErrorCode lastError()
     return errno;
 }
 
+bool failsEveryFile(ErrorCode code)
+{
+    switch (code) {
+    case ENOSPC:
+    case EROFS:
+    case EDQUOT:
+    case EMFILE:
+    case ENFILE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void describeError(ErrorCode code, char (&text)[kErrorTextBytes])
 {
     std::snprintf(text, sizeof text, "%s", std::strerror(code));
@@ -147,6 +232,10 @@ BrokenPipesIgnored::~BrokenPipesIgnored()
         std::signal(SIGPIPE, previous_);
     }
 }
+
+// Interruptions are made by interruptWrite, not by signals.
+InterruptsHandled::InterruptsHandled() = default;
+InterruptsHandled::~InterruptsHandled() = default;
 
 // The remembered directory is kept as its path.
 StartingDirectory::~StartingDirectory() = default;
@@ -190,23 +279,35 @@ bool setModificationTime(const char*, int, int, int, int, int)
 namespace calls {
 
 // A handle is the index of the file's record.
-int openFile(const char* name, bool)
+int openNewFile(const char* name)
 {
+    fakehost::interruptIfPlanned(Call::Create);
     if (fails(Call::Create)) {
-        errno = EACCES;
+        if (errno == 0 || errno == EEXIST) {
+            errno = EACCES;
+        }
         return -1;
     }
-    state().files.push_back({fakehost::pathOf(name), {}, false, false});
-    return static_cast<int>(state().files.size() - 1);
+    const std::string path = fakehost::pathOf(name);
+    if (state().names.contains(path)) {
+        errno = EEXIST;
+        return -1;
+    }
+    state().files.push_back({path, {}, false, false, false});
+    const int handle = static_cast<int>(state().files.size() - 1);
+    state().names[path] = handle;
+    return handle;
 }
 
 long writeSome(int handle, const void* bytes, std::size_t length)
 {
+    State& s = state();
+    fakehost::interruptIfPlanned(Call::Write);
     if (fails(Call::Write)) {
-        errno = ENOSPC;
+        errno = errno == 0 ? ENOSPC : errno;
         return -1;
     }
-    fakehost::File& file = state().files.at(static_cast<std::size_t>(handle));
+    fakehost::File& file = s.files.at(static_cast<std::size_t>(handle));
     if (length > fakehost::kLargestWrite) {
         file.oversized = true;
         errno = EFBIG;
@@ -221,10 +322,62 @@ bool closeFile(int handle)
 {
     state().files.at(static_cast<std::size_t>(handle)).closed = true;
     if (fails(Call::Close)) {
-        errno = EIO;
+        errno = errno == 0 ? EIO : errno;
         return false;
     }
     return true;
+}
+
+bool removeFile(const char* name)
+{
+    const auto it = state().names.find(fakehost::pathOf(name));
+    if (fails(Call::Remove) || it == state().names.end()) {
+        return false;
+    }
+    if (it->second != fakehost::kOther) {
+        state().files[static_cast<std::size_t>(it->second)].removed = true;
+    }
+    state().names.erase(it);
+    return true;
+}
+
+bool renameFile(const char* from, const char* to)
+{
+    State& s = state();
+    const auto it = s.names.find(fakehost::pathOf(from));
+    if (fails(Call::Rename) || it == s.names.end()) {
+        return false;
+    }
+    const int index = it->second;
+    s.names.erase(it);
+    const std::string path = fakehost::pathOf(to);
+    const auto old = s.names.find(path);
+    if (old != s.names.end() && old->second != fakehost::kOther) {
+        s.files[static_cast<std::size_t>(old->second)].removed = true;
+    }
+    s.names[path] = index;
+    if (index != fakehost::kOther) {
+        s.files[static_cast<std::size_t>(index)].path = path;
+    }
+    return true;
+}
+
+int processId()
+{
+    return 4242;
+}
+
+Existing lookAt(const char* name, FileIdentity&)
+{
+    const auto it = state().names.find(fakehost::pathOf(name));
+    return it == state().names.end()        ? Existing::Nothing
+           : it->second == fakehost::kOther ? Existing::Other
+                                            : Existing::Regular;
+}
+
+void endBySignal(int signal)
+{
+    state().endedBy = signal;
 }
 
 } // namespace calls

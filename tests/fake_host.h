@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,26 +20,45 @@ enum class Call {
     SetTime,
     Remember, // holding on to the working directory
     ReturnTo,
+    Rename,
+    Remove,
 };
 
 // Forgets every file, directory, count and planned failure.
 void reset();
 
-// Makes the `nth` call of `call` from now on fail (1 is the next one).
-void failOn(Call call, int nth = 1);
+// Makes the `nth` call of `call` from now on fail (1 is the next one), with
+// `error` as its errno where the call sets one.
+void failOn(Call call, int nth = 1, int error = 0);
+
+// Makes the `nth` call of `call` (Create or Write) from now on be
+// interrupted by `signal`, as if it came in while the system did the call.
+void interrupt(Call call, int nth, int signal);
+
+// The signal the process would have ended by, or 0.
+int endedBy();
 
 // How many times `call` was made since the reset.
 int calls(Call call);
 
 struct File {
-    std::string path; // "000/GAME"; "GAME" in the top directory
+    std::string path; // "000/GAME"; "GAME" in the top directory; its latest name
     std::vector<std::uint8_t> bytes;
     bool closed = false;
     bool oversized = false; // a write asked for more than any file can hold
+    bool removed = false;
 };
 
 // Every output file created, in order (a file created twice shows twice).
 const std::vector<File>& files();
+
+// What is there before a run: a regular file with `bytes`, or something
+// that is not a regular file (a FIFO, say).
+void plantFile(const std::string& path, std::vector<std::uint8_t> bytes);
+void plantOther(const std::string& path);
+
+// The regular files that have a name now: path -> bytes.
+std::map<std::string, std::vector<std::uint8_t>> tree();
 
 // The working directory relative to the top: "" or "000".
 const std::string& workingDirectory();

@@ -1,11 +1,13 @@
-// Stored file names as each host's rules write them. The POSIX column is
-// what scripts on Linux rely on; the Windows one keeps every file off the
-// devices and inside its directory.
+// Stored file names as each host's rules write them, and which of them the
+// host takes for the same name. The POSIX column is what scripts on Linux
+// rely on; the Windows one keeps every file off the devices and inside its
+// directory.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "host_names.h"
+#include "name_registry.h"
 
 namespace {
 
@@ -68,6 +70,102 @@ TEST(HostFileName, BothRuleSets)
         EXPECT_EQ(mapped(c.stored, NameRules::Posix), c.posix) << c.stored;
         EXPECT_EQ(mapped(c.stored, NameRules::Windows), c.windows) << c.stored;
     }
+}
+
+// Which names a host takes for the same file: a later name is found in the
+// registry exactly when the host would open the earlier one by it.
+TEST(NameRegistry, NamesClashAsTheHostComparesThem)
+{
+    const struct {
+        const char* earlier;
+        const char* later;
+        bool posix, windows; // the same file there
+    } cases[] = {
+        {"GAME", "GAME", true, true},
+        {"GAME     ", "GAME", false, true}, // Windows drops trailing blanks
+        {"GAME.", "GAME", false, true},     // and dots
+        {"GAME. .", "GAME", false, true},
+        {".GAME", "GAME", false, false}, // not leading ones
+        {"G AME", "GAME", false, false},
+        {"game", "GAME", false, true},
+        {"Data.Bin", "DATA.BIN", false, true},
+        {"GAME~1", "GAME", false, false},
+        // Full-width, Greek and Cyrillic letters have case on Windows too.
+        {"\x82\x81", "\x82\x60", false, true}, // a, A (full width)
+        {"\x83\xbf", "\x83\x9f", false, true}, // alpha, Alpha
+        {"\x84\x70", "\x84\x40", false, true}, // a, A (Cyrillic)
+        {"\x84\x80", "\x84\x4f", false, true}, // o, O: past the gap at 0x7F
+        {"\x84\x91", "\x84\x60", false, true}, // ya, Ya
+        // A second byte that reads as a letter is not one.
+        {"\x83"
+         "a",
+         "\x83"
+         "A",
+         false, false},
+        {"\x95"
+         "z",
+         "\x95"
+         "Z",
+         false, false},
+        {"\x83"
+         "a"
+         "b",
+         "\x83"
+         "a"
+         "B",
+         false, true}, // ... but the letter after it is
+        {"\xb1"
+         "a",
+         "\xb1"
+         "A",
+         false, true}, // a half-width kana is one byte
+    };
+    d88::NameRegistry& registry = *new d88::NameRegistry(); // too large for the stack
+    for (const auto& c : cases) {
+        for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
+            SCOPED_TRACE(std::string(c.earlier) + " / " + c.later +
+                         (rules == NameRules::Posix ? " on POSIX" : " on Windows"));
+            registry.clear(rules);
+            ASSERT_TRUE(registry.add(c.earlier, 3, "STORED"));
+            const d88::NameOwner* owner = registry.find(c.later);
+            ASSERT_EQ(owner != nullptr, rules == NameRules::Posix ? c.posix : c.windows);
+            if (owner != nullptr) {
+                EXPECT_EQ(owner->image, 3);
+                EXPECT_STREQ(owner->stored, "STORED");
+            }
+        }
+    }
+    delete &registry;
+}
+
+// The registry holds every file of 64 full images, forgets them on clear,
+// and the latest file of a name is its owner.
+TEST(NameRegistry, HoldsAWholeRun)
+{
+    auto& registry = *new d88::NameRegistry();
+    registry.clear(NameRules::Posix);
+    char name[d88::kTakenNameBytes];
+    for (int i = 0; i < d88::NameRegistry::kCapacity; ++i) {
+        ASSERT_TRUE(d88::suffixedName("F", i, name));
+        ASSERT_TRUE(registry.add(name, i / d88::kEntryCount, "F"));
+    }
+    // Full: another name is refused, a name it has changes hands.
+    EXPECT_FALSE(registry.add("OTHER", 0, "OTHER"));
+    ASSERT_TRUE(registry.add("F~7", 63, "LATER"));
+    EXPECT_EQ(registry.find("F~7")->image, 63);
+    EXPECT_STREQ(registry.find("F~7")->stored, "LATER");
+    for (int i = 0; i < d88::NameRegistry::kCapacity; i += 97) {
+        ASSERT_TRUE(d88::suffixedName("F", i, name));
+        ASSERT_NE(registry.find(name), nullptr) << name;
+    }
+    registry.clear(NameRules::Posix);
+    EXPECT_EQ(registry.find("F~7"), nullptr);
+    EXPECT_TRUE(registry.add("OTHER", 0, "OTHER"));
+    // The suffix comes after trailing blanks, and a name too long is refused.
+    ASSERT_TRUE(d88::suffixedName("GAME     ", 12, name));
+    EXPECT_STREQ(name, "GAME     ~12");
+    EXPECT_FALSE(d88::suffixedName("ABCDEFGHIJKLMNOPQRSTU", 12345, name));
+    delete &registry;
 }
 
 } // namespace

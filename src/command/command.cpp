@@ -105,9 +105,12 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     }
     // A listing nobody reads any more is reported at the end, not fatal.
     const host::BrokenPipesIgnored brokenPipesIgnored;
+    // An interrupted run leaves no file half-written.
+    const host::InterruptsHandled interruptsHandled;
 
     D88Image& image = workspace.image;
-    if (!image.open(options.d88Path)) {
+    // A FIFO or a device is refused, never waited on.
+    if (!image.open(host::openInput(options.d88Path))) {
         report(SystemReason{options.d88Path, host::lastError()}, problem::kCannotOpen);
         // A JSON reader still gets the summary that carries the problem.
         return finish(listing, report);

@@ -5,14 +5,16 @@
 
 #include "d88_image.h"
 #include "disk_layout.h"
+#include "name_registry.h"
 
 namespace d88 {
 
 // Everything large a run works in: the reader with its piece of the file
-// and its track indexes, and the directory, cluster table and file of one
-// image at a time. About 1.5 MiB, too much for a stack and, as nothing is
-// taken from the heap, kept in static storage by the caller, which passes
-// it in.
+// and its track indexes, the directory, cluster table and file of one image
+// at a time, and the names the run's files took. About 1.7 MiB, too much for a
+// stack and, as nothing is taken from the heap, kept in static storage by
+// the caller, which passes it in (the name registry counts on the zeroing
+// of static storage).
 struct Workspace {
     D88Image image;
     Directory directory;
@@ -22,6 +24,8 @@ struct Workspace {
     // of the current file's chain saw.
     ClusterOwners owners;
     ChainTrace trace;
+    // The names the run's files took in the directory being written.
+    NameRegistry names;
 };
 
 // Runs the whole command line and returns the exit status. The workspace's

@@ -446,6 +446,127 @@ inline constexpr ConsoleText kImageSizeDisagrees = {
     "\xcd%s\x83\x6f\x83\x43\x83\x67\x82\xa0\x82\xe8\x82\xdc\x82\xb7.\n",
     "イメージ%03d: サイズ欄は%sバイトですがファイルには%sバイトあります.\n",
     "image %d: size field says %s bytes, but the file holds %s for it\n"};
+// ---- Losses, name collisions and safe writes ----
+// -k, --keep-existing: never replace an existing file.
+inline constexpr ConsoleText kOptionKeepExisting = {
+    "\x8a\xf9\x82\xc9\x82\xa0\x82\xe9\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x92\x75\x82\xab\x8a"
+    "\xb7\x82\xa6\x82\xc8\x82\xa2\n",
+    "既にあるファイルを置き換えない\n",
+    "never replace an existing file: leave the later one unwritten\n"};
+// -r, --rename: write a file whose name is taken as NAME~1, NAME~2, ...
+inline constexpr ConsoleText kOptionRename = {
+    "\x96\xbc\x91\x4f\x82\xaa\x8a\xf9\x82\xc9\x82\xa0\x82\xea\x82\xceNAME~"
+    "1\x82\xc8\x82\xc7\x82\xcc\x96\xbc\x91\x4f\x82\xc5\x8f\x91\x82\xab\x8f\x6f\x82\xb7\n",
+    "名前が既にあればNAME~1などの名前で書き出す\n",
+    "write a file whose name is taken as NAME~1, NAME~2, ...\n"};
+// The file holds no complete image header.
+inline constexpr ConsoleText kNoImage = {
+    "\x82\xb1\x82\xcc\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc9\x82\xcd\x83\x66\x83\x42\x83\x58\x83"
+    "\x4e\x83\x43\x83\x81\x81\x5b\x83\x57\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1.\n",
+    "このファイルにはディスクイメージがありません.\n", "d88unpack: no disk image in this file\n"};
+// Bytes after the last image, too few for a header.
+inline constexpr ConsoleText kTrailingBytes = {
+    "\x8d\xc5\x8c\xe3\x82\xcc\x83\x43\x83\x81\x81\x5b\x83\x57\x82\xcc\x8c\xe3\x82\xcc%"
+    "d\x83\x6f\x83\x43\x83\x67\x82\xcd\x83\x77\x83\x62\x83\x5f\x82\xc9\x91\xab\x82\xe8\x82\xdc\x82"
+    "\xb9\x82\xf1\x82\xcc\x82\xc5\x93\xc7\x82\xdd\x82\xdc\x82\xb9\x82\xf1.\n",
+    "最後のイメージの後の%dバイトはヘッダに足りませんので読みません.\n",
+    "d88unpack: %d bytes after the last image are too few for an image header; not read\n"};
+// Images past the last one kept; %d is how many are read.
+inline constexpr ConsoleText kImagesBeyondLimit = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57\x82\xcd%"
+    "d\x8c\xc2\x82\xdc\x82\xc5\x82\xc5\x82\xb7\x82\xcc\x82\xc5, "
+    "\x82\xbb\x82\xea\x82\xe6\x82\xe8\x8c\xe3\x82\xcd\x93\xc7\x82\xdd\x82\xdc\x82\xb9\x82\xf1.\n",
+    "イメージは%d個までですので, それより後は読みません.\n",
+    "d88unpack: images after the first %d are not read\n"};
+// Image: its size runs past the end of the file.
+inline constexpr ConsoleText kImageCutShort = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: "
+    "\x83\x54\x83\x43\x83\x59\x82\xcd%lld\x83\x6f\x83\x43\x83\x67\x82\xc5\x82\xb7\x82\xaa, "
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc9\x82\xcd%"
+    "lld\x83\x6f\x83\x43\x83\x67\x82\xb5\x82\xa9\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x82\xcc"
+    "\x82\xc5, \x82\xa0\x82\xe9\x82\xbe\x82\xaf\x93\xc7\x82\xdd\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: サイズは%lldバイトですが, ファイルには%lldバイトしかありませんので, "
+    "あるだけ読みます.\n",
+    "image %d: cut short: its size says %lld bytes, the file holds %lld; read as far as the file "
+    "goes\n"};
+// Image: its size is below its header's, and bytes follow it.
+inline constexpr ConsoleText kImageSizeTooSmall = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: "
+    "\x83\x54\x83\x43\x83\x59%"
+    "lld\x83\x6f\x83\x43\x83\x67\x82\xcd\x83\x77\x83\x62\x83\x5f\x82\xe6\x82\xe8\x8f\xac\x82\xb3"
+    "\x82\xa2\x82\xcc\x82\xc5, "
+    "\x8c\xe3\x82\xcc%lld\x83\x6f\x83\x43\x83\x67\x82\xcd\x93\xc7\x82\xdd\x82\xdc\x82\xb9\x82\xf1."
+    "\n",
+    "イメージ%03d: サイズ%lldバイトはヘッダより小さいので, 後の%lldバイトは読みません.\n",
+    "image %d: its size of %lld bytes is less than its header; the %lld bytes after it are not "
+    "read\n"};
+// Image: neither directory nor cluster table on the directory track.
+inline constexpr ConsoleText kNoLayout = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: \x83\x67\x83\x89\x83\x62\x83\x4e"
+    "37\x82\xc9\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x82\xe0\x83\x4e\x83\x89\x83\x58\x83"
+    "\x5e\x83\x65\x81\x5b\x83\x75\x83\x8b\x82\xe0\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1. "
+    "\x82\xb1\x82\xcc\x83\x8c\x83\x43\x83\x41\x83\x45\x83\x67\x82\xcc\x83\x66\x83\x42\x83\x58\x83"
+    "\x4e\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x82\xa9?\n",
+    "イメージ%03d: トラック37にディレクトリもクラスタテーブルもありません. "
+    "このレイアウトのディスクではありませんか?\n",
+    "image %d: no directory or cluster table on track 37 - not a disk of this layout?\n"};
+// Image, file: an earlier file of this run had its name; it is replaced.
+inline constexpr ConsoleText kNameReplaced = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d\x82\xcc%"
+    "s\x82\xc6\x93\xaf\x82\xb6\x96\xbc\x91\x4f\x82\xc5\x82\xb7\x82\xcc\x82\xc5, "
+    "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: %s: イメージ%03dの%sと同じ名前ですので, 置き換えます.\n",
+    "image %d: %s: replaces image %d's %s, which had the same name\n"};
+// Image, file: an earlier file of this run has its name; not written (-k).
+inline constexpr ConsoleText kNameKept = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d\x82\xcc%"
+    "s\x82\xc6\x93\xaf\x82\xb6\x96\xbc\x91\x4f\x82\xc5\x82\xb7\x82\xcc\x82\xc5, "
+    "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb9\x82\xf1.\n",
+    "イメージ%03d: %s: イメージ%03dの%sと同じ名前ですので, 書き出しません.\n",
+    "image %d: %s: not written: image %d's %s has the same name\n"};
+// Image, file: a file of its name was there before the run; not written (-k).
+inline constexpr ConsoleText kExistingKept = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "
+    "\x93\xaf\x82\xb6\x96\xbc\x91\x4f\x82\xcc\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8a\xf9\x82"
+    "\xc9\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x82\xcc\x82\xc5, "
+    "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb9\x82\xf1.\n",
+    "イメージ%03d: %s: 同じ名前のファイルが既にありますので, 書き出しません.\n",
+    "image %d: %s: not written: a file of that name exists\n"};
+// Image, file: its name was taken; written under another (-r).
+inline constexpr ConsoleText kWrittenAs = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "
+    "\x96\xbc\x91\x4f\x82\xaa\x8a\xf9\x82\xc9\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x82\xcc\x82\xc5, "
+    "%s\x82\xc6\x82\xb5\x82\xc4\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb5\x82\xbd.\n",
+    "イメージ%03d: %s: 名前が既にありますので, %sとして書き出しました.\n",
+    "image %d: %s: name taken; written as %s\n"};
+// Image, file: something that is not a regular file has its name.
+inline constexpr ConsoleText kNotRegularFile = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "
+    "\x93\xaf\x82\xb6\x96\xbc\x91\x4f\x82\xc5\x92\xca\x8f\xed\x82\xcc\x83\x74\x83\x40\x83\x43\x83"
+    "\x8b\x82\xc5\x82\xc8\x82\xa2\x82\xe0\x82\xcc\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7\x82\xcc"
+    "\x82\xc5, \x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb9\x82\xf1.\n",
+    "イメージ%03d: %s: 同じ名前で通常のファイルでないものがありますので, 書き出しません.\n",
+    "image %d: %s: not written: something that is not a regular file has that name\n"};
+// Image, file: a create failed in a way every later file would meet too; stopping.
+inline constexpr ConsoleText kHostFull = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+    "\xf1. "
+    "\x8c\xe3\x82\xcc\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xe0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82"
+    "\xdc\x82\xb9\x82\xf1\x82\xcc\x82\xc5\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: %s: ファイルを作成できません. 後のファイルも作成できませんので中断します.\n",
+    "image %d: %s: cannot create the file, nor any after it; stopping\n"};
+// Image: its subdirectory cannot be made or entered, nor anything after it; stopping.
+inline constexpr ConsoleText kHostFullSubdirectory = {
+    "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: "
+    "\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a%"
+    "s\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1. "
+    "\x8c\xe3\x82\xcc\x82\xe0\x82\xcc\x82\xe0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+    "\xf1\x82\xcc\x82\xc5\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb7.\n",
+    "イメージ%03d: サブディレクトリ%sを作成できません. 後のものも作成できませんので中断します.\n",
+    "image %d: cannot make subdirectory %s, nor anything after it; stopping\n"};
 
 // Every text above, so that each pair can be checked against the other.
 inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
@@ -518,6 +639,21 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kDirectoryPlace,
                                                           &kTablePlace,
                                                           &kEntryAfterEnd,
-                                                          &kImageSizeDisagrees};
+                                                          &kImageSizeDisagrees,
+                                                          &kOptionKeepExisting,
+                                                          &kOptionRename,
+                                                          &kNoImage,
+                                                          &kTrailingBytes,
+                                                          &kImagesBeyondLimit,
+                                                          &kImageCutShort,
+                                                          &kImageSizeTooSmall,
+                                                          &kNoLayout,
+                                                          &kNameReplaced,
+                                                          &kNameKept,
+                                                          &kExistingKept,
+                                                          &kWrittenAs,
+                                                          &kNotRegularFile,
+                                                          &kHostFull,
+                                                          &kHostFullSubdirectory};
 
 } // namespace d88

@@ -64,6 +64,32 @@ const char* problemKindName(ProblemId id)
         return "cannot_return";
     case ProblemId::ConsoleLost:
         return "console_lost";
+    case ProblemId::NoImage:
+        return "no_image";
+    case ProblemId::TrailingBytes:
+        return "trailing_bytes";
+    case ProblemId::ImagesBeyondLimit:
+        return "images_beyond_limit";
+    case ProblemId::ImageCutShort:
+        return "image_cut_short";
+    case ProblemId::ImageSizeTooSmall:
+        return "image_size_below_header";
+    case ProblemId::NoLayout:
+        return "no_layout";
+    case ProblemId::NameReplaced:
+        return "name_replaced";
+    case ProblemId::NameKept:
+        return "name_kept";
+    case ProblemId::ExistingKept:
+        return "existing_kept";
+    case ProblemId::WrittenAs:
+        return "written_as";
+    case ProblemId::NotRegularFile:
+        return "not_regular_file";
+    case ProblemId::HostFull:
+        return "host_full";
+    case ProblemId::HostFullSubdirectory:
+        return "host_full_subdirectory";
     case ProblemId::FileSectorStatus:
         return "sector_error_status";
     case ProblemId::DirectorySectorStatus:

@@ -57,6 +57,13 @@ UsageProblem set(bool& flag)
     return UsageProblem::None;
 }
 
+// "-k" and "-r": the last one given counts.
+UsageProblem clash(ExtractOptions& options, NameClash rule)
+{
+    options.nameClash = rule;
+    return UsageProblem::None;
+}
+
 } // namespace
 
 const OptionRow kOptionRows[] = {
@@ -87,6 +94,10 @@ const OptionRow kOptionRows[] = {
      [](ExtractOptions& o, const char*) { return set(o.json); }},
     {'n', "name", "PATTERN", &kOptionName, addPattern},
     {'i', "image", "N", &kOptionImage, chooseImage},
+    {'k', "keep-existing", nullptr, &kOptionKeepExisting,
+     [](ExtractOptions& o, const char*) { return clash(o, NameClash::Keep); }},
+    {'r', "rename", nullptr, &kOptionRename,
+     [](ExtractOptions& o, const char*) { return clash(o, NameClash::Rename); }},
     {'h', "help", nullptr, &kOptionHelp,
      [](ExtractOptions& o, const char*) { return set(o.help); }},
     {'\0', "version", nullptr, &kOptionVersion,

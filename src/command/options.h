@@ -25,6 +25,14 @@ enum class UsageProblem {
     Conflict,        // two options that exclude each other
 };
 
+// What a file does whose host name is taken, by an earlier file of the run
+// or by one that was there before.
+enum class NameClash {
+    Replace, // it replaces the earlier file; a clash within the run is reported
+    Keep,    // "-k": it is not written, and reported
+    Rename,  // "-r": it is written as NAME~1, NAME~2, ..., whichever is free first
+};
+
 struct ExtractOptions {
     const char* d88Path = nullptr;           // the one operand; points into argv
     int headerSkip = 0;                      // "-b": 6, the header is not written
@@ -37,10 +45,11 @@ struct ExtractOptions {
     const char* outputDirectory = nullptr;   // "-o DIR", the last one given; points into argv
     const char* patterns[kMaxPatterns] = {}; // "-n PATTERN"s; point into argv
     int patternCount = 0;
-    bool imageChosen[kMaxImages] = {}; // "-i N": imageChosen[N]
-    bool anyImageChosen = false;       // without "-i" every image is chosen
-    bool help = false;                 // "-h", "--help": the help text and nothing else
-    bool version = false;              // "--version"
+    bool imageChosen[kMaxImages] = {};        // "-i N": imageChosen[N]
+    bool anyImageChosen = false;              // without "-i" every image is chosen
+    bool help = false;                        // "-h", "--help": the help text and nothing else
+    bool version = false;                     // "--version"
+    NameClash nameClash = NameClash::Replace; // "-k", "-r": the last one given
     UsageProblem problem = UsageProblem::None;
     const char* problemArgument = nullptr; // the option or value at fault
     const char* otherArgument = nullptr;   // with Conflict: the other option

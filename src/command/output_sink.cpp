@@ -61,15 +61,18 @@ bool OutputSink::enterImage(const char* subdirectory)
         return true;
     }
     subdirectory_ = subdirectory;
-    // An existing directory of that name is reused.
-    host::makeDirectory(subdirectory);
+    // An existing directory of that name is reused; a failure that every
+    // directory would meet (no space, a read-only file system) is the one
+    // to tell.
+    const host::ErrorCode makeFailure = host::makeDirectory(subdirectory) ? 0 : host::lastError();
     // Entering is only safe when the way back is known.
     if (!start_.remembered()) {
         failure_ = 0;
         return false;
     }
-    entered_ = host::enterDirectory(subdirectory);
-    failure_ = entered_ ? 0 : host::lastError();
+    // Never through a link: a planted "000 -> elsewhere" is not entered.
+    entered_ = host::enterSubdirectory(subdirectory);
+    failure_ = entered_ ? 0 : host::failsEveryFile(makeFailure) ? makeFailure : host::lastError();
     return entered_;
 }
 
@@ -82,25 +85,27 @@ bool OutputSink::leaveImage()
     return back;
 }
 
-bool OutputSink::create(const char* hostName)
+host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile existing)
 {
+    // Listing only, every file is as good as made: the run then lists and
+    // reports exactly what it would when writing, clashes of names included.
+    // The standard output takes every file.
+    failure_ = 0;
+    if (kind_ != SinkKind::Tree) {
+        return host::CreateOutcome::Created;
+    }
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
-    switch (kind_) {
-    case SinkKind::Nothing:
-        return false;
-    case SinkKind::Stdout:
-        return true;
-    case SinkKind::Tree:
-        break;
-    }
-    const bool created = file_.create(hostName, input_);
-    failure_ = created ? 0 : file_.failure();
-    return created;
+    const host::CreateOutcome outcome = file_.create(hostName, input_, existing);
+    failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
+    return outcome;
 }
 
 bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
 {
+    if (kind_ == SinkKind::Nothing) {
+        return true;
+    }
     if (kind_ == SinkKind::Stdout) {
         // Flushed file by file, so that a failing reader stops the run at
         // the file it failed on.

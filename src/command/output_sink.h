@@ -30,6 +30,8 @@ public:
     // Whether the run writes files (to the tree or the standard output).
     bool writes() const { return kind_ != SinkKind::Nothing; }
     bool toStdout() const { return kind_ == SinkKind::Stdout; }
+    // Whether files are made on the host.
+    bool makesFiles() const { return kind_ == SinkKind::Tree; }
 
     // Enters `outputDirectory` (made if missing; null: the working directory
     // is the output directory) and holds on to the way back. False, reported
@@ -49,7 +51,9 @@ public:
     // Back to the output directory after an image; false when that fails.
     bool leaveImage();
 
-    bool create(const char* hostName);
+    // Makes the output file `hostName` (see host::OutputFile::create). With
+    // SinkKind::Nothing nothing is made, and every call succeeds.
+    host::CreateOutcome create(const char* hostName, host::ExistingFile existing);
     bool writeAndClose(const std::uint8_t* bytes, std::size_t length);
     bool setTime(const char* hostName, const EntryTime& time);
 

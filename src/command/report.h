@@ -19,6 +19,7 @@ constexpr int kExitDamaged = 2; // ran to the end, but something was damaged or 
 enum class Severity {
     Damage, // the run goes on; the exit status becomes 2
     Fatal,  // the run stops; the exit status is 1, whatever came before
+    Notice, // nothing was lost: said, but the exit status stays as it is
 };
 
 enum class ProblemId : int {
@@ -62,6 +63,19 @@ enum class ProblemId : int {
     DeletedSectors,
     EntryAfterEnd,
     ImageSizeDisagrees,
+    NoImage,
+    TrailingBytes,
+    ImagesBeyondLimit,
+    ImageCutShort,
+    ImageSizeTooSmall,
+    NoLayout,
+    NameReplaced,
+    NameKept,
+    ExistingKept,
+    WrittenAs,
+    NotRegularFile,
+    HostFull,
+    HostFullSubdirectory,
 };
 
 // The values a message takes, each one printf conversion of its text.
@@ -84,9 +98,16 @@ struct SystemReason {
     host::ErrorCode code;
 };
 
+// %lld: a byte count or offset of the D88 file, which may be past any int.
+struct ByteCount {
+    long long value;
+};
+
 namespace detail {
 
 template <typename Value> constexpr char kConversion = '\0';
+// Only the first letter of "%lld" is compared.
+template <> inline constexpr char kConversion<ByteCount> = 'l';
 template <> inline constexpr char kConversion<ImageIndex> = 'd';
 template <> inline constexpr char kConversion<FileName> = 's';
 template <> inline constexpr char kConversion<Count> = 'd';
@@ -214,6 +235,30 @@ inline constexpr ProblemKind<ImageIndex, Count, FileName> kEntryAfterEnd{EntryAf
 inline constexpr ProblemKind<ImageIndex, Text, Text> kImageSizeDisagrees{ImageSizeDisagrees, Damage,
                                                                          d88::kImageSizeDisagrees};
 
+// Losses, name collisions and safe writes.
+inline constexpr ProblemKind<> kNoImage{NoImage, Damage, d88::kNoImage};
+inline constexpr ProblemKind<Count> kTrailingBytes{TrailingBytes, Damage, d88::kTrailingBytes};
+inline constexpr ProblemKind<Count> kImagesBeyondLimit{ImagesBeyondLimit, Damage,
+                                                       d88::kImagesBeyondLimit};
+inline constexpr ProblemKind<ImageIndex, ByteCount, ByteCount> kImageCutShort{ImageCutShort, Damage,
+                                                                              d88::kImageCutShort};
+inline constexpr ProblemKind<ImageIndex, ByteCount, ByteCount> kImageSizeTooSmall{
+    ImageSizeTooSmall, Damage, d88::kImageSizeTooSmall};
+inline constexpr ProblemKind<ImageIndex> kNoLayout{NoLayout, Damage, d88::kNoLayout};
+inline constexpr ProblemKind<ImageIndex, FileName, ImageIndex, FileName> kNameReplaced{
+    NameReplaced, Damage, d88::kNameReplaced};
+inline constexpr ProblemKind<ImageIndex, FileName, ImageIndex, FileName> kNameKept{NameKept, Damage,
+                                                                                   d88::kNameKept};
+inline constexpr ProblemKind<ImageIndex, FileName> kExistingKept{ExistingKept, Damage,
+                                                                 d88::kExistingKept};
+inline constexpr ProblemKind<ImageIndex, FileName, Text> kWrittenAs{WrittenAs, Notice,
+                                                                    d88::kWrittenAs};
+inline constexpr ProblemKind<ImageIndex, FileName> kNotRegularFile{NotRegularFile, Damage,
+                                                                   d88::kNotRegularFile};
+inline constexpr ProblemKind<ImageIndex, FileName> kHostFull{HostFull, Fatal, d88::kHostFull};
+inline constexpr ProblemKind<ImageIndex, Text> kHostFullSubdirectory{HostFullSubdirectory, Fatal,
+                                                                     d88::kHostFullSubdirectory};
+
 } // namespace problem
 
 // Shows each problem through the listing and keeps the exit status it
@@ -252,7 +297,9 @@ private:
     template <typename... Values>
     void report(const ProblemDetail& detail, const ProblemKind<Values...>& kind, Values... values)
     {
-        (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
+        if (kind.severity != Severity::Notice) {
+            (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
+        }
         listing_.problem(kind.id, detail, textFor(*kind.text, console_), values.value...);
     }
 

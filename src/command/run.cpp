@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "check.h"
 #include "digest.h"
@@ -65,6 +66,103 @@ void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char*
     }
 }
 
+// Where a file goes: the name it is created under, or why it is not.
+struct Placed {
+    bool created;
+    bool stop; // the host fails every file now: the run must stop
+    char name[kTakenNameBytes];
+};
+
+// The outcome of one create that made nothing, reported; `stop` when the
+// run cannot go on.
+bool reportNotCreated(Run& run, host::CreateOutcome outcome, const ImageIndex& image,
+                      const FileName& name, const char* hostName)
+{
+    switch (outcome) {
+    case host::CreateOutcome::Created:
+        return false;
+    case host::CreateOutcome::Exists:
+        run.report(problem::kExistingKept, image, name);
+        return false;
+    case host::CreateOutcome::NotRegular:
+        run.report(problem::kNotRegularFile, image, name);
+        return false;
+    case host::CreateOutcome::IsInput:
+    case host::CreateOutcome::Failed:
+        break;
+    }
+    const SystemReason reason = run.sink.reason(hostName);
+    if (outcome == host::CreateOutcome::Failed && host::failsEveryFile(reason.code)) {
+        run.report(reason, problem::kHostFull, image, name);
+        return true;
+    }
+    run.report(reason, problem::kCannotCreateFile, image, name);
+    return false;
+}
+
+// Creates the output file for `entry` under `hostName`, or under another
+// name with "-r", as the run's name-clash rule says.
+Placed place(Run& run, int imageIndex, const DirectoryEntry& entry, const char* hostName)
+{
+    const ImageIndex image{imageIndex};
+    const FileName name{entry.name};
+    NameRegistry& names = run.workspace.names;
+    Placed placed{false, false, {}};
+    std::snprintf(placed.name, sizeof placed.name, "%s", hostName);
+    // The standard output takes every file; no name is ever taken there.
+    if (run.sink.toStdout()) {
+        placed.created = true;
+        return placed;
+    }
+    const NameOwner* owner = names.find(hostName);
+    host::CreateOutcome outcome = host::CreateOutcome::Failed;
+    switch (run.options.nameClash) {
+    case NameClash::Replace:
+        if (owner != nullptr) {
+            run.report(problem::kNameReplaced, image, name, ImageIndex{owner->image},
+                       FileName{owner->stored});
+        }
+        outcome = run.sink.create(hostName, host::ExistingFile::Replace);
+        break;
+    case NameClash::Keep:
+        if (owner != nullptr) {
+            run.report(problem::kNameKept, image, name, ImageIndex{owner->image},
+                       FileName{owner->stored});
+            return placed;
+        }
+        outcome = run.sink.create(hostName, host::ExistingFile::Keep);
+        break;
+    case NameClash::Rename:
+        // Every name the run can make has a free one among these: the
+        // registry holds at most kCapacity names.
+        for (int number = 0; number <= NameRegistry::kCapacity; ++number) {
+            if (number > 0 && !suffixedName(hostName, number, placed.name)) {
+                break;
+            }
+            if (names.find(placed.name) != nullptr) {
+                continue;
+            }
+            // Whatever has the name, a file, a FIFO or the D88 file, is gone
+            // round.
+            outcome = run.sink.create(placed.name, host::ExistingFile::Keep);
+            if (outcome == host::CreateOutcome::Created || outcome == host::CreateOutcome::Failed) {
+                break;
+            }
+        }
+        if (outcome == host::CreateOutcome::Created && std::strcmp(placed.name, hostName) != 0) {
+            run.report(problem::kWrittenAs, image, name, Text{placed.name});
+        }
+        break;
+    }
+    placed.created = outcome == host::CreateOutcome::Created;
+    if (placed.created) {
+        names.add(placed.name, imageIndex, entry.name);
+    } else {
+        placed.stop = reportNotCreated(run, outcome, image, name, placed.name);
+    }
+    return placed;
+}
+
 // Writes one file of the current image (with "-l", only lists it). False
 // when the run must stop.
 bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
@@ -79,14 +177,13 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
 
     char hostName[kHostNameBytes];
     hostFileName(entry.name, hostName, host::nameRules());
-    bool created = false;
-    if (run.sink.writes()) {
-        created = run.sink.create(hostName);
-        if (!created) {
-            run.report(run.sink.reason(hostName), problem::kCannotCreateFile, image, name);
-        }
+    // With "-l" nothing is made, but names clash as they would.
+    const Placed placed = place(run, imageIndex, entry, hostName);
+    if (placed.stop) {
+        return false;
     }
-    if (created || !run.sink.writes()) {
+    const bool created = placed.created;
+    if (created) {
         run.listing.file(entry, header);
     }
 
@@ -112,16 +209,39 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
 
     const int begin = std::min(run.options.headerSkip, end);
     if (!run.sink.writeAndClose(ws.file.bytes + begin, static_cast<std::size_t>(end - begin))) {
-        run.report(run.sink.reason(hostName),
-                   run.sink.toStdout() ? problem::kStdoutFailed : problem::kWriteFailed);
+        if (run.sink.toStdout()) {
+            run.report(run.sink.reason(placed.name), problem::kStdoutFailed);
+        } else {
+            run.report(run.sink.reason(placed.name), problem::kWriteFailed);
+        }
         describeFile(run, imageIndex, entryIndex, entry, header, end, nullptr, 0);
         return false;
     }
-    if (run.options.keepTimes && !run.sink.toStdout()) {
-        keepTime(run, imageIndex, entry, hostName);
+    if (run.options.keepTimes && run.sink.makesFiles()) {
+        keepTime(run, imageIndex, entry, placed.name);
     }
-    describeFile(run, imageIndex, entryIndex, entry, header, end, hostName, end - begin);
+    // The JSON record names the file written; "-l" and "-p" write none.
+    const bool made = run.sink.makesFiles();
+    describeFile(run, imageIndex, entryIndex, entry, header, end, made ? placed.name : nullptr,
+                 made ? end - begin : 0);
     return true;
+}
+
+// An image whose size field and the file disagree: cut short by the end of
+// the file, or too small for its own header with bytes after it, which are
+// then never read.
+void reportImageExtent(Run& run, int index)
+{
+    const D88Image& image = run.workspace.image;
+    const long long declared = image.declaredSize(index);
+    const long long held = image.bytesHeld(index);
+    if (declared >= kImageHeaderSize && declared > held) {
+        run.report(problem::kImageCutShort, ImageIndex{index}, ByteCount{declared},
+                   ByteCount{held});
+    } else if (declared < kImageHeaderSize && held > kImageHeaderSize) {
+        run.report(problem::kImageSizeTooSmall, ImageIndex{index}, ByteCount{declared},
+                   ByteCount{held - kImageHeaderSize});
+    }
 }
 
 // Writes (with "-l", lists) every chosen file of image `index`, which is
@@ -138,12 +258,33 @@ bool extractImage(Run& run, int index)
     bool writeFiles = run.sink.enterImage(subdirectory);
     run.listing.imageStart(ws.image.imageName(), subdirectories ? subdirectory : nullptr);
     describeImage(run, index, subdirectories ? subdirectory : nullptr);
+    reportImageExtent(run, index);
+    // Each subdirectory is a directory of its own names.
+    if (subdirectories) {
+        ws.names.clear(host::nameRules());
+    }
 
     if (!writeFiles) {
-        run.report(run.sink.reason(nullptr), problem::kCannotEnterSubdirectory, ImageIndex{index},
+        const SystemReason reason = run.sink.reason(nullptr);
+        // No later image's subdirectory could be made either.
+        if (host::failsEveryFile(reason.code)) {
+            run.report(reason, problem::kHostFullSubdirectory, ImageIndex{index},
+                       Text{subdirectory});
+            run.sink.leaveImage();
+            return false;
+        }
+        run.report(reason, problem::kCannotEnterSubdirectory, ImageIndex{index},
                    Text{subdirectory});
     }
-    if (layout.directorySectorsLost > 0) {
+    // Nothing of the layout at all: most likely no disk of this kind, said
+    // once rather than part by part.
+    constexpr int kDirectorySectors = kDirectoryBytes / kSectorBytes;
+    const bool noLayout =
+        layout.directorySectorsLost == kDirectorySectors && layout.tableSectorsLost > 0;
+    if (noLayout) {
+        run.report(problem::kNoLayout, ImageIndex{index});
+        writeFiles = false;
+    } else if (layout.directorySectorsLost > 0) {
         run.report(problem::kDirectoryDamaged, ImageIndex{index},
                    Count{layout.directorySectorsLost});
     }
@@ -159,7 +300,7 @@ bool extractImage(Run& run, int index)
     // Cross-links are between files of one image.
     clearOwners(ws.owners);
     // A table of zeros would turn every file into garbage.
-    if (layout.tableSectorsLost > 0) {
+    if (layout.tableSectorsLost > 0 && !noLayout) {
         run.report(problem::kTableUnreadable, ImageIndex{index});
         writeFiles = false;
     }
@@ -218,6 +359,12 @@ bool extractImages(Run& run)
 {
     D88Image& image = run.workspace.image;
     const int count = image.imageCount();
+    // Under "-d" one directory takes every image's files.
+    run.workspace.names.clear(host::nameRules());
+    if (count == 0) {
+        run.report(problem::kNoImage);
+        return true;
+    }
     for (int index = 0; index < count; ++index) {
         if (!imageChosen(run.options, index)) {
             continue;
@@ -231,6 +378,13 @@ bool extractImages(Run& run)
         } else if (!extractImage(run, index)) {
             return false;
         }
+    }
+    // What the file holds past the images read is said after them.
+    if (image.trailingBytes() > 0) {
+        run.report(problem::kTrailingBytes, Count{image.trailingBytes()});
+    }
+    if (image.imagesBeyondLimit()) {
+        run.report(problem::kImagesBeyondLimit, Count{kMaxImages});
     }
     return true;
 }

@@ -28,6 +28,20 @@ bool makeDirectory(const char* name);
 // Makes `name` the working directory.
 bool enterDirectory(const char* name);
 
+// Makes `name` the working directory only when it is a real directory: a
+// link to one, or anything else, is not entered. The directory is opened
+// once, without following links, and entered by that handle, so one
+// swapped for a link after the check is not followed either.
+bool enterSubdirectory(const char* name);
+
+// Opens the D88 file for binary reading, without ever blocking: a FIFO,
+// a device or anything else that is not a regular file is refused (null).
+std::FILE* openInput(const char* path);
+
+// Opens any of the standard descriptors 0 to 2 that is closed onto the null
+// device, so that no output file can take its number and receive the
+// listing. Call first thing in a process.
+void openMissingStandardStreams();
 // Which file a path names, so that the run can tell the D88 file it reads
 // from any file it is about to write.
 struct FileIdentity {
@@ -44,11 +58,35 @@ FileIdentity identify(const char* path);
 // thread's last error on Windows. Read it right after the call that failed.
 using ErrorCode = int;
 ErrorCode lastError();
+// The longest output name a file can be created under, terminator included.
+constexpr int kOutputNameBytes = 32;
+
+// What is done about an existing file at an output name.
+enum class ExistingFile {
+    Replace, // a new file takes its name once complete; the old one is never written into
+    Keep,    // it stays, and the new file is not made
+};
+
+// Why an output file was not made.
+enum class CreateOutcome {
+    Created,
+    Exists,     // with ExistingFile::Keep, something has the name already
+    NotRegular, // a FIFO, socket, device or directory has the name: left alone
+    IsInput,    // the name leads to the D88 file being read
+    Failed,     // the system refused; its reason is in errno
+};
 
 // One output file, from its creation to its close. Its data is written
 // whole, in one call, straight from the caller's buffer: a stream's buffer,
 // its allocation and its bookkeeping would cost more per file than the
 // copy of the data does.
+//
+// Nothing is ever written through what already has the name. A new name is
+// created exclusively and written in place (one system call, as before);
+// an existing regular file or link is replaced by a file written under a
+// temporary name in the same directory and renamed over it only when
+// complete. A file left unfinished, by a failed write or close or by an
+// interruption (see InterruptsHandled), is removed.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -56,24 +94,59 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Opens `name` in the working directory for writing from its start, as
-    // fopen(name, "wb") does, unless it names the file `input` stands for
-    // under any name (a link, say): false then, and on any failure. A name
-    // that is new, as most are, costs one system call and no check.
-    bool create(const char* name, const FileIdentity& input);
+    // Makes the file `name` in the working directory, unless it names the
+    // file `input` stands for under any name.
+    CreateOutcome create(const char* name, const FileIdentity& input, ExistingFile existing);
 
     // Writes the file's `length` bytes and closes it; false when any of
     // that fails, the close included (some file systems report a full
-    // device only there).
+    // device only there). The file is then gone, and an earlier file of
+    // its name untouched.
     bool writeAndClose(const void* bytes, std::size_t length);
 
     // Why the last create or writeAndClose failed (see lastError).
     ErrorCode failure() const { return failure_; }
 
 private:
+    // Gives up the file being made: closes and removes it.
+    void abandon();
+
     int handle_ = -1;
     ErrorCode failure_ = 0;
+    bool replacing_ = false;
+    char name_[kOutputNameBytes] = {};
+    char temporary_[kOutputNameBytes] = {};
 };
+
+// Every temporary output name starts with this; no stored name can, as a
+// stored name has at most 9 bytes.
+inline constexpr char kTemporaryPrefix[] = ".d88unpack-tmp-";
+
+// While one exists, SIGINT, SIGTERM and SIGHUP (CTRL_C and CTRL_BREAK on
+// Windows) first remove the output file being written, if any, and then end
+// the process as they would have; SIGXFSZ is ignored, so a write over the
+// file size limit fails like any other. The previous handling comes back
+// after. A signal already ignored when the run starts (nohup) stays ignored.
+class InterruptsHandled {
+public:
+    InterruptsHandled();
+    ~InterruptsHandled();
+    InterruptsHandled(const InterruptsHandled&) = delete;
+    InterruptsHandled& operator=(const InterruptsHandled&) = delete;
+
+private:
+    static constexpr int kHandled = 4;
+    // The handling each signal had before, on a host that has signals.
+    struct Previous {
+        void (*handlers[kHandled])(int) = {};
+    };
+    Previous previous_;
+};
+
+// True when a failure to create or write a file would meet every later
+// file too, whatever its name: no space, a read-only file system, no quota,
+// no descriptor left.
+bool failsEveryFile(ErrorCode code);
 
 // True when a locale name such as "ja_JP.UTF-8" or "C.utf8" asks for UTF-8.
 bool localeNamesUtf8(const char* locale);
@@ -157,8 +230,9 @@ private:
 };
 
 // Gives the file `name` in the working directory the modification time of
-// the local date and time given (year in full, month 1..12). False when the
-// time cannot be represented or set.
+// the local date and time given (year in full, month 1..12), without
+// following a link of that name. False when the time cannot be represented
+// or set.
 bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute);
 
 } // namespace host

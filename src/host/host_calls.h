@@ -4,13 +4,41 @@
 
 #include <cstddef>
 
+#include "host.h"
+
 namespace d88::host::calls {
 
-// Opens `name` for writing from its start; with `mustBeNew` it fails, errno
-// EEXIST, when the name exists. A handle, or -1 with errno set.
-int openFile(const char* name, bool mustBeNew);
+// Creates `name` for writing; fails, errno EEXIST, when anything has the
+// name, a link or a dangling link included. Nothing existing is ever
+// opened. A handle, or -1 with errno set.
+int openNewFile(const char* name);
 // What the system's write returns: the count written, or -1 with errno set.
 long writeSome(int handle, const void* bytes, std::size_t length);
 bool closeFile(int handle);
+bool removeFile(const char* name);
+// Puts `from` in the place of `to`, whatever `to` was (a link stays
+// untouched as a link's target would).
+bool renameFile(const char* from, const char* to);
+int processId();
+
+// What has a name, looked at without following a link; for a regular
+// file, also which file it is.
+enum class Existing { Nothing, Regular, Link, Other };
+Existing lookAt(const char* name, FileIdentity& identity);
+
+// The output file being made, which an interruption must remove: marked
+// before its open, settled by the open's outcome (which carries out an
+// interruption that came during the open), finished once it is complete or
+// removed.
+void markOpening(const char* name);
+void settleOpening(bool created);
+void markFinished();
+
+// What the handlers of InterruptsHandled do first, async-signal-safe: remove
+// the unfinished file. False when a file is being opened: the interruption
+// is then left to settleOpening, and the process must go on until then.
+bool takeInterruption(int signal);
+// Ends the process as `signal` would have; never returns on a real host.
+void endBySignal(int signal);
 
 } // namespace d88::host::calls

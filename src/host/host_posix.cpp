@@ -22,10 +22,10 @@ namespace calls {
 // but execution.
 constexpr mode_t kFileMode = 0666;
 
-int openFile(const char* name, bool mustBeNew)
+int openNewFile(const char* name)
 {
-    const int flags = O_WRONLY | O_CREAT | (mustBeNew ? O_EXCL : O_TRUNC);
-    return ::open(name, flags, kFileMode);
+    // O_EXCL alone already refuses a link; O_NOFOLLOW says so twice.
+    return ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, kFileMode);
 }
 
 long writeSome(int handle, const void* bytes, std::size_t length)
@@ -36,6 +36,42 @@ long writeSome(int handle, const void* bytes, std::size_t length)
 bool closeFile(int handle)
 {
     return ::close(handle) == 0;
+}
+
+bool removeFile(const char* name)
+{
+    return ::unlink(name) == 0;
+}
+
+bool renameFile(const char* from, const char* to)
+{
+    return ::rename(from, to) == 0;
+}
+
+int processId()
+{
+    return static_cast<int>(::getpid());
+}
+
+Existing lookAt(const char* name, FileIdentity& identity)
+{
+    struct stat st;
+    if (::lstat(name, &st) != 0) {
+        return Existing::Nothing;
+    }
+    identity = {static_cast<unsigned long long>(st.st_dev),
+                static_cast<unsigned long long>(st.st_ino), true};
+    return S_ISREG(st.st_mode)   ? Existing::Regular
+           : S_ISLNK(st.st_mode) ? Existing::Link
+                                 : Existing::Other;
+}
+
+void endBySignal(int signal)
+{
+    // Blocked while its handler runs, it ends the process as the handler
+    // returns.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 } // namespace calls
@@ -51,6 +87,65 @@ bool makeDirectory(const char* name)
 bool enterDirectory(const char* name)
 {
     return ::chdir(name) == 0;
+}
+
+bool enterSubdirectory(const char* name)
+{
+    int handle = ::open(name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+#ifdef O_PATH
+    // A directory we may enter but not list.
+    if (handle < 0 && errno == EACCES) {
+        handle = ::open(name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    }
+#endif
+    if (handle < 0) {
+        return false;
+    }
+    const bool entered = ::fchdir(handle) == 0;
+    const int reason = errno;
+    ::close(handle);
+    errno = reason;
+    return entered;
+}
+
+std::FILE* openInput(const char* path)
+{
+    // Non-blocking, so that a FIFO with no writer does not hold the open.
+    const int handle = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (handle < 0) {
+        return nullptr;
+    }
+    struct stat st;
+    if (::fstat(handle, &st) != 0) {
+        const int reason = errno;
+        ::close(handle);
+        errno = reason;
+        return nullptr;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(handle);
+        // Why, as near as the system's words come: a directory, a pipe that
+        // cannot seek, or a device.
+        errno = S_ISDIR(st.st_mode)                            ? EISDIR
+                : S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) ? ESPIPE
+                                                               : EINVAL;
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(handle, "rb");
+    if (file == nullptr) {
+        ::close(handle);
+    }
+    return file;
+}
+
+void openMissingStandardStreams()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        // open takes the lowest free number: this one.
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF && ::open("/dev/null", O_RDWR) < 0) {
+            return;
+        }
+    }
 }
 
 NameRules nameRules()
@@ -86,6 +181,20 @@ ErrorCode lastError()
     return errno;
 }
 
+bool failsEveryFile(ErrorCode code)
+{
+    switch (code) {
+    case ENOSPC:
+    case EROFS:
+    case EDQUOT:
+    case EMFILE:
+    case ENFILE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void describeError(ErrorCode code, char (&text)[kErrorTextBytes])
 {
     std::snprintf(text, sizeof text, "%s", std::strerror(code));
@@ -106,6 +215,44 @@ void makeBinary(std::FILE*) {}
 bool isTerminal(std::FILE* stream)
 {
     return ::isatty(::fileno(stream)) != 0;
+}
+
+namespace {
+
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void onInterrupt(int signal)
+{
+    if (calls::takeInterruption(signal)) {
+        calls::endBySignal(signal);
+    }
+}
+
+} // namespace
+
+InterruptsHandled::InterruptsHandled()
+{
+    static_assert(sizeof kInterrupts / sizeof kInterrupts[0] + 1 == kHandled);
+    for (int i = 0; i < kHandled - 1; ++i) {
+        previous_.handlers[i] = std::signal(kInterrupts[i], onInterrupt);
+        // What the caller ignores stays ignored.
+        if (previous_.handlers[i] == SIG_IGN) {
+            std::signal(kInterrupts[i], SIG_IGN);
+        }
+    }
+    previous_.handlers[kHandled - 1] = std::signal(SIGXFSZ, SIG_IGN);
+}
+
+InterruptsHandled::~InterruptsHandled()
+{
+    for (int i = 0; i < kHandled - 1; ++i) {
+        if (previous_.handlers[i] != SIG_ERR) {
+            std::signal(kInterrupts[i], previous_.handlers[i]);
+        }
+    }
+    if (previous_.handlers[kHandled - 1] != SIG_ERR) {
+        std::signal(SIGXFSZ, previous_.handlers[kHandled - 1]);
+    }
 }
 
 BrokenPipesIgnored::BrokenPipesIgnored() : previous_(std::signal(SIGPIPE, SIG_IGN)) {}
@@ -165,7 +312,7 @@ bool setModificationTime(const char* name, int year, int month, int day, int hou
     }
     // The access time is left as it is.
     const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
-    return ::utimensat(AT_FDCWD, name, times, 0) == 0;
+    return ::utimensat(AT_FDCWD, name, times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 } // namespace d88::host

@@ -1,7 +1,10 @@
 // Host calls that are the same on every host, built on host_calls.h: the
-// output file and the reading of locale names.
+// output file, what an interruption removes, and the reading of locale
+// names.
+#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 
 #include "host.h"
 #include "host_calls.h"
@@ -10,38 +13,192 @@ namespace d88::host {
 
 namespace {
 
+bool sameFile(const FileIdentity& one, const FileIdentity& other)
+{
+    return one.known && other.known && one.device == other.device && one.inode == other.inode;
+}
+
 // True when `path` names the file `identity` stands for, under any name.
 bool isFile(const char* path, const FileIdentity& identity)
 {
-    const FileIdentity other = identify(path);
-    return identity.known && other.known && other.device == identity.device &&
-           other.inode == identity.inode;
+    return sameFile(identify(path), identity);
+}
+
+// Copies `text` whole into `into`; false when it does not fit.
+template <std::size_t N> bool copyName(char (&into)[N], const char* text)
+{
+    std::size_t i = 0;
+    for (; text[i] != '\0'; ++i) {
+        if (i + 1 >= N) {
+            into[0] = '\0';
+            return false;
+        }
+        into[i] = text[i];
+    }
+    into[i] = '\0';
+    return true;
+}
+
+// The one piece of state shared with a signal handler (or, on Windows, the
+// console's control thread): the output file being made and how far. The
+// name is written first and published by the state, so a handler that sees
+// the state sees the whole name. Lock-free atomics are safe to touch from a
+// handler.
+enum class Making : int {
+    Nothing,
+    Opening,    // the open is under way: whether it made the file is not known yet
+    Unfinished, // the file exists and is not complete
+};
+
+struct Unfinished {
+    std::atomic<Making> state{Making::Nothing};
+    // An interruption that came while Opening, for the opener to carry out.
+    std::atomic<int> deferred{0};
+    char name[kOutputNameBytes] = {};
+};
+static_assert(std::atomic<Making>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
+
+// Constant-initialised: a handler never meets a guard of a first use.
+constinit Unfinished unfinishedFile;
+
+Unfinished& unfinished()
+{
+    return unfinishedFile;
 }
 
 } // namespace
 
-OutputFile::~OutputFile()
+namespace calls {
+
+void markOpening(const char* name)
 {
-    if (handle_ >= 0) {
-        calls::closeFile(handle_);
+    Unfinished& u = unfinished();
+    u.state.store(Making::Nothing, std::memory_order_relaxed);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    copyName(u.name, name);
+    u.state.store(Making::Opening, std::memory_order_release);
+}
+
+void settleOpening(bool created)
+{
+    Unfinished& u = unfinished();
+    u.state.store(created ? Making::Unfinished : Making::Nothing, std::memory_order_release);
+    // An interruption during the open waited for its outcome: now the file,
+    // if the open made it, is removed and the process ends as it would have.
+    const int signal = u.deferred.exchange(0, std::memory_order_acq_rel);
+    if (signal != 0) {
+        if (u.state.exchange(Making::Nothing, std::memory_order_acq_rel) == Making::Unfinished) {
+            removeFile(u.name);
+        }
+        endBySignal(signal);
     }
 }
 
-bool OutputFile::create(const char* name, const FileIdentity& input)
+void markFinished()
 {
-    if (handle_ >= 0) {
-        calls::closeFile(handle_);
-    }
-    // A file made new here cannot be the input.
-    handle_ = calls::openFile(name, true);
-    if (handle_ < 0 && errno == EEXIST && !isFile(name, input)) {
-        handle_ = calls::openFile(name, false);
-    }
-    if (handle_ < 0) {
-        failure_ = lastError();
+    unfinished().state.store(Making::Nothing, std::memory_order_release);
+}
+
+bool takeInterruption(int signal)
+{
+    Unfinished& u = unfinished();
+    // A file being opened may or may not be ours yet: removing its name now
+    // could remove a file that was there before.
+    if (u.state.load(std::memory_order_acquire) == Making::Opening) {
+        u.deferred.store(signal, std::memory_order_release);
         return false;
     }
+    if (u.state.exchange(Making::Nothing, std::memory_order_acq_rel) == Making::Unfinished) {
+        removeFile(u.name);
+    }
     return true;
+}
+
+} // namespace calls
+
+OutputFile::~OutputFile()
+{
+    abandon();
+}
+
+void OutputFile::abandon()
+{
+    if (handle_ < 0) {
+        return;
+    }
+    calls::closeFile(handle_);
+    handle_ = -1;
+    calls::removeFile(replacing_ ? temporary_ : name_);
+    calls::markFinished();
+}
+
+CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, ExistingFile existing)
+{
+    abandon();
+    failure_ = 0;
+    if (!copyName(name_, name)) {
+        errno = ENAMETOOLONG;
+        failure_ = lastError();
+        return CreateOutcome::Failed;
+    }
+    // The fast path: a new name, made exclusively, cannot be the input or
+    // anything planted there.
+    replacing_ = false;
+    calls::markOpening(name);
+    handle_ = calls::openNewFile(name);
+    calls::settleOpening(handle_ >= 0);
+    if (handle_ >= 0) {
+        return CreateOutcome::Created;
+    }
+    failure_ = lastError();
+    if (errno != EEXIST) {
+        return CreateOutcome::Failed;
+    }
+    FileIdentity found{};
+    switch (calls::lookAt(name, found)) {
+    case calls::Existing::Nothing:
+        // Gone since: whoever removed it may put it back; not retried.
+        errno = EEXIST;
+        return CreateOutcome::Failed;
+    case calls::Existing::Other:
+        return CreateOutcome::NotRegular;
+    case calls::Existing::Regular:
+        // The input under another name (a hard link).
+        if (sameFile(found, input)) {
+            return CreateOutcome::IsInput;
+        }
+        break;
+    case calls::Existing::Link:
+        // A link that leads to the input counts as the input: replacing it
+        // would be harmless, but the name is the D88 file's all the same.
+        if (isFile(name, input)) {
+            return CreateOutcome::IsInput;
+        }
+        break;
+    }
+    if (existing == ExistingFile::Keep) {
+        return CreateOutcome::Exists;
+    }
+    // The replacement is made beside it under a name of this process's own.
+    char temporary[kOutputNameBytes];
+    std::snprintf(temporary, sizeof temporary, "%s%d", kTemporaryPrefix, calls::processId());
+    copyName(temporary_, temporary);
+    replacing_ = true;
+    calls::markOpening(temporary_);
+    handle_ = calls::openNewFile(temporary_);
+    // One left by a run of the same process id that was killed outright.
+    FileIdentity ignored{};
+    if (handle_ < 0 && errno == EEXIST &&
+        calls::lookAt(temporary_, ignored) == calls::Existing::Regular) {
+        calls::removeFile(temporary_);
+        handle_ = calls::openNewFile(temporary_);
+    }
+    const bool created = handle_ >= 0;
+    if (!created) {
+        failure_ = lastError();
+    }
+    calls::settleOpening(created);
+    return created ? CreateOutcome::Created : CreateOutcome::Failed;
 }
 
 bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
@@ -50,7 +207,6 @@ bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
         return false;
     }
     const char* next = static_cast<const char*>(bytes);
-    bool written = true;
     // A write may take only part of the data (a file size limit, a signal);
     // the next one then takes the rest or says why it cannot.
     while (length > 0) {
@@ -59,19 +215,35 @@ bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
             continue;
         }
         if (count <= 0) {
+            // The reason is the write's, not the removal's.
             failure_ = lastError();
-            written = false;
-            break;
+            abandon();
+            return false;
         }
         next += count;
         length -= static_cast<std::size_t>(count);
     }
-    const bool closed = calls::closeFile(handle_);
-    if (!closed && written) {
-        failure_ = lastError();
-    }
+    const int handle = handle_;
     handle_ = -1;
-    return written && closed;
+    // A new file is whole once written: an interruption from here on leaves
+    // it. A replacement stays unfinished until it has the real name.
+    if (!replacing_) {
+        calls::markFinished();
+    }
+    if (!calls::closeFile(handle)) {
+        failure_ = lastError();
+        calls::removeFile(replacing_ ? temporary_ : name_);
+        calls::markFinished();
+        return false;
+    }
+    if (replacing_ && !calls::renameFile(temporary_, name_)) {
+        failure_ = lastError();
+        calls::removeFile(temporary_);
+        calls::markFinished();
+        return false;
+    }
+    calls::markFinished();
+    return true;
 }
 
 bool localeNamesUtf8(const char* locale)

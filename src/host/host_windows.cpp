@@ -7,6 +7,7 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "host.h"
@@ -27,6 +28,75 @@ bool enterDirectory(const char* name)
 {
     return ::SetCurrentDirectoryA(name) != 0;
 }
+
+namespace {
+
+// The C library's errno for the system's last error, for the few that the
+// run tells apart.
+int errnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    default:
+        return EACCES;
+    }
+}
+
+} // namespace
+
+bool enterSubdirectory(const char* name)
+{
+    // Opened as itself, not as what a link or junction leads to; held
+    // without sharing deletion, so it cannot be swapped until entered.
+    const HANDLE directory =
+        ::CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (directory == INVALID_HANDLE_VALUE) {
+        errno = errnoOf(::GetLastError());
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool real = ::GetFileInformationByHandle(directory, &information) != 0 &&
+                      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                      (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    const bool entered = real && ::SetCurrentDirectoryA(name) != 0;
+    const DWORD error = real ? ::GetLastError() : ERROR_DIRECTORY;
+    ::CloseHandle(directory);
+    ::SetLastError(error);
+    return entered;
+}
+
+std::FILE* openInput(const char* path)
+{
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    struct _stat64 st;
+    if (::_fstat64(::_fileno(file), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) {
+        std::fclose(file);
+        // What Windows says of a seek on a device or a pipe.
+        ::SetLastError(ERROR_INVALID_FUNCTION);
+        return nullptr;
+    }
+    return file;
+}
+
+// A Windows process starts with its standard handles, open or not; the
+// C library gives them numbers 0 to 2 either way.
+void openMissingStandardStreams() {}
 
 NameRules nameRules()
 {
@@ -50,6 +120,20 @@ Language messageLanguage()
 ErrorCode lastError()
 {
     return static_cast<ErrorCode>(::GetLastError());
+}
+
+bool failsEveryFile(ErrorCode code)
+{
+    switch (static_cast<DWORD>(code)) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NOT_ENOUGH_QUOTA:
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void describeError(ErrorCode code, char (&text)[kErrorTextBytes])
@@ -115,7 +199,7 @@ bool setModificationTime(const char* name, int year, int month, int day, int hou
     }
     const HANDLE file =
         ::CreateFileA(name, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -158,6 +242,35 @@ bool isTerminal(std::FILE* stream)
     return ::_isatty(::_fileno(stream)) != 0;
 }
 
+namespace {
+
+// What the system's own handler ends a process with on CTRL_C.
+constexpr UINT kControlCExit = 0xC000013A;
+
+// Runs on a thread of its own while the run goes on: the unfinished file,
+// opened with deletion shared, is removed, and the next handler (the
+// system's) ends the process. During an open, the opener does both.
+BOOL WINAPI onControl(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
+        return FALSE;
+    }
+    return calls::takeInterruption(static_cast<int>(event)) ? FALSE : TRUE;
+}
+
+} // namespace
+
+// Windows has no SIGXFSZ, and its console events are not signals.
+InterruptsHandled::InterruptsHandled()
+{
+    ::SetConsoleCtrlHandler(onControl, TRUE);
+}
+
+InterruptsHandled::~InterruptsHandled()
+{
+    ::SetConsoleCtrlHandler(onControl, FALSE);
+}
+
 // Windows has no SIGPIPE: a write to a closed pipe already fails as a write.
 BrokenPipesIgnored::BrokenPipesIgnored() = default;
 
@@ -165,10 +278,63 @@ BrokenPipesIgnored::~BrokenPipesIgnored() = default;
 
 namespace calls {
 
-int openFile(const char* name, bool mustBeNew)
+int openNewFile(const char* name)
 {
-    const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | (mustBeNew ? _O_EXCL : _O_TRUNC);
-    return ::_open(name, flags, _S_IREAD | _S_IWRITE);
+    // Deletion is shared so that an interruption can remove the file while
+    // it is still open.
+    const HANDLE file = ::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        errno = errnoOf(::GetLastError());
+        return -1;
+    }
+    const int handle = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
+    if (handle < 0) {
+        ::CloseHandle(file);
+        ::DeleteFileA(name);
+        errno = EMFILE;
+        ::SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+    }
+    return handle;
+}
+
+bool removeFile(const char* name)
+{
+    return ::DeleteFileA(name) != 0;
+}
+
+bool renameFile(const char* from, const char* to)
+{
+    if (::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) == 0) {
+        errno = errnoOf(::GetLastError());
+        return false;
+    }
+    return true;
+}
+
+int processId()
+{
+    return static_cast<int>(::GetCurrentProcessId());
+}
+
+Existing lookAt(const char* name, FileIdentity& identity)
+{
+    const DWORD attributes = ::GetFileAttributesA(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return Existing::Nothing;
+    }
+    // Windows has no cheaper way to a file's identity than opening it.
+    identity = identify(name);
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existing::Other : Existing::Link;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existing::Other : Existing::Regular;
+}
+
+// As the system's handler would have ended it.
+void endBySignal(int)
+{
+    ::ExitProcess(kControlCExit);
 }
 
 long writeSome(int handle, const void* bytes, std::size_t length)

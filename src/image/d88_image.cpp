@@ -39,7 +39,13 @@ D88Image::~D88Image()
 bool D88Image::open(const char* path)
 {
     close();
-    file_ = std::fopen(path, "rb");
+    return open(std::fopen(path, "rb"));
+}
+
+bool D88Image::open(std::FILE* file)
+{
+    close();
+    file_ = file;
     if (file_ == nullptr) {
         return false;
     }
@@ -47,11 +53,13 @@ bool D88Image::open(const char* path)
     // position just sought: a stream buffer would only add a copy and a
     // read of its own for each piece's tail.
     std::setvbuf(file_, nullptr, _IONBF, 0);
-    // Every lookup seeks: a pipe would read as a file with no image.
-    if (std::fseek(file_, 0, SEEK_END) == 0) {
-        const long end = std::ftell(file_);
-        fileSize_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
+    // Every lookup seeks: a pipe would read as a file with no image. The
+    // file's size tells what lies past the images found.
+    if (std::fseek(file_, 0, SEEK_END) != 0) {
+        close();
+        return false;
     }
+    fileSize_ = std::max<long>(std::ftell(file_), 0);
     if (!seekTo(0)) {
         close();
         return false;
@@ -66,12 +74,26 @@ bool D88Image::open(const char* path)
             break;
         }
         const std::uint32_t diskSize = readLe32(header + kDiskSizeOffset);
+        declaredSizes_[imageCount_] = diskSize;
         offset += diskSize;
         ++imageCount_;
         // A size smaller than its own header cannot locate the next image;
         // following it would find this same image again and again.
         if (diskSize < kImageHeaderSize) {
+            offset = static_cast<std::uint64_t>(fileSize_);
             break;
+        }
+    }
+    // Where the images end, what is left: short of a header, it is junk;
+    // a header's worth after the last image counted, more images.
+    const auto size = static_cast<std::uint64_t>(fileSize_);
+    if (offset < size) {
+        if (imageCount_ == kMaxImages && size - offset >= kImageHeaderSize) {
+            imagesBeyondLimit_ = true;
+        } else {
+            // Below kImageHeaderSize here, or the file's length in an int's
+            // range when no image was found at all.
+            trailingBytes_ = static_cast<int>(std::min<std::uint64_t>(size - offset, INT_MAX));
         }
     }
 
@@ -84,6 +106,19 @@ bool D88Image::open(const char* path)
     return true;
 }
 
+std::uint32_t D88Image::declaredSize(int index) const
+{
+    return index >= 0 && index < imageCount_ ? declaredSizes_[index] : 0;
+}
+
+std::int64_t D88Image::bytesHeld(int index) const
+{
+    if (index < 0 || index >= imageCount_) {
+        return 0;
+    }
+    return fileSize_ - static_cast<std::int64_t>(imageTable_[index]);
+}
+
 bool D88Image::close()
 {
     if (file_ != nullptr) {
@@ -92,6 +127,8 @@ bool D88Image::close()
     }
     imageCount_ = 0;
     fileSize_ = 0;
+    trailingBytes_ = 0;
+    imagesBeyondLimit_ = false;
     // A closed reader has no current image, and a new file starts with none.
     forgetImage();
     return true;

@@ -123,6 +123,9 @@ public:
     // or cannot be read at all (a directory, for instance), or cannot seek
     // (a pipe).
     bool open(const char* path);
+    // The same for a file opened by the caller, which this then owns (null:
+    // false).
+    bool open(std::FILE* file);
     bool close();
     bool isOpen() const { return file_ != nullptr; }
 
@@ -132,12 +135,22 @@ public:
     void setSectorRange(int first, int last);
 
     int imageCount() const { return imageCount_; }
+
+    // What open() found past the images it counts: bytes after the last
+    // image too few for a header (the whole file when there is no image),
+    // and whether another header follows the last image it may count.
+    int trailingBytes() const { return trailingBytes_; }
+    bool imagesBeyondLimit() const { return imagesBeyondLimit_; }
+    // Image `index`'s size field, and the bytes the file holds from its
+    // start (0 for an index that is no image).
+    std::uint32_t declaredSize(int index) const;
+    std::int64_t bytesHeld(int index) const;
     const char* imageName() const { return imageName_; }
     int mediaType() const { return mediaType_; }
     int writeProtect() const { return writeProtect_; }
     // The D88 file's size when it was opened, and where the current image
     // starts in it.
-    std::uint64_t fileSize() const { return fileSize_; }
+    std::uint64_t fileSize() const { return static_cast<std::uint64_t>(fileSize_); }
     std::int64_t imageOffset() const { return imageBase_; }
 
     // Copies the current image's stored bytes from `from` (0: its header)
@@ -228,6 +241,10 @@ private:
     // Offsets are kept wide so that a sum of huge disk sizes runs off the
     // end of the file instead of wrapping back onto earlier images.
     std::uint64_t imageTable_[kMaxImages] = {};
+    std::uint32_t declaredSizes_[kMaxImages] = {};
+    std::int64_t fileSize_ = 0;
+    int trailingBytes_ = 0;
+    bool imagesBeyondLimit_ = false;
     std::uint32_t diskSize_ = 0;
     std::int64_t imageBase_ = 0;
     // Where the current image stops: its disk size from its start, or the
@@ -242,7 +259,6 @@ private:
     int scanLength_ = 0;
     int mediaType_ = -1;
     int writeProtect_ = -1;
-    std::uint64_t fileSize_ = 0;
     char imageName_[kImageNameLength + 1] = {};
 };
 
