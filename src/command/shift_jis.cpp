@@ -1,6 +1,11 @@
+// The Shift_JIS decoder and the UTF-8 check, over the generated code point
+// tables of the two ranges of lead bytes.
 #include "shift_jis.h"
 
-#include "shift_jis_table.h"
+#include <iterator>
+
+#include "shift_jis_table_81.h"
+#include "shift_jis_table_e0.h"
 
 namespace d88 {
 
@@ -33,22 +38,25 @@ bool put(std::uint32_t code, char* out, int capacity, int& written)
     return true;
 }
 
-// The table's row of a lead byte, or -1 when the byte leads no character.
-int leadRow(std::uint8_t b)
-{
-    if (b >= 0x81 && b <= 0x9F) {
-        return b - 0x81;
-    }
-    if (b >= 0xE0 && b <= 0xFC) {
-        return b - 0xE0 + (0x9F - 0x81 + 1);
-    }
-    return -1;
-}
-
 constexpr std::uint8_t kFirstTrail = 0x40;
 constexpr std::uint8_t kLastTrail = 0xFC;
-static_assert(kLastTrail - kFirstTrail + 1 == kShiftJisTrailCount);
-static_assert(0x9F - 0x81 + 1 + 0xFC - 0xE0 + 1 == kShiftJisLeadRows);
+// Each lead byte has a row of the tables, a column for each trail byte.
+constexpr int kTrailCount = kLastTrail - kFirstTrail + 1;
+static_assert(std::size(kShiftJisTable81) == (0x9F - 0x81 + 1) * kTrailCount);
+static_assert(std::size(kShiftJisTableE0) == (0xFC - 0xE0 + 1) * kTrailCount);
+
+// The row of a lead byte's code points, or nullptr when the byte leads no
+// character.
+const std::uint16_t* leadRow(std::uint8_t b)
+{
+    if (b >= 0x81 && b <= 0x9F) {
+        return kShiftJisTable81 + (b - 0x81) * kTrailCount;
+    }
+    if (b >= 0xE0 && b <= 0xFC) {
+        return kShiftJisTableE0 + (b - 0xE0) * kTrailCount;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -63,12 +71,11 @@ int shiftJisToUtf8(const std::uint8_t* bytes, int length, char* out, int capacit
             code = b;
         } else if (b >= 0xA1 && b <= 0xDF) {
             code = 0xFF61 + (b - 0xA1); // half-width katakana
-        } else if (const int row = leadRow(b); row >= 0 && i + 1 < length) {
+        } else if (const std::uint16_t* row = leadRow(b); row != nullptr && i + 1 < length) {
             const std::uint8_t trail = bytes[i + 1];
             // The row has a column for each trail byte in range.
-            if (trail >= kFirstTrail && trail <= kLastTrail &&
-                kShiftJisTable[row][trail - kFirstTrail] != 0) {
-                code = kShiftJisTable[row][trail - kFirstTrail];
+            if (trail >= kFirstTrail && trail <= kLastTrail && row[trail - kFirstTrail] != 0) {
+                code = row[trail - kFirstTrail];
                 used = 2;
             }
         }
