@@ -6,245 +6,19 @@
 #include <cstring>
 
 #include "report.h"
-#include "shift_jis.h"
 #include "version.h"
 
 namespace d88 {
 
-const char* problemKindName(ProblemId id)
-{
-    switch (id) {
-    case ProblemId::UsageNeedsValue:
-        return "usage_needs_value";
-    case ProblemId::UsageBadImageIndex:
-        return "usage_bad_image_index";
-    case ProblemId::UsageTooManyPatterns:
-        return "usage_too_many_patterns";
-    case ProblemId::UsageUnknownOption:
-        return "usage_unknown_option";
-    case ProblemId::UsageUnexpectedValue:
-        return "usage_unexpected_value";
-    case ProblemId::UsageExtraOperand:
-        return "usage_extra_operand";
-    case ProblemId::UsageNoD88File:
-        return "usage_no_d88_file";
-    case ProblemId::UsageConflict:
-        return "usage_conflict";
-    case ProblemId::StdoutFailed:
-        return "stdout_failed";
-    case ProblemId::CannotOpen:
-        return "cannot_open";
-    case ProblemId::CannotKeepStartForOutput:
-        return "cannot_keep_start_for_output";
-    case ProblemId::CannotEnterOutput:
-        return "cannot_enter_output";
-    case ProblemId::CannotKeepStart:
-        return "cannot_keep_start";
-    case ProblemId::ImageUnreadable:
-        return "image_unreadable";
-    case ProblemId::CannotEnterSubdirectory:
-        return "cannot_enter_subdirectory";
-    case ProblemId::DirectoryDamaged:
-        return "directory_sector_missing";
-    case ProblemId::TableUnreadable:
-        return "table_unreadable";
-    case ProblemId::CannotCreateFile:
-        return "cannot_create";
-    case ProblemId::FileSectorsLost:
-        return "sector_missing";
-    case ProblemId::ChainCut:
-        return "chain_cut";
-    case ProblemId::FileShort:
-        return "file_short";
-    case ProblemId::WriteFailed:
-        return "write_failed";
-    case ProblemId::CannotSetTime:
-        return "cannot_set_time";
-    case ProblemId::CannotReturn:
-        return "cannot_return";
-    case ProblemId::ConsoleLost:
-        return "console_lost";
-    case ProblemId::NoImage:
-        return "no_image";
-    case ProblemId::TrailingBytes:
-        return "trailing_bytes";
-    case ProblemId::ImagesBeyondLimit:
-        return "images_beyond_limit";
-    case ProblemId::ImageCutShort:
-        return "image_cut_short";
-    case ProblemId::ImageSizeTooSmall:
-        return "image_size_below_header";
-    case ProblemId::NoLayout:
-        return "no_layout";
-    case ProblemId::NameReplaced:
-        return "name_replaced";
-    case ProblemId::NameKept:
-        return "name_kept";
-    case ProblemId::ExistingKept:
-        return "existing_kept";
-    case ProblemId::WrittenAs:
-        return "written_as";
-    case ProblemId::NotRegularFile:
-        return "not_regular_file";
-    case ProblemId::HostFull:
-        return "host_full";
-    case ProblemId::HostFullSubdirectory:
-        return "host_full_subdirectory";
-    case ProblemId::FileSectorStatus:
-        return "sector_error_status";
-    case ProblemId::DirectorySectorStatus:
-        return "directory_sector_error_status";
-    case ProblemId::TableSectorStatus:
-        return "table_sector_error_status";
-    case ProblemId::RunOn:
-        return "last_cluster_run_on";
-    case ProblemId::CrossLinked:
-        return "cross_linked";
-    case ProblemId::ChainThroughDirectory:
-        return "chain_through_directory";
-    case ProblemId::ChainLoops:
-        return "chain_loop";
-    case ProblemId::ChainBeyondDisk:
-        return "chain_beyond_disk";
-    case ProblemId::ChainTooLong:
-        return "chain_too_long";
-    case ProblemId::TableBeyondDisk:
-        return "table_beyond_disk";
-    case ProblemId::SameName:
-        return "same_name";
-    case ProblemId::HostNameCollision:
-        return "name_collision";
-    case ProblemId::DeletedSectors:
-        return "sector_deleted";
-    case ProblemId::EntryAfterEnd:
-        return "entry_after_end";
-    case ProblemId::ImageSizeDisagrees:
-        return "image_size_mismatch";
-    }
-    return "unknown";
-}
-
-void JsonListing::put(const char* text, int length)
-{
-    // A record past its room is not written as it stands (see write()).
-    if (length_ + length > kJsonRecordBytes) {
-        cut_ = true;
-        return;
-    }
-    std::memcpy(record_ + length_, text, static_cast<std::size_t>(length));
-    length_ += length;
-}
-
-void JsonListing::put(const char* text)
-{
-    put(text, static_cast<int>(std::strlen(text)));
-}
-
-void JsonListing::putNumber(std::uint64_t value)
-{
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    char out[24];
-    for (int i = 0; i < n; ++i) {
-        out[i] = digits[n - 1 - i];
-    }
-    put(out, n);
-}
-
-void JsonListing::putSigned(std::int64_t value)
-{
-    if (value < 0) {
-        put("-", 1);
-        putNumber(static_cast<std::uint64_t>(-(value + 1)) + 1);
-        return;
-    }
-    putNumber(static_cast<std::uint64_t>(value));
-}
-
-void JsonListing::putHex(const std::uint8_t* bytes, int count)
-{
-    constexpr const char* kDigits = "0123456789abcdef";
-    char two[2];
-    for (int i = 0; i < count; ++i) {
-        two[0] = kDigits[bytes[i] >> 4];
-        two[1] = kDigits[bytes[i] & 0x0F];
-        put(two, 2);
-    }
-}
-
-void JsonListing::putString(const std::uint8_t* bytes, int length, bool shiftJis)
-{
-    // Each byte decodes to at most three.
-    constexpr int kTextBytes = 4096;
-    char text[kTextBytes];
-    const int clamped = length < kTextBytes / 3 ? length : kTextBytes / 3;
-    const int n = shiftJis ? shiftJisToUtf8(bytes, clamped, text, kTextBytes)
-                           : cleanUtf8(bytes, clamped, text, kTextBytes);
-    put("\"", 1);
-    for (int i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '"' || c == '\\') {
-            const char escaped[2] = {'\\', static_cast<char>(c)};
-            put(escaped, 2);
-        } else if (c < 0x20) {
-            constexpr const char* kDigits = "0123456789abcdef";
-            const char escaped[6] = {'\\', 'u', '0', '0', kDigits[c >> 4], kDigits[c & 0x0F]};
-            put(escaped, 6);
-        } else {
-            put(text + i, 1);
-        }
-    }
-    put("\"", 1);
-}
-
-void JsonListing::putName(const char* name)
-{
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(name);
-    const int length = static_cast<int>(std::strlen(name));
-    put("{\"hex\":\"");
-    putHex(bytes, length);
-    put("\",\"text\":");
-    putString(bytes, length, true);
-    put("}");
-}
-
-void JsonListing::putKey(const char* key)
-{
-    put(",\"");
-    put(key);
-    put("\":");
-}
-
-void JsonListing::write()
-{
-    if (cut_) {
-        // Its type survives, at the start of the record; the rest would be
-        // cut at any byte, so it is left out.
-        const char* const start = "{\"type\":\"";
-        const int typeEnd = static_cast<int>(std::strcspn(record_ + std::strlen(start), "\""));
-        length_ = static_cast<int>(std::strlen(start)) + typeEnd;
-        cut_ = false;
-        put("\",\"truncated\":true}");
-    }
-    put("\n", 1);
-    std::fwrite(record_, 1, static_cast<std::size_t>(length_), stdout);
-    length_ = 0;
-    cut_ = false;
-}
-
 void JsonListing::takeProblems(Problems& problems)
 {
-    putKey("problems");
-    put("[");
-    put(problems.text, problems.length);
-    put("]");
+    out_.putKey("problems");
+    out_.put("[");
+    out_.put(problems.text, problems.length);
+    out_.put("]");
     if (problems.dropped > 0) {
-        putKey("problems_not_listed");
-        putNumber(static_cast<std::uint64_t>(problems.dropped));
+        out_.putKey("problems_not_listed");
+        out_.putNumber(static_cast<std::uint64_t>(problems.dropped));
     }
     problems.length = 0;
     problems.dropped = 0;
@@ -252,22 +26,22 @@ void JsonListing::takeProblems(Problems& problems)
 
 void JsonListing::run(const RunFacts& facts)
 {
-    put("{\"type\":\"run\",\"schema\":");
-    putNumber(kJsonSchema);
-    putKey("version");
-    put("\"");
-    put(kVersion);
-    put("\"");
-    putKey("path");
+    out_.put("{\"type\":\"run\",\"schema\":");
+    out_.putNumber(kJsonSchema);
+    out_.putKey("version");
+    out_.put("\"");
+    out_.put(kVersion);
+    out_.put("\"");
+    out_.putKey("path");
     // A path is the host's bytes: kept where they are UTF-8.
-    putString(reinterpret_cast<const std::uint8_t*>(facts.path),
-              static_cast<int>(std::strlen(facts.path)), false);
-    putKey("size");
-    putNumber(facts.size);
-    putKey("images");
-    putNumber(static_cast<std::uint64_t>(facts.images));
-    put("}");
-    write();
+    out_.putString(reinterpret_cast<const std::uint8_t*>(facts.path),
+                   static_cast<int>(std::strlen(facts.path)), false);
+    out_.putKey("size");
+    out_.putNumber(facts.size);
+    out_.putKey("images");
+    out_.putNumber(static_cast<std::uint64_t>(facts.images));
+    out_.put("}");
+    out_.write();
 }
 
 void JsonListing::image(const ImageFacts& facts)
@@ -292,38 +66,38 @@ void JsonListing::flushImage()
     imagePending_ = false;
     ++images_;
     const ImageFacts& f = pending_;
-    put("{\"type\":\"image\",\"index\":");
-    putNumber(static_cast<std::uint64_t>(f.index));
-    putKey("offset");
-    putSigned(f.offset);
-    putKey("disk_size");
-    putNumber(f.diskSize);
-    putKey("stored_size");
-    putSigned(f.storedSize);
-    putKey("name");
-    putName(f.name);
-    putKey("media_type");
-    putSigned(f.mediaType);
-    putKey("write_protect");
-    putSigned(f.writeProtect);
-    putKey("sha256");
+    out_.put("{\"type\":\"image\",\"index\":");
+    out_.putNumber(static_cast<std::uint64_t>(f.index));
+    out_.putKey("offset");
+    out_.putSigned(f.offset);
+    out_.putKey("disk_size");
+    out_.putNumber(f.diskSize);
+    out_.putKey("stored_size");
+    out_.putSigned(f.storedSize);
+    out_.putKey("name");
+    out_.putName(f.name);
+    out_.putKey("media_type");
+    out_.putSigned(f.mediaType);
+    out_.putKey("write_protect");
+    out_.putSigned(f.writeProtect);
+    out_.putKey("sha256");
     if (f.hashed) {
-        put("\"");
-        putHex(f.sha256, host::kSha256Bytes);
-        put("\"");
+        out_.put("\"");
+        out_.putHex(f.sha256, host::kSha256Bytes);
+        out_.put("\"");
     } else {
-        put("null");
+        out_.put("null");
     }
-    putKey("subdirectory");
+    out_.putKey("subdirectory");
     if (f.subdirectory != nullptr) {
-        putString(reinterpret_cast<const std::uint8_t*>(f.subdirectory),
-                  static_cast<int>(std::strlen(f.subdirectory)), false);
+        out_.putString(reinterpret_cast<const std::uint8_t*>(f.subdirectory),
+                       static_cast<int>(std::strlen(f.subdirectory)), false);
     } else {
-        put("null");
+        out_.put("null");
     }
     takeProblems(recordProblems_);
-    put("}");
-    write();
+    out_.put("}");
+    out_.write();
 }
 
 void JsonListing::fileBegin()
@@ -344,81 +118,81 @@ void JsonListing::file(const FileFacts& f)
     if (f.path != nullptr) {
         ++filesWritten_;
     }
-    put("{\"type\":\"file\",\"image\":");
-    putNumber(static_cast<std::uint64_t>(f.image));
-    putKey("entry");
-    putNumber(static_cast<std::uint64_t>(f.entryIndex));
-    putKey("name");
-    putName(f.entry->name);
-    putKey("raw");
-    putNumber(f.rawEntry[kNameBytes]);
-    putKey("first_cluster");
-    putNumber(static_cast<std::uint64_t>(f.entry->firstCluster));
-    putKey("chain");
-    put("[");
+    out_.put("{\"type\":\"file\",\"image\":");
+    out_.putNumber(static_cast<std::uint64_t>(f.image));
+    out_.putKey("entry");
+    out_.putNumber(static_cast<std::uint64_t>(f.entryIndex));
+    out_.putKey("name");
+    out_.putName(f.entry->name);
+    out_.putKey("raw");
+    out_.putNumber(f.rawEntry[kNameBytes]);
+    out_.putKey("first_cluster");
+    out_.putNumber(static_cast<std::uint64_t>(f.entry->firstCluster));
+    out_.putKey("chain");
+    out_.put("[");
     for (int i = 0; i < f.trace->clusterCount; ++i) {
         if (i > 0) {
-            put(",");
+            out_.put(",");
         }
-        putNumber(f.trace->clusters[i]);
+        out_.putNumber(f.trace->clusters[i]);
     }
-    put("]");
-    putKey("load");
-    putNumber(f.header->loadAddress);
-    putKey("size");
-    putNumber(f.header->size);
-    putKey("exec");
-    putNumber(f.header->execAddress);
-    putKey("date");
-    put("{\"bcd\":\"");
-    putHex(f.entry->stampBcd, kStampCount);
-    put("\",\"iso\":");
+    out_.put("]");
+    out_.putKey("load");
+    out_.putNumber(f.header->loadAddress);
+    out_.putKey("size");
+    out_.putNumber(f.header->size);
+    out_.putKey("exec");
+    out_.putNumber(f.header->execAddress);
+    out_.putKey("date");
+    out_.put("{\"bcd\":\"");
+    out_.putHex(f.entry->stampBcd, kStampCount);
+    out_.put("\",\"iso\":");
     const EntryTime time = entryTime(*f.entry);
     if (time.valid) {
         char iso[24];
         std::snprintf(iso, sizeof iso, "\"%04d-%02d-%02dT%02d:%02d\"", time.year, time.month,
                       time.day, time.hour, time.minute);
-        put(iso);
+        out_.put(iso);
     } else {
-        put("null");
+        out_.put("null");
     }
-    put("}");
-    putKey("path");
+    out_.put("}");
+    out_.putKey("path");
     if (f.path != nullptr) {
-        putString(reinterpret_cast<const std::uint8_t*>(f.path),
-                  static_cast<int>(std::strlen(f.path)), true);
+        out_.putString(reinterpret_cast<const std::uint8_t*>(f.path),
+                       static_cast<int>(std::strlen(f.path)), true);
     } else {
-        put("null");
+        out_.put("null");
     }
-    putKey("bytes_written");
-    putSigned(f.bytesWritten);
+    out_.putKey("bytes_written");
+    out_.putSigned(f.bytesWritten);
     if (f.hashed) {
-        putKey("crc32");
+        out_.putKey("crc32");
         const std::uint8_t crc[4] = {static_cast<std::uint8_t>(f.digests->crc32 >> 24),
                                      static_cast<std::uint8_t>(f.digests->crc32 >> 16),
                                      static_cast<std::uint8_t>(f.digests->crc32 >> 8),
                                      static_cast<std::uint8_t>(f.digests->crc32)};
-        put("\"");
-        putHex(crc, 4);
-        put("\"");
-        putKey("sha1");
-        put("\"");
-        putHex(f.digests->sha1, host::kSha1Bytes);
-        put("\"");
-        putKey("sha256");
-        put("\"");
-        putHex(f.digests->sha256, host::kSha256Bytes);
-        put("\"");
+        out_.put("\"");
+        out_.putHex(crc, 4);
+        out_.put("\"");
+        out_.putKey("sha1");
+        out_.put("\"");
+        out_.putHex(f.digests->sha1, host::kSha1Bytes);
+        out_.put("\"");
+        out_.putKey("sha256");
+        out_.put("\"");
+        out_.putHex(f.digests->sha256, host::kSha256Bytes);
+        out_.put("\"");
     } else {
-        putKey("crc32");
-        put("null");
-        putKey("sha1");
-        put("null");
-        putKey("sha256");
-        put("null");
+        out_.putKey("crc32");
+        out_.put("null");
+        out_.putKey("sha1");
+        out_.put("null");
+        out_.putKey("sha256");
+        out_.put("null");
     }
     const SectorNotes& notes = f.trace->sectors;
-    putKey("sectors");
+    out_.putKey("sectors");
     const struct {
         const char* key;
         SectorTrouble trouble;
@@ -426,39 +200,39 @@ void JsonListing::file(const FileFacts& f)
     } groups[] = {{"missing", SectorTrouble::Missing, notes.missing},
                   {"error", SectorTrouble::ErrorStatus, notes.errors},
                   {"deleted", SectorTrouble::Deleted, notes.deleted}};
-    put("{");
+    out_.put("{");
     bool firstGroup = true;
     for (const auto& group : groups) {
-        put(firstGroup ? "\"" : ",\"");
+        out_.put(firstGroup ? "\"" : ",\"");
         firstGroup = false;
-        put(group.key);
-        put("\":[");
+        out_.put(group.key);
+        out_.put("\":[");
         bool first = true;
         for (int i = 0; i < notes.kept; ++i) {
             const SectorNote& n = notes.notes[i];
             if (n.trouble != group.trouble) {
                 continue;
             }
-            put(first ? "{\"c\":" : ",{\"c\":");
+            out_.put(first ? "{\"c\":" : ",{\"c\":");
             first = false;
-            putNumber(n.c);
-            put(",\"h\":");
-            putNumber(n.h);
-            put(",\"r\":");
-            putNumber(n.r);
-            put(",\"status\":");
-            putNumber(n.status);
-            put("}");
+            out_.putNumber(n.c);
+            out_.put(",\"h\":");
+            out_.putNumber(n.h);
+            out_.put(",\"r\":");
+            out_.putNumber(n.r);
+            out_.put(",\"status\":");
+            out_.putNumber(n.status);
+            out_.put("}");
         }
-        put("],\"");
-        put(group.key);
-        put("_count\":");
-        putNumber(static_cast<std::uint64_t>(group.count));
+        out_.put("],\"");
+        out_.put(group.key);
+        out_.put("_count\":");
+        out_.putNumber(static_cast<std::uint64_t>(group.count));
     }
-    put("}");
+    out_.put("}");
     takeProblems(recordProblems_);
-    put("}");
-    write();
+    out_.put("}");
+    out_.write();
     recordOpen_ = false;
 }
 
@@ -466,11 +240,11 @@ void JsonListing::problem(ProblemId id, const char* message, int length)
 {
     ++problemCount_;
     // Built in the record's buffer, which is free between records, then kept.
-    const int saved = length_;
+    const int saved = out_.length();
     const Problems& held = recordOpen_ ? recordProblems_ : runProblems_;
-    put(held.length > 0 ? ",{\"kind\":\"" : "{\"kind\":\"");
-    put(problemKindName(id));
-    put("\",\"message\":");
+    out_.put(held.length > 0 ? ",{\"kind\":\"" : "{\"kind\":\"");
+    out_.put(problemKindName(id));
+    out_.put("\",\"message\":");
     // Without the line ends: one message, one string.
     while (length > 0 && message[length - 1] == '\n') {
         --length;
@@ -479,37 +253,37 @@ void JsonListing::problem(ProblemId id, const char* message, int length)
     // anything else is Shift_JIS, or ASCII with names in Shift_JIS.
     const bool utf8 =
         console_.language == Language::Japanese && console_.encoding == ConsoleEncoding::Utf8;
-    putString(reinterpret_cast<const std::uint8_t*>(message), length, !utf8);
-    put("}");
-    const int n = length_ - saved;
+    out_.putString(reinterpret_cast<const std::uint8_t*>(message), length, !utf8);
+    out_.put("}");
+    const int n = out_.length() - saved;
     Problems& problems = recordOpen_ ? recordProblems_ : runProblems_;
-    if (!cut_ && problems.length + n <= kJsonProblemBytes) {
-        std::memcpy(problems.text + problems.length, record_ + saved, static_cast<std::size_t>(n));
+    if (!out_.cut() && problems.length + n <= kJsonProblemBytes) {
+        std::memcpy(problems.text + problems.length, out_.text() + saved,
+                    static_cast<std::size_t>(n));
         problems.length += n;
     } else {
         ++problems.dropped;
     }
-    length_ = saved;
-    cut_ = false;
+    out_.truncate(saved);
 }
 
 void JsonListing::summary(int exitStatus)
 {
     flushImage();
-    put("{\"type\":\"summary\",\"images\":");
-    putNumber(static_cast<std::uint64_t>(images_));
-    putKey("files");
-    putNumber(static_cast<std::uint64_t>(files_));
-    putKey("files_written");
-    putNumber(static_cast<std::uint64_t>(filesWritten_));
-    putKey("problem_count");
-    putNumber(static_cast<std::uint64_t>(problemCount_));
-    putKey("exit_status");
-    putNumber(static_cast<std::uint64_t>(exitStatus));
+    out_.put("{\"type\":\"summary\",\"images\":");
+    out_.putNumber(static_cast<std::uint64_t>(images_));
+    out_.putKey("files");
+    out_.putNumber(static_cast<std::uint64_t>(files_));
+    out_.putKey("files_written");
+    out_.putNumber(static_cast<std::uint64_t>(filesWritten_));
+    out_.putKey("problem_count");
+    out_.putNumber(static_cast<std::uint64_t>(problemCount_));
+    out_.putKey("exit_status");
+    out_.putNumber(static_cast<std::uint64_t>(exitStatus));
     // Problems that belong to no image or file record: the run's own.
     takeProblems(runProblems_);
-    put("}");
-    write();
+    out_.put("}");
+    out_.write();
 }
 
 } // namespace d88

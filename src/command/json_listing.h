@@ -10,6 +10,7 @@
 #include "console_text.h"
 #include "digest.h"
 #include "disk_layout.h"
+#include "json_writer.h"
 
 namespace d88 {
 
@@ -55,10 +56,7 @@ struct FileFacts {
 
 // Room for the problems of one record, kept until the record is written.
 constexpr int kJsonProblemBytes = 16 * 1024;
-// Room for one record: its problems and, for the largest, a file's fields
-// (a chain of 162 clusters, 64 sector notes, a name escaped, a path: under
-// 5 KiB) with room to spare.
-constexpr int kJsonRecordBytes = 32 * 1024;
+// A record (json_writer.h) holds its problems and the fields of a file.
 static_assert(kJsonRecordBytes >= kJsonProblemBytes + 8 * 1024);
 
 class JsonListing {
@@ -100,20 +98,7 @@ private:
     Problems recordProblems_{};
     Problems runProblems_{};
     bool recordOpen_ = false;
-    char record_[kJsonRecordBytes] = {};
-    int length_ = 0;
-    bool cut_ = false;
-
-    void put(const char* text);
-    void put(const char* text, int length);
-    void putNumber(std::uint64_t value);
-    void putSigned(std::int64_t value);
-    void putHex(const std::uint8_t* bytes, int count);
-    // A JSON string of `bytes` decoded as Shift_JIS (or cleaned as UTF-8).
-    void putString(const std::uint8_t* bytes, int length, bool shiftJis);
-    void putName(const char* name);
-    void putKey(const char* key);
-    void write();
+    JsonWriter out_;
 };
 
 } // namespace d88
