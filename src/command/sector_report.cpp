@@ -1,3 +1,5 @@
+// Error statuses in words: the name of each status value and the places of
+// the sectors read with it, grouped one status at a time.
 #include "sector_report.h"
 
 #include <cstdio>
