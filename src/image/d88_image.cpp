@@ -11,17 +11,6 @@
 
 namespace d88 {
 
-std::uint32_t readLe32(const std::uint8_t* p)
-{
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
-
-std::uint16_t readLe16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
 D88Image::~D88Image()
 {
     close();

@@ -18,8 +18,18 @@
 namespace d88 {
 
 // Little-endian field decoders for the container's multi-byte fields.
-std::uint32_t readLe32(const std::uint8_t* p);
-std::uint16_t readLe16(const std::uint8_t* p);
+// Inline: the track walk reads two of these per record, and a hostile track
+// holds a million records.
+inline std::uint32_t readLe32(const std::uint8_t* p)
+{
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+inline std::uint16_t readLe16(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 // Image header layout:
 //   0x00  17      image name, NUL-terminated (only the first 16 bytes count)
