@@ -13,6 +13,7 @@
 #include "command.h"
 #include "d88_builder.h"
 #include "fake_host.h"
+#include "redirected_streams.h"
 
 namespace commandtest {
 
@@ -44,20 +45,10 @@ inline Outcome run(const Bytes& input, std::vector<const char*> options)
     std::vector<const char*> argv = {"d88unpack", inputPath.c_str()};
     argv.insert(argv.end(), options.begin(), options.end());
 
-    std::fflush(stdout);
-    std::fflush(stderr);
-    const int savedOut = ::dup(1), savedErr = ::dup(2);
-    const int outFile = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int errFile = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(outFile, 1);
-    ::dup2(errFile, 2);
-    const int status = d88::runExtraction(workspace, static_cast<int>(argv.size()), argv.data());
-    std::fflush(stdout);
-    std::fflush(stderr);
-    ::dup2(savedOut, 1);
-    ::dup2(savedErr, 2);
-    for (int fd : {savedOut, savedErr, outFile, errFile}) {
-        ::close(fd);
+    int status = 0;
+    {
+        const RedirectedStreams redirected(outPath.c_str(), errPath.c_str());
+        status = d88::runExtraction(workspace, static_cast<int>(argv.size()), argv.data());
     }
     const Outcome outcome{status, readAll(errPath), readAll(outPath)};
     std::remove(inputPath.c_str());

@@ -15,9 +15,10 @@
 #include <cstring>
 #include <memory>
 
-#include "e2e_support.h"
 #include "command.h"
+#include "e2e_support.h"
 #include "host.h"
+#include "redirected_streams.h"
 
 namespace {
 
@@ -521,23 +522,15 @@ std::string imagePrefix(int index)
 std::pair<int, std::string> extractHere(const fs::path& dir, const fs::path& input)
 {
     const fs::path errPath = dir.parent_path() / "stderr";
-    std::fflush(stdout);
-    const int savedOut = ::dup(1), savedErr = ::dup(2);
-    const int devNull = ::open("/dev/null", O_WRONLY);
-    const int errFile = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(devNull, 1);
-    ::dup2(errFile, 2);
-    const fs::path start = fs::current_path();
-    fs::current_path(dir);
-    const std::string path = input.string();
-    const char* argv[] = {"d88unpack", path.c_str()};
-    const int status = d88::runExtraction(workspace, 2, argv);
-    fs::current_path(start);
-    std::fflush(stdout);
-    ::dup2(savedOut, 1);
-    ::dup2(savedErr, 2);
-    for (int fd : {savedOut, savedErr, devNull, errFile}) {
-        ::close(fd);
+    int status = 0;
+    {
+        const RedirectedStreams redirected("/dev/null", errPath.c_str());
+        const fs::path start = fs::current_path();
+        fs::current_path(dir);
+        const std::string path = input.string();
+        const char* argv[] = {"d88unpack", path.c_str()};
+        status = d88::runExtraction(workspace, 2, argv);
+        fs::current_path(start);
     }
     return {status, readText(errPath)};
 }

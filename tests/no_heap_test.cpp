@@ -15,8 +15,9 @@
 #include <filesystem>
 #include <new>
 
-#include "d88_builder.h"
 #include "command.h"
+#include "d88_builder.h"
+#include "redirected_streams.h"
 #include "report.h"
 
 extern "C" {
@@ -152,34 +153,24 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
     writeFile(path, input());
     const fs::path start = fs::current_path();
     fs::current_path(root / "out");
-    std::fflush(stdout);
-    const int savedOut = ::dup(1), savedErr = ::dup(2);
-    const int devNull = ::open("/dev/null", O_WRONLY);
-    ::dup2(devNull, 1);
-    ::dup2(devNull, 2);
-
-    // Once unwatched, so that nothing done once per process is counted.
-    runQuietly({}, path);
-    // The JSON listing and the check, with their hashes, once unwatched too.
-    runQuietly({"-j"}, path);
-    runQuietly({"-c", "-j"}, path);
     int statuses[7];
-    watching = true;
-    statuses[0] = runQuietly({}, path);
-    statuses[1] = runQuietly({"-d"}, path);
-    statuses[2] = runQuietly({"-b"}, path);
-    statuses[3] = runQuietly({"-d", "-b"}, path);
-    statuses[4] = runQuietly({"-j"}, path);
-    statuses[5] = runQuietly({"-l", "-j"}, path);
-    statuses[6] = runQuietly({"-c", "-j"}, path);
-    watching = false;
-
-    std::fflush(stdout);
-    ::dup2(savedOut, 1);
-    ::dup2(savedErr, 2);
-    ::close(savedOut);
-    ::close(savedErr);
-    ::close(devNull);
+    {
+        const RedirectedStreams quiet("/dev/null", "/dev/null");
+        // Once unwatched, so that nothing done once per process is counted.
+        runQuietly({}, path);
+        // The JSON listing and the check, with their hashes, once unwatched too.
+        runQuietly({"-j"}, path);
+        runQuietly({"-c", "-j"}, path);
+        watching = true;
+        statuses[0] = runQuietly({}, path);
+        statuses[1] = runQuietly({"-d"}, path);
+        statuses[2] = runQuietly({"-b"}, path);
+        statuses[3] = runQuietly({"-d", "-b"}, path);
+        statuses[4] = runQuietly({"-j"}, path);
+        statuses[5] = runQuietly({"-l", "-j"}, path);
+        statuses[6] = runQuietly({"-c", "-j"}, path);
+        watching = false;
+    }
     fs::current_path(start);
     const bool wrote =
         fs::exists(root / "out" / "002" / "GAME") && fs::exists(root / "out" / "A_B");
