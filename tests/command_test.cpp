@@ -161,8 +161,8 @@ TEST_F(Command, FatalWinsOverEarlierDamage)
     fakehost::failOn(Call::Write, 2);
     const Outcome outcome = run(image.build(), {"-d"});
     EXPECT_EQ(outcome.status, d88::kExitFatal);
-    EXPECT_EQ(outcome.err, said(d88::kFileSectorsLost, 0, "LOST", 1) +
-                               said(d88::kWriteFailed) + detail("NEXT", ENOSPC));
+    EXPECT_EQ(outcome.err, said(d88::kFileSectorsLost, 0, "LOST", 1) + said(d88::kWriteFailed) +
+                               detail("NEXT", ENOSPC));
 }
 
 // "-b" on a file whose chain holds fewer bytes than a header: nothing is
@@ -222,8 +222,7 @@ TEST_F(Command, FailedWritesLeaveNoFile)
         fakehost::failOn(row.call, row.call == Call::Rename ? 1 : 2, row.error);
         const Outcome outcome = run(twoImages(), {});
         EXPECT_EQ(outcome.status, d88::kExitFatal);
-        EXPECT_EQ(outcome.err,
-                  said(d88::kWriteFailed) + detail("000/DATA", row.error));
+        EXPECT_EQ(outcome.err, said(d88::kWriteFailed) + detail("000/DATA", row.error));
         const Tree tree = fakehost::tree();
         EXPECT_TRUE(tree.contains("000/GAME"));
         EXPECT_EQ(tree.contains("000/DATA"), row.existed);
@@ -349,6 +348,29 @@ TEST_F(Command, WholeRunCreateFailures)
     }
 }
 
+// GAME over clusters 10 and 11, DATA in 12, with a row's changes to the
+// disk's layout and then to its image's records.
+struct TwoFileDisk {
+    DiskBuilder builder;
+    Bytes bytes;
+};
+
+TwoFileDisk twoFileDisk(void (*shape)(DiskBuilder&), void (*damage)(d88build::ImageBuilder&))
+{
+    DiskBuilder disk("DISK");
+    disk.addFile(0, "GAME", {10, 11},
+                 d88build::withHeader(0x6000, 0x6000, d88build::pattern(3000, 1)));
+    disk.addFile(1, "DATA", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
+    if (shape != nullptr) {
+        shape(disk);
+    }
+    d88build::ImageBuilder image = disk.image();
+    if (damage != nullptr) {
+        damage(image);
+    }
+    return {disk, image.build()};
+}
+
 // What the disk's own table or records put into a file is written as it
 // stands, and reported naming the file.
 TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
@@ -410,18 +432,8 @@ TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         fakehost::reset();
-        DiskBuilder disk("DISK");
-        disk.addFile(0, "GAME", {10, 11},
-                     d88build::withHeader(0x6000, 0x6000, d88build::pattern(3000, 1)));
-        disk.addFile(1, "DATA", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
-        if (row.shape != nullptr) {
-            row.shape(disk);
-        }
-        ImageBuilder image = disk.image();
-        if (row.damage != nullptr) {
-            row.damage(image);
-        }
-        const Outcome outcome = run(image.build(), {"-d"});
+        TwoFileDisk disk = twoFileDisk(row.shape, row.damage);
+        const Outcome outcome = run(disk.bytes, {"-d"});
         EXPECT_EQ(outcome.err, row.err);
         EXPECT_EQ(outcome.status, row.err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
         // Every file written as the table says: its header and size bytes
@@ -432,7 +444,8 @@ TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
             Bytes expected;
             for (const int cluster : game ? row.gameChain : row.dataChain) {
                 for (int k = 0; k < 8; ++k) {
-                    const Bytes& sector = disk.sector(cluster >> 1, (cluster & 1) * 8 + 1 + k);
+                    const Bytes& sector =
+                        disk.builder.sector(cluster >> 1, (cluster & 1) * 8 + 1 + k);
                     expected.insert(expected.end(), sector.begin(), sector.end());
                 }
             }
@@ -529,18 +542,7 @@ TEST_F(Command, CheckFindsEachPlantedFault)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         fakehost::reset();
-        DiskBuilder disk("DISK");
-        disk.addFile(0, "GAME", {10, 11},
-                     d88build::withHeader(0x6000, 0x6000, d88build::pattern(3000, 1)));
-        disk.addFile(1, "DATA", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
-        if (row.shape != nullptr) {
-            row.shape(disk);
-        }
-        ImageBuilder image = disk.image();
-        if (row.damage != nullptr) {
-            row.damage(image);
-        }
-        const Bytes bytes = image.build();
+        const Bytes bytes = twoFileDisk(row.shape, row.damage).bytes;
         std::string err = row.err;
         if (row.err == "(the sizes)") {
             err = said(d88::kImageSizeDisagrees, 0, std::to_string(bytes.size() + 100).c_str(),
