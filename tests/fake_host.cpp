@@ -194,29 +194,8 @@ Language messageLanguage()
     return Language::Japanese;
 }
 
-ErrorCode lastError()
-{
-    return errno;
-}
-
-bool failsEveryFile(ErrorCode code)
-{
-    switch (code) {
-    case ENOSPC:
-    case EROFS:
-    case EDQUOT:
-    case EMFILE:
-    case ENFILE:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void describeError(ErrorCode code, char (&text)[kErrorTextBytes])
-{
-    std::snprintf(text, sizeof text, "%s", std::strerror(code));
-}
+// lastError, failsEveryFile and describeError: errno's, as on POSIX
+// (host_errno.cpp).
 
 NameRules nameRules()
 {

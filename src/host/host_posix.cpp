@@ -176,30 +176,6 @@ Language messageLanguage()
     return Language::Japanese;
 }
 
-ErrorCode lastError()
-{
-    return errno;
-}
-
-bool failsEveryFile(ErrorCode code)
-{
-    switch (code) {
-    case ENOSPC:
-    case EROFS:
-    case EDQUOT:
-    case EMFILE:
-    case ENFILE:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void describeError(ErrorCode code, char (&text)[kErrorTextBytes])
-{
-    std::snprintf(text, sizeof text, "%s", std::strerror(code));
-}
-
 FileIdentity identify(const char* path)
 {
     struct stat st;
