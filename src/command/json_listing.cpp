@@ -81,13 +81,7 @@ void JsonListing::flushImage()
     out_.putKey("write_protect");
     out_.putSigned(f.writeProtect);
     out_.putKey("sha256");
-    if (f.hashed) {
-        out_.put("\"");
-        out_.putHex(f.sha256, host::kSha256Bytes);
-        out_.put("\"");
-    } else {
-        out_.put("null");
-    }
+    out_.putHexString(f.hashed ? f.sha256 : nullptr, host::kSha256Bytes);
     out_.putKey("subdirectory");
     if (f.subdirectory != nullptr) {
         out_.putString(reinterpret_cast<const std::uint8_t*>(f.subdirectory),
@@ -166,31 +160,17 @@ void JsonListing::file(const FileFacts& f)
     }
     out_.putKey("bytes_written");
     out_.putSigned(f.bytesWritten);
-    if (f.hashed) {
-        out_.putKey("crc32");
-        const std::uint8_t crc[4] = {static_cast<std::uint8_t>(f.digests->crc32 >> 24),
-                                     static_cast<std::uint8_t>(f.digests->crc32 >> 16),
-                                     static_cast<std::uint8_t>(f.digests->crc32 >> 8),
-                                     static_cast<std::uint8_t>(f.digests->crc32)};
-        out_.put("\"");
-        out_.putHex(crc, 4);
-        out_.put("\"");
-        out_.putKey("sha1");
-        out_.put("\"");
-        out_.putHex(f.digests->sha1, host::kSha1Bytes);
-        out_.put("\"");
-        out_.putKey("sha256");
-        out_.put("\"");
-        out_.putHex(f.digests->sha256, host::kSha256Bytes);
-        out_.put("\"");
-    } else {
-        out_.putKey("crc32");
-        out_.put("null");
-        out_.putKey("sha1");
-        out_.put("null");
-        out_.putKey("sha256");
-        out_.put("null");
-    }
+    // Big-endian, as CRC-32 values are written.
+    const std::uint8_t crc[4] = {static_cast<std::uint8_t>(f.digests->crc32 >> 24),
+                                 static_cast<std::uint8_t>(f.digests->crc32 >> 16),
+                                 static_cast<std::uint8_t>(f.digests->crc32 >> 8),
+                                 static_cast<std::uint8_t>(f.digests->crc32)};
+    out_.putKey("crc32");
+    out_.putHexString(f.hashed ? crc : nullptr, 4);
+    out_.putKey("sha1");
+    out_.putHexString(f.hashed ? f.digests->sha1 : nullptr, host::kSha1Bytes);
+    out_.putKey("sha256");
+    out_.putHexString(f.hashed ? f.digests->sha256 : nullptr, host::kSha256Bytes);
     const SectorNotes& notes = f.trace->sectors;
     out_.putKey("sectors");
     const struct {

@@ -50,6 +50,17 @@ void JsonWriter::putSigned(std::int64_t value)
     putNumber(static_cast<std::uint64_t>(value));
 }
 
+void JsonWriter::putHexString(const std::uint8_t* bytes, int count)
+{
+    if (bytes == nullptr) {
+        put("null");
+        return;
+    }
+    put("\"");
+    putHex(bytes, count);
+    put("\"");
+}
+
 void JsonWriter::putHex(const std::uint8_t* bytes, int count)
 {
     constexpr const char* kDigits = "0123456789abcdef";

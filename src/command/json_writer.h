@@ -18,6 +18,9 @@ public:
     void putNumber(std::uint64_t value);
     void putSigned(std::int64_t value);
     void putHex(const std::uint8_t* bytes, int count);
+    // `bytes` as a hexadecimal JSON string; null for no bytes (a digest that
+    // could not be made).
+    void putHexString(const std::uint8_t* bytes, int count);
     // A JSON string of `bytes` decoded as Shift_JIS (or cleaned as UTF-8).
     void putString(const std::uint8_t* bytes, int length, bool shiftJis);
     void putName(const char* name);
