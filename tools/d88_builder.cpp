@@ -53,10 +53,11 @@ Bytes ImageBuilder::build() const
 {
     Bytes out(kHeaderBytes, 0);
     std::copy_n(name.begin(), std::min<std::size_t>(name.size(), kNameField), out.begin());
-    // The bytes between the name and the media type are never read.
-    for (int i = kNameField; i < kMediaTypeOffset; ++i) {
+    // The bytes between the name and the write-protect flag are never read.
+    for (int i = kNameField; i < kWriteProtectOffset; ++i) {
         out[i] = static_cast<std::uint8_t>(0xA0 + i);
     }
+    out[kWriteProtectOffset] = writeProtect;
     out[kMediaTypeOffset] = mediaType;
 
     for (const auto& [index, records] : tracks) {

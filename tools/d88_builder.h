@@ -25,6 +25,7 @@ namespace layout {
 
 // The container: images back to back, each a header and then its tracks.
 //   0x00  17      name
+//   0x1A   1      write protect (0x00 off, 0x10 on)
 //   0x1B   1      media type
 //   0x1C   4      disk size, u32, header included
 //   0x20  164 x 4 track table: u32 offset of each track from the image start
@@ -33,6 +34,7 @@ namespace layout {
 // the drive's status at 8, the data size as u16 at 14) followed by that many
 // data bytes. Numbers are little-endian.
 constexpr int kNameField = 17;
+constexpr int kWriteProtectOffset = 0x1A;
 constexpr int kMediaTypeOffset = 0x1B;
 constexpr int kDiskSizeOffset = 0x1C;
 constexpr int kTrackTableOffset = 0x20;
@@ -98,6 +100,7 @@ struct SectorRecord {
 
 struct ImageBuilder {
     std::string name; // written into the 17-byte name field, cut to 17 bytes
+    std::uint8_t writeProtect = 0x00;
     std::uint8_t mediaType = 0x00;
     std::map<int, std::vector<SectorRecord>> tracks; // track index -> records in stored order
     std::map<int, std::uint32_t> trackOffsets;       // overrides the computed offsets
