@@ -4,10 +4,10 @@
 needs neither iconv nor the heap. The table comes in two headers, one for
 each range of lead bytes, so that neither file grows too long to read:
 
-    python3 tools/make_shift_jis_table.py src/command
+    python3 tools/make_shift_jis_table.py src/listing
 
-writes src/command/shift_jis_table_81.h (lead bytes 0x81-0x9F) and
-src/command/shift_jis_table_e0.h (lead bytes 0xE0-0xFC). The code points
+writes src/listing/shift_jis_table_81.h (lead bytes 0x81-0x9F) and
+src/listing/shift_jis_table_e0.h (lead bytes 0xE0-0xFC). The code points
 are in decimal and packed up to 100 columns a line, the shortest form.
 """
 

@@ -9,7 +9,7 @@
 
 #include "disk_layout.h"
 #include "host.h"
-#include "report.h"
+#include "reporter.h"
 
 namespace d88 {
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "findings.h"
 #include "host_names.h"
 #include "sector_report.h"
 
@@ -158,32 +159,7 @@ void checkFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
 
 } // namespace
 
-void reportChainFindings(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
-{
-    const ChainTrace& trace = run.workspace.trace;
-    const ImageIndex image{imageIndex};
-    const FileName name{entry.name};
-    forEachErrorStatus(trace.sectors, run.report.console(), [&](const StatusGroup& group) {
-        run.report(problem::kFileSectorStatus, image, name, Count{group.count}, Text{group.name},
-                   Text{group.places});
-    });
-    if (trace.runOnSectors > 0) {
-        run.report(problem::kRunOn, image, name, Count{kSectorsPerCluster + trace.runOnSectors},
-                   Count{trace.runOnCluster});
-    }
-    if (trace.directoryCluster != kNoCluster) {
-        run.report(problem::kChainThroughDirectory, image, name, Count{trace.directoryCluster});
-    }
-    if (trace.crossLinkedCluster != kNoCluster && trace.crossLinkedEntry != entryIndex) {
-        // The owner is an earlier entry of this image's directory.
-        const DirectoryEntry other =
-            decodeEntry(run.workspace.directory.bytes + trace.crossLinkedEntry * kEntryBytes);
-        run.report(problem::kCrossLinked, image, name, Count{trace.crossLinkedCluster},
-                   FileName{other.name});
-    }
-}
-
-void checkImage(Run& run, int index)
+bool checkImage(Run& run, int index)
 {
     Workspace& ws = run.workspace;
     D88Image& reader = ws.image;
@@ -211,7 +187,7 @@ void checkImage(Run& run, int index)
     if (layout.tableSectorsLost > 0) {
         run.report(problem::kTableUnreadable, image);
         run.listing.imageEnd();
-        return;
+        return true;
     }
     for (int cluster = 0; cluster < kClusterTableBytes; ++cluster) {
         const std::uint8_t next = ws.table.bytes[cluster];
@@ -244,6 +220,7 @@ void checkImage(Run& run, int index)
         checkFile(run, index, i, entry);
     }
     run.listing.imageEnd();
+    return true;
 }
 
 } // namespace d88

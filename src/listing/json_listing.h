@@ -11,16 +11,14 @@
 #include "digest.h"
 #include "disk_layout.h"
 #include "json_writer.h"
+#include "report.h"
 
 namespace d88 {
 
-enum class ProblemId : int;
 
 // The version of the records' fields: changing what a field means changes it.
 constexpr int kJsonSchema = 1;
 
-// The stable identifier of a kind of problem in the records.
-const char* problemKindName(ProblemId id);
 
 struct RunFacts {
     const char* path; // the D88 path as given

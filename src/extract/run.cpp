@@ -10,44 +10,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "check.h"
+#include "findings.h"
 #include "digest.h"
 #include "host_names.h"
 #include "placement.h"
 #include "sector_report.h"
 
 namespace d88 {
-
-// The JSON record of the current image: its header's fields and the
-// SHA-256 of its bytes as stored, read through the file buffer before any
-// file of it is assembled there.
-void describeImage(Run& run, int index, const char* subdirectory)
-{
-    if (!run.listing.json()) {
-        return;
-    }
-    D88Image& reader = run.workspace.image;
-    ImageFacts facts{};
-    facts.index = index;
-    facts.offset = reader.imageOffset();
-    facts.diskSize = reader.diskSize();
-    facts.storedSize = reader.storedSize();
-    facts.name = reader.imageName();
-    facts.mediaType = reader.mediaType();
-    facts.writeProtect = reader.writeProtect();
-    facts.subdirectory = subdirectory;
-    host::Hash sha256(host::HashKind::Sha256);
-    std::uint8_t* scratch = run.workspace.file.bytes;
-    std::int64_t done = 0;
-    facts.hashed = true;
-    while (facts.hashed && done < facts.storedSize) {
-        const int got = reader.readStored(done, scratch, kFileBufferBytes);
-        facts.hashed = got > 0 && sha256.add(scratch, static_cast<std::size_t>(got));
-        done += got;
-    }
-    facts.hashed = facts.hashed && sha256.finish(facts.sha256);
-    run.listing.imageFacts(facts);
-}
 
 namespace {
 
@@ -130,22 +99,7 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
     return true;
 }
 
-// An image whose size field and the file disagree: cut short by the end of
-// the file, or too small for its own header with bytes after it, which are
-// then never read.
-void reportImageExtent(Run& run, int index)
-{
-    const D88Image& image = run.workspace.image;
-    const long long declared = image.declaredSize(index);
-    const long long held = image.bytesHeld(index);
-    if (declared >= kImageHeaderSize && declared > held) {
-        run.report(problem::kImageCutShort, ImageIndex{index}, ByteCount{declared},
-                   ByteCount{held});
-    } else if (declared < kImageHeaderSize && held > kImageHeaderSize) {
-        run.report(problem::kImageSizeTooSmall, ImageIndex{index}, ByteCount{declared},
-                   ByteCount{held - kImageHeaderSize});
-    }
-}
+} // namespace
 
 // Writes (with "-l", lists) every chosen file of image `index`, which is
 // current. False when the run must stop.
@@ -226,70 +180,6 @@ bool extractImage(Run& run, int index)
         return false;
     }
     return keepGoing;
-}
-
-} // namespace
-
-// The JSON record of a file once everything about it is known: the bytes
-// as stored (header and size, as far as the chain holds) are hashed, so the
-// fingerprints do not depend on "-b".
-void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry,
-                  const FileHeader& header, int storedLength, const char* hostName,
-                  long bytesWritten)
-{
-    if (!run.listing.json()) {
-        return;
-    }
-    Workspace& ws = run.workspace;
-    host::Digests digests{};
-    const bool hashed =
-        host::digestAll(ws.file.bytes, static_cast<std::size_t>(storedLength), digests);
-    // "000/NAME" under a subdirectory: the image index has three digits.
-    char path[kSubdirectoryNameBytes + kHostNameBytes];
-    if (hostName != nullptr) {
-        if (run.options.makeSubdirectories) {
-            std::snprintf(path, sizeof path, "%03d/%s", imageIndex, hostName);
-        } else {
-            std::snprintf(path, sizeof path, "%s", hostName);
-        }
-    }
-    run.listing.fileFacts(FileFacts{
-        imageIndex, entryIndex, ws.directory.bytes + entryIndex * kEntryBytes, &entry, &header,
-        &ws.trace, hostName != nullptr ? path : nullptr, bytesWritten, hashed, &digests});
-}
-
-bool extractImages(Run& run)
-{
-    D88Image& image = run.workspace.image;
-    const int count = image.imageCount();
-    // Under "-d" one directory takes every image's files.
-    run.workspace.names.clear(host::nameRules());
-    if (count == 0) {
-        run.report(problem::kNoImage);
-        return true;
-    }
-    for (int index = 0; index < count; ++index) {
-        if (!imageChosen(run.options, index)) {
-            continue;
-        }
-        if (!image.selectImage(index)) {
-            run.report(problem::kImageUnreadable, ImageIndex{index});
-            continue;
-        }
-        if (run.options.check) {
-            checkImage(run, index);
-        } else if (!extractImage(run, index)) {
-            return false;
-        }
-    }
-    // What the file holds past the images read is said after them.
-    if (image.trailingBytes() > 0) {
-        run.report(problem::kTrailingBytes, Count{image.trailingBytes()});
-    }
-    if (image.imagesBeyondLimit()) {
-        run.report(problem::kImagesBeyondLimit, Count{kMaxImages});
-    }
-    return true;
 }
 
 } // namespace d88

@@ -1,6 +1,5 @@
-// The d88unpack command: reads the command line, then for every image of
-// the D88 file writes every file of its directory to the host, with one
-// listing line per file.
+// The run's workspace: all the large state of a run, in one place that the
+// caller owns.
 #pragma once
 
 #include "d88_image.h"
@@ -27,9 +26,5 @@ struct Workspace {
     // The names the run's files took in the directory being written.
     NameRegistry names;
 };
-
-// Runs the whole command line and returns the exit status. The workspace's
-// image is closed again before this returns.
-int runExtraction(Workspace& workspace, int argc, const char* const* argv);
 
 } // namespace d88

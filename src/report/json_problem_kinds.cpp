@@ -1,6 +1,5 @@
 // The stable identifier of each kind of problem, as the JSON records name
 // it; kept apart from the records so that the list reads as one table.
-#include "json_listing.h"
 #include "report.h"
 
 namespace d88 {

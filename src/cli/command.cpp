@@ -8,7 +8,9 @@
 #include "listing.h"
 #include "options.h"
 #include "output_sink.h"
-#include "report.h"
+#include "check.h"
+#include "findings.h"
+#include "reporter.h"
 #include "run.h"
 #include "version.h"
 
@@ -126,7 +128,7 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     sink.holdOutputDirectory(report);
 
     Run run{workspace, options, listing, report, sink};
-    extractImages(run);
+    walkImages(run, options.check ? checkImage : extractImage);
     image.close();
     sink.close(report);
     return finish(listing, report);

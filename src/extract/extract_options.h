@@ -1,10 +1,7 @@
-// The command line: one table of options drives both the parser and the
-// usage and help texts, and says which images and files a run chooses.
+// What a run is asked to do, as the command line said it, and which images
+// and files that chooses.
 #pragma once
 
-#include <cstdio>
-
-#include "console_text.h"
 #include "d88_image.h"
 
 namespace d88 {
@@ -55,36 +52,6 @@ struct ExtractOptions {
     const char* otherArgument = nullptr;   // with Conflict: the other option
     char problemOption[3] = {};            // "-x" of an unknown letter in a group such as "-lx"
 };
-
-struct OptionRow {
-    char shortName;          // "-d"; '\0' when there is none
-    const char* longName;    // "flat" for "--flat"; every option has one
-    const char* valueName;   // "DIR" in the help; nullptr when it takes no value
-    const ConsoleText* help; // what it does, in the help
-    // Takes the option (and its value) into `options`.
-    UsageProblem (*apply)(ExtractOptions& options, const char* value);
-};
-
-// The options in the order of the help.
-extern const OptionRow kOptionRows[];
-extern const int kOptionRowCount;
-
-// Reads the whole command line, getopt-style: options before or after the
-// D88 path; short ones combined ("-lb") with a value attached ("-oDIR") or
-// as the next argument; long ones with "=VALUE" or the next argument; "--"
-// ends them. A first argument that names an existing file (`firstIsFile`) is
-// the D88 path whatever it reads, as it always was. Reading stops at the
-// first problem, and at "-h", "--help" or "--version", which win over
-// anything after them.
-ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsFile);
-
-// The usage text a run given no argument writes: the usage line with
-// `program`, then the lines of "-d" and "-b".
-void writeBriefUsage(std::FILE* stream, ConsoleStyle console, const char* program);
-
-// The help: usage, every option in its short and long forms, the pattern
-// syntax and the exit statuses.
-void writeHelp(std::FILE* stream, ConsoleStyle console, const char* program);
 
 // "-i": without it every image is chosen.
 bool imageChosen(const ExtractOptions& options, int index);

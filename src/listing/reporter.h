@@ -1,0 +1,60 @@
+// The reporter: every problem of a run passes through it on its way to the
+// listing, and it keeps the exit status they come to.
+#pragma once
+
+#include <type_traits>
+
+#include "listing.h"
+#include "report.h"
+
+namespace d88 {
+
+// Shows each problem through the listing and keeps the exit status it
+// comes to.
+class Reporter {
+public:
+    Reporter(Listing& listing, ConsoleStyle console) : listing_(listing), console_(console) {}
+
+    template <typename... Values>
+    void operator()(const ProblemKind<Values...>& kind, std::type_identity_t<Values>... values)
+    {
+        report(ProblemDetail{}, kind, values...);
+    }
+
+    // A problem that a failed system call made: `reason` says on what, and
+    // the system's own words say why.
+    template <typename... Values>
+    void operator()(const SystemReason& reason, const ProblemKind<Values...>& kind,
+                    std::type_identity_t<Values>... values)
+    {
+        // Code 0 is no failure of the system's: there is nothing it could say.
+        char text[host::kErrorTextBytes];
+        if (reason.code != 0) {
+            host::describeError(reason.code, text);
+        }
+        report(reason.code != 0 ? ProblemDetail{reason.path, text} : ProblemDetail{}, kind,
+               values...);
+    }
+
+    ConsoleStyle console() const { return console_; }
+
+    // A fatal problem wins over any damage reported before or after it.
+    int exitStatus() const { return fatal_ ? kExitFatal : damaged_ ? kExitDamaged : kExitSuccess; }
+
+private:
+    template <typename... Values>
+    void report(const ProblemDetail& detail, const ProblemKind<Values...>& kind, Values... values)
+    {
+        if (kind.severity != Severity::Notice) {
+            (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
+        }
+        listing_.problem(kind.id, detail, textFor(*kind.text, console_), values.value...);
+    }
+
+    Listing& listing_;
+    ConsoleStyle console_;
+    bool damaged_ = false;
+    bool fatal_ = false;
+};
+
+} // namespace d88
