@@ -90,6 +90,15 @@ inline constexpr ConsoleText kTableUnreadable = {
     "\n",
     "イメージ%03d: クラスタテーブルが読めませんので書き出しません.\n",
     "image %d: cannot read the cluster table; its files are not written\n"};
+// Image: the cluster table cannot be read, so the check follows no chain.
+inline constexpr ConsoleText kTableUnreadableInCheck = {
+    "\x83"
+    "C\x83\x81\x81[\x83W%03d: \x83N\x83\x89\x83X\x83^\x83"
+    "e\x81[\x83u\x83\x8b\x82\xaa\x93\xc7\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x82\xcc\x82\xc5\x83t\x83@"
+    "\x83"
+    "C\x83\x8b\x82\xf0\x92\xb2\x82\xd7\x82\xdc\x82\xb9\x82\xf1.\n",
+    "イメージ%03d: クラスタテーブルが読めませんのでファイルを調べません.\n",
+    "image %d: cannot read the cluster table; its files are not checked\n"};
 // Image, file: N sectors cannot be read.
 inline constexpr ConsoleText kFileSectorsLost = {
     "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "
@@ -168,6 +177,7 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kImageUnreadable,
                                                           &kDirectoryDamaged,
                                                           &kTableUnreadable,
+                                                          &kTableUnreadableInCheck,
                                                           &kFileSectorsLost,
                                                           &kChainCut,
                                                           &kFileShort,

@@ -39,6 +39,7 @@ const char* problemKindName(ProblemId id)
         return "cannot_enter_subdirectory";
     case ProblemId::DirectoryDamaged:
         return "directory_sector_missing";
+    case ProblemId::TableUnreadableInCheck:
     case ProblemId::TableUnreadable:
         return "table_unreadable";
     case ProblemId::CannotCreateFile:

@@ -39,6 +39,7 @@ enum class ProblemId : int {
     CannotEnterSubdirectory,
     DirectoryDamaged,
     TableUnreadable,
+    TableUnreadableInCheck,
     CannotCreateFile,
     FileSectorsLost,
     ChainCut,
@@ -189,6 +190,9 @@ inline constexpr ProblemKind<ImageIndex, Count> kDirectoryDamaged{DirectoryDamag
                                                                   d88::kDirectoryDamaged};
 inline constexpr ProblemKind<ImageIndex> kTableUnreadable{TableUnreadable, Damage,
                                                           d88::kTableUnreadable};
+// The same fact met by the check, which writes nothing anyway.
+inline constexpr ProblemKind<ImageIndex> kTableUnreadableInCheck{TableUnreadableInCheck, Damage,
+                                                                 d88::kTableUnreadableInCheck};
 // One file.
 inline constexpr ProblemKind<ImageIndex, FileName> kCannotCreateFile{CannotCreateFile, Damage,
                                                                      d88::kCannotCreateFile};
