@@ -92,14 +92,13 @@ std::set<std::string> documentedKinds()
     return kinds;
 }
 
-// Each problem's JSON kind is its own, and the document lists every kind
-// and nothing else.
+// The document lists the kind of every problem, and nothing else. Two
+// problems may share a kind: one fact met in two ways is one kind.
 TEST(ConsoleTextTest, ProblemKindsAsDocumented)
 {
     std::set<std::string> kinds;
     for (const d88::ProblemId id : d88::kAllProblems) {
-        EXPECT_TRUE(kinds.insert(d88::problemKindName(id)).second)
-            << "two problems of kind " << d88::problemKindName(id);
+        kinds.insert(d88::problemKindName(id));
     }
     const std::set<std::string> documented = documentedKinds();
     for (const std::string& kind : kinds) {

@@ -153,7 +153,7 @@ TEST(Options, CommandLines)
         {{"../in.d88", "--image=1x"}, 1, "", error(d88::kBadImageIndex, "1x", 63)},
         {{"../in.d88", "-i", "4294967296"}, 1, "", error(d88::kBadImageIndex, "4294967296", 63)},
         {patterns, 1, "", error(d88::kTooManyPatterns, "P32", 32)},
-        // Mistakes that once extracted into the current directory.
+        // Mistakes that must not extract into the current directory.
         {{"../in.d88", "-x"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "-lx"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOption, "--lsit")},
