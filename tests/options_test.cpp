@@ -94,10 +94,9 @@ TEST(Options, HelpShowsEveryOption)
     for (const char* locale : {"LANG=C", "LANG=ja_JP.UTF-8", "LANG=en_US.UTF-8"}) {
         SCOPED_TRACE(locale);
         const std::string help = helpText(locale);
-        const d88::ConsoleStyle style{std::strstr(locale, "en_") ? d88::Language::English
-                                                                  : d88::Language::Japanese,
-                                      std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8
-                                                                   : ConsoleEncoding::ShiftJis};
+        const d88::ConsoleStyle style{
+            std::strstr(locale, "en_") ? d88::Language::English : d88::Language::Japanese,
+            std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8 : ConsoleEncoding::ShiftJis};
         for (int i = 0; i < d88::kOptionRowCount; ++i) {
             const d88::OptionRow& row = d88::kOptionRows[i];
             std::string forms = row.shortName != '\0' ? format("-%c, ", row.shortName) : "";
@@ -145,10 +144,10 @@ TEST(Options, CommandLines)
         {{"--version"}, 0, "d88unpack " D88UNPACK_VERSION "\n", ""},
         {{"../in.d88", "--version"}, 0, "d88unpack " D88UNPACK_VERSION "\n", ""},
         // Values missing or wrong.
-        {{"../in.d88", "-b", "-o"}, 1, "", error(d88::kOptionNeedsValue, "-o")},
-        {{"../in.d88", "-lbn"}, 1, "", error(d88::kOptionNeedsValue, "-n")},
-        {{"../in.d88", "--output"}, 1, "", error(d88::kOptionNeedsValue, "--output")},
-        {{"../in.d88", "-i", "0", "-i"}, 1, "", error(d88::kOptionNeedsValue, "-i")},
+        {{"../in.d88", "-b", "-o"}, 1, "", error(d88::kNeedsValue, "-o")},
+        {{"../in.d88", "-lbn"}, 1, "", error(d88::kNeedsValue, "-n")},
+        {{"../in.d88", "--output"}, 1, "", error(d88::kNeedsValue, "--output")},
+        {{"../in.d88", "-i", "0", "-i"}, 1, "", error(d88::kNeedsValue, "-i")},
         {{"../in.d88", "-i", "64"}, 1, "", error(d88::kBadImageIndex, "64", 63)},
         {{"../in.d88", "-i-1"}, 1, "", error(d88::kBadImageIndex, "-1", 63)},
         {{"../in.d88", "--image=1x"}, 1, "", error(d88::kBadImageIndex, "1x", 63)},
@@ -158,18 +157,21 @@ TEST(Options, CommandLines)
         {{"../in.d88", "-x"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "-lx"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOption, "--lsit")},
-        {{"../in.d88", "--list=yes"}, 1, "", error(d88::kOptionTakesNoValue, "--list=yes")},
+        {{"../in.d88", "--list=yes"}, 1, "", error(d88::kUnexpectedValue, "--list=yes")},
         {{"../in.d88", "out"}, 1, "", error(d88::kExtraOperand, "out")},
         {{"../in.d88", "-d", "out"}, 1, "", error(d88::kExtraOperand, "out")},
         {{"-l"}, 1, "", error(d88::kNoD88File)},
         {{"-d"}, 1, "", error(d88::kNoD88File)},
-        {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kOptionsConflict, "-p", "-l")},
-        {{"-pj", "../in.d88"}, 1, "", error(d88::kOptionsConflict, "-p", "-j")},
-        {{"../in.d88", "--check", "--stdout"}, 1, "", error(d88::kOptionsConflict, "-p", "-c")},
+        {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kConflict, "-p", "-l")},
+        {{"-pj", "../in.d88"}, 1, "", error(d88::kConflict, "-p", "-j")},
+        {{"../in.d88", "--check", "--stdout"}, 1, "", error(d88::kConflict, "-p", "-c")},
         // The D88 file that cannot be opened, and an output directory that
         // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},
-        {{"../in.d88", "-b", "-o", "no/DIR"}, 1, "", format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
+        {{"../in.d88", "-b", "-o", "no/DIR"},
+         1,
+         "",
+         format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
         // Forms taken as written (-l keeps the tree empty).
         {{"-l", "../in.d88"}, 0, listing, ""},
         {{"--list", "../in.d88"}, 0, listing, ""},
