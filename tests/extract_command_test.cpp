@@ -15,7 +15,7 @@ using namespace e2e;
 TEST(ExtractCommand, RunsThatWriteNothing)
 {
     const Bytes good = build(diskA());
-    const std::string open = sjis(d88::kCannotOpen), notice = sjis(d88::kCuttingHeader);
+    const std::string open = sjis(d88::kCannotOpen);
     const std::string usageTail = sjis(d88::kUsageNoSubdirectories) + sjis(d88::kUsageCutHeader);
     const std::string usage = format(d88::kUsageLine.shiftJis, D88UNPACK_BINARY) + usageTail;
     const struct {
@@ -27,13 +27,19 @@ TEST(ExtractCommand, RunsThatWriteNothing)
         std::string locale = "LANG=C";
     } rows[] = {
         {"no argument", good, {}, 1, "", usage},
+        // Not a D88 file: refused before anything, the -b notice included.
         {"no complete image header, -b",
          Bytes(687, 0x41),
          {"../in.d88", "-b"},
-         2,
-         notice,
-         sjis(d88::kNoImage)},
-        {"empty file", {}, {"../in.d88"}, 2, "", sjis(d88::kNoImage)},
+         1,
+         "",
+         format(d88::kNotD88File.shiftJis, "../in.d88")},
+        {"empty file, -o",
+         {},
+         {"../in.d88", "-o", "DIR"},
+         1,
+         "",
+         format(d88::kNotD88File.shiftJis, "../in.d88")},
         {"missing file: no -b notice", good, {"../none.d88", "-b"}, 1, "", open},
         {"a directory", good, {"..", "-b"}, 1, "", open},
     };
@@ -317,18 +323,12 @@ TEST(ExtractCommandDamage, ContainerLosses)
          withSize(size + 1000),
          {diskA()},
          format(d88::kImageCutShort.shiftJis, 0, size + 1000, size)},
+        // The second image's size below its header: the rest is not read.
         {"a size below its header, bytes after it",
-         d88build::concat({withSize(100), good}),
-         {nothing},
-         format(d88::kImageSizeTooSmall.shiftJis, 0, 100LL, 2 * size - 688) +
-             format(d88::kNoLayout.shiftJis, 0)},
-        // Any other kind of file: its "size" runs past its end, and nothing
-        // of the layout is where it would be.
-        {"not a D88 file",
-         Bytes(10000, 0x41),
-         {{"AAAAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAA", {}}},
-         format(d88::kImageCutShort.shiftJis, 0, 0x41414141LL, 10000LL) +
-             format(d88::kNoLayout.shiftJis, 0)},
+         d88build::concat({good, withSize(100), good}),
+         {diskA(), nothing},
+         format(d88::kImageSizeTooSmall.shiftJis, 1, 100LL, 2 * size - 688) +
+             format(d88::kNoLayout.shiftJis, 1)},
         {"images past the 64th", d88build::concat(std::vector<Bytes>(66, good)),
          std::vector<DiskModel>(64, diskA()), format(d88::kImagesBeyondLimit.shiftJis, 64)},
     };
@@ -342,6 +342,61 @@ TEST(ExtractCommandDamage, ContainerLosses)
         EXPECT_EQ(r.out, out);
         EXPECT_EQ(r.err, row.err);
         expectTree(listTree(scratch.out()), tree);
+    }
+}
+
+// A file that is not a D88 file is refused in one line naming it, status
+// 1, and nothing is made for it, not even the directory of "-o". What
+// tells: no complete image header, or a first header no D88 file can have
+// with no disk of this layout behind it. A header like that in front of a
+// disk that is there is read as a damaged D88 file.
+TEST(ExtractCommand, NotD88FilesAreRefused)
+{
+    const Bytes good = build(diskA());
+    // A PNG: signature, IHDR (640 x 400, 8-bit RGB), then image data.
+    Bytes png = {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1a, '\n', 0,    0,    0,   13,  'I', 'H',
+                 'D',  'R',  0,    0,    2,    0x80, 0,    0,    1,    0x90, 8,   2,   0,   0,
+                 0,    0x68, 0x9b, 0x2a, 0x60, 0,    0,    0x07, 0xd0, 'I',  'D', 'A', 'T'};
+    const Bytes data = d88build::pattern(2000, 7);
+    png.insert(png.end(), data.begin(), data.end());
+    std::string text;
+    while (text.size() < 3000) {
+        text += "This is a list of the disks, not a disk.\n";
+    }
+    Bytes headerInside = good;
+    headerInside[0x20] = 16; // track 0, which no file uses, starts inside the header
+    Bytes sizeBelowHeader = good;
+    sizeBelowHeader[0x1C] = 100;
+    sizeBelowHeader[0x1D] = sizeBelowHeader[0x1E] = sizeBelowHeader[0x1F] = 0;
+    const struct {
+        const char* what;
+        Bytes input;
+        bool read;
+    } rows[] = {
+        {"a PNG", png, false},
+        {"text", Bytes(text.begin(), text.end()), false},
+        {"empty", {}, false},
+        {"short of a header", Bytes(good.begin(), good.begin() + 687), false},
+        {"a size below its header", d88build::concat({sizeBelowHeader, good}), false},
+        {"the same byte throughout", Bytes(10000, 0x41), false},
+        {"a track inside the header, the disk there", headerInside, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scratch scratch;
+        scratch.input(row.input);
+        const Result r = scratch.run({"../in.d88", "-o", "DIR"}, "LANG=C");
+        if (row.read) {
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.err, "");
+            expectTree(listTree(scratch.out() / "DIR"),
+                       expected({diskA()}, true, false, {}).second);
+            continue;
+        }
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, format(d88::kNotD88File.shiftJis, "../in.d88"));
+        expectTree(listTree(scratch.out()), {});
     }
 }
 

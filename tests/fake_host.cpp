@@ -1,9 +1,12 @@
 // The fake host: see fake_host.h.
 #include "fake_host.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -244,6 +247,62 @@ bool StartingDirectory::returnTo()
     }
     state().cwd = held_.path;
     return true;
+}
+
+// Input files are real files; so is what the command line names.
+PathKind pathKind(const char* path)
+{
+    struct stat st;
+    if (::stat(path, &st) != 0) {
+        return PathKind::Missing;
+    }
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return S_ISREG(st.st_mode)   ? PathKind::Regular
+           : S_ISDIR(st.st_mode) ? PathKind::Directory
+                                 : PathKind::Other;
+}
+
+int onlineProcessors()
+{
+    return 1;
+}
+
+// Everything runs in this process: no worker ever starts.
+bool Workers::available()
+{
+    return false;
+}
+Workers::Workers() = default;
+Workers::~Workers() = default;
+void Workers::release(Slot&) {}
+int Workers::collect(int, bool& sent, bool)
+{
+    sent = false;
+    return -1;
+}
+int Workers::start(Job, void*)
+{
+    errno = ENOSYS;
+    return -1;
+}
+int Workers::wait(bool& sent)
+{
+    sent = false;
+    return -1;
+}
+bool Workers::replay(int)
+{
+    return true;
+}
+void Workers::discard(int) {}
+void Workers::stopAll() {}
+int Workers::interruption() const
+{
+    return 0;
+}
+void Workers::endByInterruption()
+{
+    std::abort();
 }
 
 bool setModificationTime(const char*, int, int, int, int, int)

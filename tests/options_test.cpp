@@ -94,10 +94,9 @@ TEST(Options, HelpShowsEveryOption)
     for (const char* locale : {"LANG=C", "LANG=ja_JP.UTF-8", "LANG=en_US.UTF-8"}) {
         SCOPED_TRACE(locale);
         const std::string help = helpText(locale);
-        const d88::ConsoleStyle style{std::strstr(locale, "en_") ? d88::Language::English
-                                                                  : d88::Language::Japanese,
-                                      std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8
-                                                                   : ConsoleEncoding::ShiftJis};
+        const d88::ConsoleStyle style{
+            std::strstr(locale, "en_") ? d88::Language::English : d88::Language::Japanese,
+            std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8 : ConsoleEncoding::ShiftJis};
         for (int i = 0; i < d88::kOptionRowCount; ++i) {
             const d88::OptionRow& row = d88::kOptionRows[i];
             std::string forms = row.shortName != '\0' ? format("-%c, ", row.shortName) : "";
@@ -159,8 +158,12 @@ TEST(Options, CommandLines)
         {{"../in.d88", "-lx"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOption, "--lsit")},
         {{"../in.d88", "--list=yes"}, 1, "", error(d88::kOptionTakesNoValue, "--list=yes")},
-        {{"../in.d88", "out"}, 1, "", error(d88::kExtraOperand, "out")},
-        {{"../in.d88", "-d", "out"}, 1, "", error(d88::kExtraOperand, "out")},
+        // A second operand that is no file: nothing is read or written.
+        {{"../in.d88", "out"}, 1, "", sjis(d88::kCannotOpen)},
+        {{"../in.d88", "-d", "out"}, 1, "", sjis(d88::kCannotOpen)},
+        {{"../in.d88", "-J", "0"}, 1, "", error(d88::kBadJobs, "0", 64)},
+        {{"../in.d88", "--jobs=65"}, 1, "", error(d88::kBadJobs, "65", 64)},
+        {{"../in.d88", "-J2x"}, 1, "", error(d88::kBadJobs, "2x", 64)},
         {{"-l"}, 1, "", error(d88::kNoD88File)},
         {{"-d"}, 1, "", error(d88::kNoD88File)},
         {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kOptionsConflict, "-p", "-l")},
@@ -169,7 +172,10 @@ TEST(Options, CommandLines)
         // The D88 file that cannot be opened, and an output directory that
         // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},
-        {{"../in.d88", "-b", "-o", "no/DIR"}, 1, "", format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
+        {{"../in.d88", "-b", "-o", "../in.d88/DIR"},
+         1,
+         "",
+         format(sjis(d88::kCannotEnterOutput).c_str(), "../in.d88/DIR")},
         // Forms taken as written (-l keeps the tree empty).
         {{"-l", "../in.d88"}, 0, listing, ""},
         {{"--list", "../in.d88"}, 0, listing, ""},
@@ -226,11 +232,12 @@ TEST(Options, ChoosingListingAndPlacing)
     using Names = std::optional<std::set<std::string>>;
     const struct {
         std::vector<std::string> args;
-        std::set<int> images;  // empty: all
-        Names names;           // stored names kept; none: all
-        std::string how;       // d: no subdirectories, b: no headers, l: nothing created
-        std::string dir = "";  // where the files go
-        std::string keep = ""; // a file made there before the run
+        std::set<int> images;     // empty: all
+        Names names;              // stored names kept; none: all
+        std::string how;          // d: no subdirectories, b: no headers, l: nothing created
+        std::string dir = "";     // where the files go
+        std::string keep = "";    // a file made there before the run
+        std::string unfound = ""; // what the selection did not find, said at the end
     } rows[] = {{{"-l"}, {}, {}, "l"},
                 {{"-l", "-d", "-b"}, {}, {}, "ldb"},
                 {{"-l", "-o", "DIR"}, {}, {}, "l"},
@@ -241,11 +248,18 @@ TEST(Options, ChoosingListingAndPlacing)
                 {{"-i", "2"}, {2}, {}, ""},
                 {{"-i", "0", "-d", "-i", "002"}, {0, 2}, {}, "d"},
                 {{"-i", "1"}, {1}, {}, ""},
-                {{"-i", "5", "-b"}, {5}, {}, "b"},
+                {{"-i", "5", "-b"}, {5}, {}, "b", "", "", format(d88::kNoSuchImage.shiftJis, 5)},
                 {{"-n", "GAME"}, {}, Names({kGame}), ""},
                 {{"-n", "T*", "-b", "-n", "[.]*"}, {}, Names({"TWICE", ".", ".."}), "b"},
                 {{"-n", "?/B"}, {}, Names({"A/B"}), ""},
-                {thirtyTwo, {}, Names({"EMPTY"}), ""},
+                // Thirty-one times the same pattern, named once.
+                {thirtyTwo,
+                 {},
+                 Names({"EMPTY"}),
+                 "",
+                 "",
+                 "",
+                 format(d88::kNothingMatched.shiftJis, "none")},
                 {{"-n", "DATA*", "-i", "0", "-l", "-d"}, {0}, Names({"DATA.BIN"}), "ld"},
                 {{"-t", "-n", "*E*", "-i", "2", "-b", "-d", "-o", "DIR"},
                  {2},
@@ -290,9 +304,9 @@ TEST(Options, ChoosingListingAndPlacing)
         const Result r = scratch.run(args, "LANG=C");
         // "-l" says what a run that writes would say.
         const std::string replaced = replacedLines(chosen, !has('d'));
-        EXPECT_EQ(r.status, replaced.empty() ? 0 : 2);
+        EXPECT_EQ(r.status, replaced.empty() && row.unfound.empty() ? 0 : 2);
         EXPECT_EQ(r.out, out);
-        EXPECT_EQ(r.err, replaced);
+        EXPECT_EQ(r.err, replaced + row.unfound);
         expectTree(listTree(scratch.out()), tree);
     }
 }
@@ -450,8 +464,9 @@ TEST(Options, InProcessRunComesBack)
     const fs::path before = fs::current_path();
     const std::string input = (scratch.out().parent_path() / "in.d88").string();
     const std::string dir = (scratch.out() / "DIR").string();
+    // A pattern that matches nothing: a loss said after the run.
     const char* argv[] = {"d88unpack", input.c_str(), "-o", dir.c_str(), "-n", "none"};
-    EXPECT_EQ(d88::runExtraction(workspace, 6, argv), 0);
+    EXPECT_EQ(d88::runExtraction(workspace, 6, argv), 2);
     EXPECT_EQ(fs::current_path(), before);
     EXPECT_TRUE(fs::is_directory(scratch.out() / "DIR" / "000"));
 }

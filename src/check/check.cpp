@@ -213,7 +213,8 @@ bool checkImage(Run& run, int index)
             ended = true;
             continue;
         }
-        if (entry.state != EntryState::File || !fileChosen(run.options, entry.name)) {
+        if (entry.state != EntryState::File ||
+            !fileChosen(run.options, entry.name, &run.patternsMatched)) {
             continue;
         }
         checkName(run, index, i, entry, seen);

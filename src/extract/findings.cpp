@@ -61,13 +61,18 @@ void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry
     host::Digests digests{};
     const bool hashed =
         host::digestAll(ws.file.bytes, static_cast<std::size_t>(storedLength), digests);
-    // "000/NAME" under a subdirectory: the image index has three digits.
-    char path[kSubdirectoryNameBytes + kHostNameBytes];
+    // "000/NAME" under a subdirectory: the image index has three digits;
+    // "GAMES/000/NAME" in a D88 file's folder.
+    char path[kFolderNameBytes + kSubdirectoryNameBytes + kHostNameBytes];
     if (hostName != nullptr) {
+        const char* folder = run.sink.folder();
+        const int at = folder != nullptr ? std::snprintf(path, sizeof path, "%s/", folder) : 0;
+        char* rest = path + at;
+        const std::size_t room = sizeof path - static_cast<std::size_t>(at);
         if (run.options.makeSubdirectories) {
-            std::snprintf(path, sizeof path, "%03d/%s", imageIndex, hostName);
+            std::snprintf(rest, room, "%03d/%s", imageIndex, hostName);
         } else {
-            std::snprintf(path, sizeof path, "%s", hostName);
+            std::snprintf(rest, room, "%s", hostName);
         }
     }
     run.listing.fileFacts(FileFacts{

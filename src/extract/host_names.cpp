@@ -74,6 +74,12 @@ bool onlyDotsAndBlanks(const char* name)
 void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRules rules)
 {
     static_assert(kHostNameBytes >= 1 + kNameBytes + 1, "'_', the stored bytes, the terminator");
+    // The stored name has at most kNameBytes bytes before its terminator.
+    hostName(stored, kNameBytes, host, rules);
+}
+
+void hostName(const char* stored, int limit, char* host, host::NameRules rules)
+{
     // "." and ".." would name the directory itself or its parent.
     if (std::strcmp(stored, ".") == 0) {
         stored = "_";
@@ -84,8 +90,7 @@ void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRu
     // Mapped one place to the right, leaving room for a '_' in front.
     char* name = host + 1;
     int length = 0;
-    // The stored name has at most kNameBytes bytes before its terminator.
-    for (; length < kNameBytes && stored[length] != '\0'; ++length) {
+    for (; length < limit && stored[length] != '\0'; ++length) {
         const char c = stored[length];
         name[length] = c == '/' || (windows && windowsRefuses(c)) ? '_' : c;
     }

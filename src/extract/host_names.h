@@ -20,4 +20,8 @@ constexpr int kHostNameBytes = 1 + kNameBytes + 1;
 // for the directory itself. Every other byte stays as it is.
 void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRules rules);
 
+// The same rules for a name of any length: its first `limit` bytes at most,
+// into `host`, which has room for `limit` + 2 bytes.
+void hostName(const char* name, int limit, char* host, host::NameRules rules);
+
 } // namespace d88

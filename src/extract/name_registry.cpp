@@ -53,12 +53,17 @@ void NameRegistry::clear(host::NameRules rules)
 
 bool NameRegistry::keyOf(const char* name, char (&key)[kTakenNameBytes]) const
 {
+    return hostNameKey(name, key, sizeof key, rules_);
+}
+
+bool hostNameKey(const char* name, char* key, std::size_t room, host::NameRules rules)
+{
     const std::size_t length = std::strlen(name);
-    if (length >= sizeof key) {
+    if (length >= room) {
         return false;
     }
     std::memcpy(key, name, length + 1);
-    if (rules_ == host::NameRules::Posix) {
+    if (rules == host::NameRules::Posix) {
         return true;
     }
     std::size_t end = length;

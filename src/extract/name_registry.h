@@ -3,6 +3,7 @@
 // replacing it. Names are compared as the host compares them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "d88_image.h"
@@ -43,9 +44,7 @@ private:
     static constexpr int kSlots = 16384;
     static_assert(kSlots >= kCapacity + kCapacity / 3 && (kSlots & (kSlots - 1)) == 0);
 
-    // `name` as the host tells names apart: as it is on POSIX; on Windows
-    // with its trailing dots and blanks dropped and its letters upper case.
-    // False when it does not fit.
+    // `name` as the host tells names apart (hostNameKey).
     bool keyOf(const char* name, char (&key)[kTakenNameBytes]) const;
     // The slot that holds `key`, or the empty one where it would go.
     int slotOf(const char (&key)[kTakenNameBytes]) const;
@@ -65,6 +64,11 @@ private:
     static_assert(kCapacity < 65535, "slot values fit in 16 bits");
     Taken taken_[kCapacity];
 };
+
+// `name` as the host tells names apart, into `key` (room for `room`
+// bytes): as it is on POSIX; on Windows with its trailing dots and blanks
+// dropped and its letters upper case. False when it does not fit.
+bool hostNameKey(const char* name, char* key, std::size_t room, host::NameRules rules);
 
 // The name a file is written under by "-r" when its own is taken: `name`
 // with "~`number`" after it, its trailing blanks kept before the suffix.

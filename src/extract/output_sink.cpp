@@ -7,7 +7,7 @@
 
 namespace d88 {
 
-bool OutputSink::open(const char* outputDirectory, Reporter& report)
+bool OutputSink::open(const char* outputDirectory, const char* folder, Reporter& report)
 {
     if (kind_ == SinkKind::Stdout) {
         host::makeBinary(stdout);
@@ -15,22 +15,36 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
     if (kind_ != SinkKind::Tree) {
         return true;
     }
-    // With "-o", DIR stands in for the starting directory until the end of
-    // the run, and the run then goes back to where it really started.
-    if (outputDirectory != nullptr) {
+    // With "-o" or a folder, DIR (or the folder) stands in for the starting
+    // directory until the end of the run, and the run then goes back to
+    // where it really started.
+    if (outputDirectory != nullptr || folder != nullptr) {
         if (!home_.remember()) {
             report(SystemReason{".", host::lastError()}, problem::kCannotKeepStartForOutput);
             return false;
         }
         homeUsed_ = true;
-        // An existing directory is used as it is.
-        host::makeDirectory(outputDirectory);
+    }
+    if (outputDirectory != nullptr) {
+        // An existing directory is used as it is; missing parents are made.
+        host::makeDirectories(outputDirectory);
         if (!host::enterDirectory(outputDirectory)) {
             report(SystemReason{outputDirectory, host::lastError()}, problem::kCannotEnterOutput,
                    Text{outputDirectory});
             return false;
         }
         outputDirectory_ = outputDirectory;
+    }
+    if (folder != nullptr) {
+        // Reused when it is there; as for a subdirectory, a failure that
+        // every folder would meet is the one to tell.
+        const host::ErrorCode makeFailure = host::makeDirectory(folder) ? 0 : host::lastError();
+        folder_ = folder;
+        if (!host::enterSubdirectory(folder)) {
+            failure_ = host::failsEveryFile(makeFailure) ? makeFailure : host::lastError();
+            report(reason(nullptr), problem::kCannotEnterFolder, Text{folder});
+            return false;
+        }
     }
     return true;
 }
@@ -113,11 +127,21 @@ bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
         const bool written =
             std::fwrite(bytes, 1, length, stdout) == length && std::fflush(stdout) == 0;
         failure_ = written ? 0 : host::lastError();
+        count(written, length);
         return written;
     }
     const bool written = file_.writeAndClose(bytes, length);
     failure_ = written ? 0 : file_.failure();
+    count(written, length);
     return written;
+}
+
+void OutputSink::count(bool written, std::size_t length)
+{
+    if (written) {
+        ++filesWritten_;
+        bytesWritten_ += static_cast<long long>(length);
+    }
 }
 
 bool OutputSink::setTime(const char* hostName, const EntryTime& time)
@@ -137,7 +161,7 @@ SystemReason OutputSink::reason(const char* name)
     if (kind_ == SinkKind::Stdout) {
         return SystemReason{"-", failure_};
     }
-    const char* parts[] = {outputDirectory_, subdirectory_, name};
+    const char* parts[] = {outputDirectory_, folder_, subdirectory_, name};
     int length = 0;
     for (const char* part : parts) {
         if (part == nullptr) {

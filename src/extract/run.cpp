@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "findings.h"
 #include "digest.h"
+#include "findings.h"
 #include "host_names.h"
 #include "placement.h"
 #include "sector_report.h"
@@ -135,9 +135,7 @@ bool extractImage(Run& run, int index)
     }
     // Nothing of the layout at all: most likely no disk of this kind, said
     // once rather than part by part.
-    constexpr int kDirectorySectors = kDirectoryBytes / kSectorBytes;
-    const bool noLayout =
-        layout.directorySectorsLost == kDirectorySectors && layout.tableSectorsLost > 0;
+    const bool noLayout = noLayoutFound(layout);
     if (noLayout) {
         run.report(problem::kNoLayout, ImageIndex{index});
         writeFiles = false;
@@ -168,7 +166,8 @@ bool extractImage(Run& run, int index)
         if (entry.state == EntryState::EndOfDirectory) {
             break;
         }
-        if (entry.state == EntryState::File && fileChosen(run.options, entry.name)) {
+        if (entry.state == EntryState::File &&
+            fileChosen(run.options, entry.name, &run.patternsMatched)) {
             keepGoing = extractFile(run, index, i, entry);
         }
     }

@@ -25,6 +25,12 @@ namespace host {
 // made, an existing one included.
 bool makeDirectory(const char* name);
 
+// Makes `path` and whichever of its parents are missing, as mkdir -p does;
+// false when `path` itself could not be made (an existing one included).
+// Only the outcome for `path` matters: a parent that cannot be made shows
+// when `path` is entered.
+bool makeDirectories(const char* path);
+
 // Makes `name` the working directory.
 bool enterDirectory(const char* name);
 
@@ -53,6 +59,12 @@ struct FileIdentity {
 // `known` is false when nothing of that name exists (or it cannot be
 // looked at).
 FileIdentity identify(const char* path);
+
+// What a path names, through links. Anything but Regular leaves lastError()
+// saying why it cannot be read as a file: the system's reason when nothing
+// can be found, else a code for a directory, or for a pipe or device.
+enum class PathKind { Regular, Missing, Directory, Other };
+PathKind pathKind(const char* path);
 
 // Why a host call failed, in the system's own terms: errno on POSIX, the
 // thread's last error on Windows. Read it right after the call that failed.
@@ -234,6 +246,83 @@ private:
 // following a link of that name. False when the time cannot be represented
 // or set.
 bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute);
+
+// How many processors are online; at least 1.
+int onlineProcessors();
+
+// Jobs run in child processes of this one, each with its standard output
+// and error held in anonymous temporary files (gone with their last handle,
+// however the process ends) until the parent copies them out, in whatever
+// order it chooses. A child starts as a copy of this process, the open D88
+// file included. While a Workers exists, SIGINT, SIGTERM and SIGHUP are
+// passed on to every running child, which removes its unfinished file and
+// ends; the parent then learns of the signal from wait(). A host that cannot
+// run children (Windows) starts none.
+class Workers {
+public:
+    // Jobs started and not yet let go, running or ended.
+    static constexpr int kSlots = 128;
+    // What a job sends back: one write to a pipe, which the system keeps whole.
+    static constexpr int kRecordBytes = 512;
+
+    using Job = int (*)(void* context, unsigned char (&record)[kRecordBytes]);
+
+    Workers();
+    ~Workers();
+    Workers(const Workers&) = delete;
+    Workers& operator=(const Workers&) = delete;
+
+    // False on a host without child processes; then nothing else works.
+    static bool available();
+
+    // Starts `job` in a child process, its standard streams sent to two new
+    // temporary files; what it leaves in its record comes back when it
+    // returns, and what it returns is the child's exit status. The slot, or
+    // -1 (lastError() says why) when no child or file could be made.
+    int start(Job job, void* context);
+
+    // Waits until a started job ends: its slot, with `sent` false when the
+    // child ended without sending its record (killed). -1 when a signal came.
+    int wait(bool& sent);
+    // The record of an ended job.
+    const unsigned char* record(int slot) const { return slots_[slot].record; }
+
+    // Copies an ended job's standard output and error to this process's, then
+    // lets its slot go. False when a signal came meanwhile.
+    bool replay(int slot);
+    // Lets an ended job's slot go, its output unseen.
+    void discard(int slot);
+    // Stops every running job as an interruption would, and waits for each.
+    void stopAll();
+
+    // The signal that came, or 0.
+    int interruption() const;
+    // Ends the process as that signal would have, once stopAll() is done.
+    [[noreturn]] void endByInterruption();
+
+private:
+    struct Slot {
+        int pid = 0; // 0: free
+        bool ended = false;
+        int out = -1;
+        int err = -1;
+        int result = -1; // the read end of the pipe that carries the record
+        unsigned char record[kRecordBytes];
+    };
+    // Frees a slot's handles; the child is gone.
+    void release(Slot& slot);
+    // Takes the record of the child in slot `index`, which has ended or is
+    // ending (`reaped`: and is waited for), and marks it ended.
+    int collect(int index, bool& sent, bool reaped);
+
+    Slot slots_[kSlots];
+    // The handling SIGINT, SIGTERM and SIGHUP had before, for children and
+    // for the end.
+    static constexpr int kForwarded = 3;
+    void (*previous_[kForwarded])(int) = {};
+    // A signal's way into wait(): its handler writes a byte here.
+    int wake_[2] = {-1, -1};
+};
 
 } // namespace host
 } // namespace d88

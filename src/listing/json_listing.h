@@ -15,15 +15,28 @@
 
 namespace d88 {
 
-
 // The version of the records' fields: changing what a field means changes it.
 constexpr int kJsonSchema = 1;
-
 
 struct RunFacts {
     const char* path; // the D88 path as given
     std::uint64_t size;
     int images;
+    const char* folder = nullptr; // with several D88 files, the folder of this one's files
+    bool opened = true;           // false: the file could not be opened, its size is unknown
+};
+
+// What a run over several D88 files came to, for its summary line and its
+// "total" record.
+struct RunTotals {
+    int d88Files;
+    int readWhole;
+    int withProblems;
+    int notRead; // refused, or never reached after a stop of the whole run
+    long long filesWritten;
+    long long bytesWritten;
+    int problems[kProblemKinds]; // by ProblemId; notices are not counted
+    int exitStatus;
 };
 
 struct ImageFacts {
@@ -71,6 +84,7 @@ public:
     // `message` is the problem's text as written on the error stream.
     void problem(ProblemId id, const char* message, int length);
     void summary(int exitStatus);
+    void total(const RunTotals& totals);
 
 private:
     // Problems waiting for their record, as "{...},{...}": an image's or a

@@ -118,6 +118,21 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     return static_cast<int>(out - line);
 }
 
+void Listing::d88File(const char* path, const char* folder)
+{
+    if (style_ != ListingStyle::Text) {
+        return;
+    }
+    char shownPath[kEscapedBytes];
+    char shownFolder[kEscapedBytes];
+    if (escapeOut_) {
+        escapeForTerminal(path, shownPath, sizeof shownPath);
+        escapeForTerminal(folder, shownFolder, sizeof shownFolder);
+    }
+    std::printf(textFor(kFileLine, console_), escapeOut_ ? shownPath : path,
+                escapeOut_ ? shownFolder : folder);
+}
+
 void Listing::runStart(bool headerCut)
 {
     switch (style_) {
@@ -220,6 +235,33 @@ bool Listing::runEnd()
         return true;
     }
     return true;
+}
+
+void Listing::total(const RunTotals& t)
+{
+    if (style_ == ListingStyle::Json) {
+        json_.total(t);
+    }
+    // The problems by kind, by their stable names: ": sector_missing 3, not_d88 1".
+    char kinds[4096];
+    int length = 0;
+    int all = 0;
+    for (int id = 0; id < kProblemKinds; ++id) {
+        if (t.problems[id] == 0) {
+            continue;
+        }
+        all += t.problems[id];
+        const int room = static_cast<int>(sizeof kinds) - length;
+        const int wrote = std::snprintf(
+            kinds + length, static_cast<std::size_t>(room), "%s%s %d", length == 0 ? ": " : ", ",
+            problemKindName(static_cast<ProblemId>(id)), t.problems[id]);
+        // Cut at the end of the buffer rather than past it.
+        length += wrote < 0 ? 0 : wrote < room ? wrote : room - 1;
+    }
+    kinds[length] = '\0';
+    std::fflush(stdout);
+    std::fprintf(stderr, textFor(kRunSummary, console_), t.d88Files, t.readWhole, t.withProblems,
+                 t.notRead, t.filesWritten, t.bytesWritten, all, kinds);
 }
 
 } // namespace d88

@@ -27,6 +27,7 @@ enum class ListingStyle {
 struct ProblemDetail {
     const char* path = nullptr;   // what the call was made on; null: no detail
     const char* reason = nullptr; // the system's description of the failure
+    const char* prefix = nullptr; // written with ": " before the message: the D88 file's path
 };
 
 // Room for a listing line: a 9-byte name (each byte escaped, at most), three
@@ -77,6 +78,9 @@ public:
     // Before runEnd, with the status the run comes to.
     void summary(int exitStatus);
 
+    // The line that begins the listing of one D88 file of several: its path
+    // and the folder its files go into.
+    void d88File(const char* path, const char* folder);
     // Once the D88 file is open; `headerCut`: "-b".
     void runStart(bool headerCut);
     // `subdirectory` is null when the files go into the output directory.
@@ -88,6 +92,9 @@ public:
     void problem(ProblemId id, const ProblemDetail& detail, const char* message, Values... values);
     // False when what was shown never reached its reader.
     bool runEnd();
+    // After a run over several D88 files: the summary line on the error
+    // stream, and with "-j" the "total" record.
+    void total(const RunTotals& totals);
 
 private:
     template <typename... Values, std::size_t... I>
@@ -131,6 +138,11 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* mes
     // Error lines follow what was already listed, also when both streams go
     // to one file.
     std::fflush(stdout);
+    if (detail.prefix != nullptr) {
+        char prefix[kEscapedBytes];
+        std::fprintf(stderr,
+                     "%s: ", escapeErr_ ? detail::shown(detail.prefix, prefix) : detail.prefix);
+    }
     if constexpr (sizeof...(Values) == 0) {
         std::fputs(message, stderr);
     } else if (escapeErr_) {

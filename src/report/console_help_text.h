@@ -7,16 +7,17 @@
 namespace d88 {
 
 // The first line of the help; %s is the program path.
-inline constexpr ConsoleText kHelpUsage = {"Usage: %s [OPTION]... D88FILE\n",
-                                           "Usage: %s [OPTION]... D88FILE\n",
-                                           "Usage: %s [OPTION]... D88FILE\n"};
+inline constexpr ConsoleText kHelpUsage = {"Usage: %s [OPTION]... D88FILE...\n",
+                                           "Usage: %s [OPTION]... D88FILE...\n",
+                                           "Usage: %s [OPTION]... D88FILE...\n"};
 // What the tool does, after the first line of the help.
 inline constexpr ConsoleText kHelpSummary = {
+    "\x8a\x65"
     "D88FILE\x82\xcc\x91\x53\x83\x66\x83\x42\x83\x58\x83\x4e\x83\x43\x83\x81\x81\x5b\x83\x57\x82"
     "\xcc\x91\x53\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc"
     "\x82\xb7.\n\n",
-    "D88FILEの全ディスクイメージの全ファイルを書き出します.\n\n",
-    "Copies every file of every disk image in D88FILE to the host.\n\n"};
+    "各D88FILEの全ディスクイメージの全ファイルを書き出します.\n\n",
+    "Copies every file of every disk image in each D88FILE to the host.\n\n"};
 // The pattern syntax, near the end of the help.
 inline constexpr ConsoleText kHelpPatterns = {
     "\nPATTERN: * \x94\x43\x88\xd3\x82\xcc\x83\x6f\x83\x43\x83\x67\x97\xf1, ? "
@@ -32,13 +33,14 @@ inline constexpr ConsoleText kHelpExitStatus = {
     "\x82\xb7\x82\xd7\x82\xc4\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xbd, 1 "
     "\x92\x86\x92\x66\x82\xb5\x82\xbd("
     "\x8e\x67\x82\xa2\x95\xfb\x81\x45\x83\x49\x81\x5b\x83\x76\x83\x93\x81\x45\x8f\x91\x82\xab\x8d"
-    "\x9e\x82\xdd\x82\xcc\x8c\xeb\x82\xe8), 2 "
+    "\x9e\x82\xdd\x82\xcc\x8c\xeb\x82\xe8, "
+    "D88\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5\x82\xc8\x82\xa2), 2 "
     "\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xbd\x82\xa9\x8f\x91\x82\xab\x8f\x6f\x82\xb9\x82\xc8\x82"
     "\xa9\x82\xc1\x82\xbd\x82\xe0\x82\xcc\x82\xaa\x82\xa0\x82\xe9\n",
-    "終了ステータス: 0 すべて書き出した, 1 中断した(使い方・オープン・書き込みの誤り), 2 "
-    "壊れていたか書き出せなかったものがある\n",
-    "Exit status: 0 all written; 1 stopped (usage, open or write failure); 2 something damaged or "
-    "left out\n"};
+    "終了ステータス: 0 すべて書き出した, 1 中断した(使い方・オープン・書き込みの誤り, "
+    "D88ファイルでない), 2 壊れていたか書き出せなかったものがある\n",
+    "Exit status: 0 all written; 1 stopped (usage, open or write failure, not a D88 file); 2 "
+    "something damaged or left out\n"};
 // -d, --flat
 inline constexpr ConsoleText kOptionFlat = {
     "\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x82\xf0\x8d\xec\x90\xac\x82"
@@ -97,10 +99,6 @@ inline constexpr ConsoleText kOptionTakesNoValue = {
     "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93%"
     "s\x82\xcd\x92\x6c\x82\xf0\x82\xc6\x82\xe8\x82\xdc\x82\xb9\x82\xf1.\n",
     "オプション%sは値をとりません.\n", "d88unpack: option %s takes no value\n"};
-// A second file or directory named; %s is it.
-inline constexpr ConsoleText kExtraOperand = {
-    "\x97\x5d\x95\xaa\x82\xc8\x88\xf8\x90\x94%s\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7.\n",
-    "余分な引数%sがあります.\n", "d88unpack: unexpected argument %s (one D88 file only)\n"};
 // Options but no D88 file.
 inline constexpr ConsoleText kNoD88File = {
     "D88\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8e\x77\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "console_archival_text.h"
+#include "console_collection_text.h"
 #include "console_help_text.h"
 #include "console_loss_text.h"
 #include "console_text_type.h"
@@ -196,7 +197,6 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kOptionVersion,
                                                           &kUnknownOption,
                                                           &kOptionTakesNoValue,
-                                                          &kExtraOperand,
                                                           &kNoD88File,
                                                           &kOptionsConflict,
                                                           &kStdoutFailed,
@@ -238,6 +238,19 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kWrittenAs,
                                                           &kNotRegularFile,
                                                           &kHostFull,
-                                                          &kHostFullSubdirectory};
+                                                          &kHostFullSubdirectory,
+                                                          &kOptionFolders,
+                                                          &kOptionQuiet,
+                                                          &kOptionJobs,
+                                                          &kNotD88File,
+                                                          &kFolderTaken,
+                                                          &kCannotEnterFolder,
+                                                          &kNothingMatched,
+                                                          &kNoSuchImage,
+                                                          &kBadJobs,
+                                                          &kTooManyFiles,
+                                                          &kWorkerLost,
+                                                          &kFileLine,
+                                                          &kRunSummary};
 
 } // namespace d88

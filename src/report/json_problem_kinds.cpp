@@ -17,8 +17,6 @@ const char* problemKindName(ProblemId id)
         return "usage_unknown_option";
     case ProblemId::UsageUnexpectedValue:
         return "usage_unexpected_value";
-    case ProblemId::UsageExtraOperand:
-        return "usage_extra_operand";
     case ProblemId::UsageNoD88File:
         return "usage_no_d88_file";
     case ProblemId::UsageConflict:
@@ -113,6 +111,22 @@ const char* problemKindName(ProblemId id)
         return "entry_after_end";
     case ProblemId::ImageSizeDisagrees:
         return "image_size_mismatch";
+    case ProblemId::NotD88File:
+        return "not_d88";
+    case ProblemId::FolderTaken:
+        return "folder_renamed";
+    case ProblemId::CannotEnterFolder:
+        return "cannot_enter_folder";
+    case ProblemId::NothingMatched:
+        return "nothing_matched";
+    case ProblemId::NoSuchImage:
+        return "no_such_image";
+    case ProblemId::UsageBadJobs:
+        return "usage_bad_jobs";
+    case ProblemId::UsageTooManyFiles:
+        return "usage_too_many_files";
+    case ProblemId::WorkerLost:
+        return "worker_lost";
     }
     return "unknown";
 }

@@ -28,7 +28,6 @@ enum class ProblemId : int {
     UsageTooManyPatterns,
     UsageUnknownOption,
     UsageUnexpectedValue,
-    UsageExtraOperand,
     UsageNoD88File,
     UsageConflict,
     CannotOpen,
@@ -76,7 +75,37 @@ enum class ProblemId : int {
     NotRegularFile,
     HostFull,
     HostFullSubdirectory,
+    NotD88File,
+    FolderTaken,
+    CannotEnterFolder,
+    NothingMatched,
+    NoSuchImage,
+    UsageBadJobs,
+    UsageTooManyFiles,
+    WorkerLost,
 };
+
+// How many kinds there are: one past the last above.
+inline constexpr int kProblemKinds = static_cast<int>(ProblemId::WorkerLost) + 1;
+
+// A stop that every later D88 file of the run would meet too, whatever its
+// reason: the output directory, the way back, the standard output under
+// "-p", and a host that refuses every file. (Any stop whose system reason
+// fails every file is one too; see host::failsEveryFile.)
+constexpr bool stopsEveryFile(ProblemId id)
+{
+    switch (id) {
+    case ProblemId::CannotKeepStartForOutput:
+    case ProblemId::CannotEnterOutput:
+    case ProblemId::CannotReturn:
+    case ProblemId::StdoutFailed:
+    case ProblemId::HostFull:
+    case ProblemId::HostFullSubdirectory:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // The values a message takes, each one printf conversion of its text.
 struct ImageIndex { // %03d
@@ -168,7 +197,6 @@ inline constexpr ProblemKind<Text, Count> kTooManyPatterns{UsageTooManyPatterns,
 inline constexpr ProblemKind<Text> kUnknownOption{UsageUnknownOption, Fatal, d88::kUnknownOption};
 inline constexpr ProblemKind<Text> kUnexpectedValue{UsageUnexpectedValue, Fatal,
                                                     kOptionTakesNoValue};
-inline constexpr ProblemKind<Text> kExtraOperand{UsageExtraOperand, Fatal, d88::kExtraOperand};
 inline constexpr ProblemKind<> kNoD88File{UsageNoD88File, Fatal, d88::kNoD88File};
 inline constexpr ProblemKind<Text, Text> kConflict{UsageConflict, Fatal, kOptionsConflict};
 // The run as a whole.
@@ -249,7 +277,8 @@ inline constexpr ProblemKind<ImageIndex, FileName, ImageIndex, FileName> kNameRe
     NameReplaced, Damage, d88::kNameReplaced};
 inline constexpr ProblemKind<ImageIndex, FileName, ImageIndex, FileName> kNameKept{NameKept, Damage,
                                                                                    d88::kNameKept};
-inline constexpr ProblemKind<ImageIndex, FileName> kExistingKept{ExistingKept, Damage,
+// Nothing is lost when "-k" keeps what was there before the run.
+inline constexpr ProblemKind<ImageIndex, FileName> kExistingKept{ExistingKept, Notice,
                                                                  d88::kExistingKept};
 inline constexpr ProblemKind<ImageIndex, FileName, Text> kWrittenAs{WrittenAs, Notice,
                                                                     d88::kWrittenAs};
@@ -258,6 +287,20 @@ inline constexpr ProblemKind<ImageIndex, FileName> kNotRegularFile{NotRegularFil
 inline constexpr ProblemKind<ImageIndex, FileName> kHostFull{HostFull, Fatal, d88::kHostFull};
 inline constexpr ProblemKind<ImageIndex, Text> kHostFullSubdirectory{HostFullSubdirectory, Fatal,
                                                                      d88::kHostFullSubdirectory};
+
+// Runs over several D88 files. A stop here ends the one D88 file; the run
+// goes on to the next unless the stop is one every file would meet.
+inline constexpr ProblemKind<Text> kNotD88File{NotD88File, Fatal, d88::kNotD88File};
+inline constexpr ProblemKind<Text, Text, Text> kFolderTaken{FolderTaken, Notice, d88::kFolderTaken};
+inline constexpr ProblemKind<Text> kCannotEnterFolder{CannotEnterFolder, Fatal,
+                                                      d88::kCannotEnterFolder};
+inline constexpr ProblemKind<> kWorkerLost{WorkerLost, Fatal, d88::kWorkerLost};
+// What the selection found, said once after the run.
+inline constexpr ProblemKind<Text> kNothingMatched{NothingMatched, Damage, d88::kNothingMatched};
+inline constexpr ProblemKind<Count> kNoSuchImage{NoSuchImage, Damage, d88::kNoSuchImage};
+// The command line.
+inline constexpr ProblemKind<Text, Count> kBadJobs{UsageBadJobs, Fatal, d88::kBadJobs};
+inline constexpr ProblemKind<Count> kTooManyFiles{UsageTooManyFiles, Fatal, d88::kTooManyFiles};
 
 } // namespace problem
 
