@@ -126,7 +126,10 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
     listing.runFacts(
         RunFacts{file.path, image.fileSize(), image.imageCount(), several ? folder : nullptr});
     if (several) {
-        listing.d88File(file.path, folder);
+        // The check lists nothing.
+        if (!options.check) {
+            listing.d88File(file.path, folder);
+        }
         if (file.folder > 0) {
             char wanted[kFolderNameBytes];
             folderName(file.path, 0, wanted, host::nameRules());
