@@ -337,3 +337,45 @@ TEST(Collection, GnuParallelRecipe)
 }
 
 } // namespace
+
+namespace {
+
+// A worker killed outright (say, by the system out of memory) loses its one
+// D88 file, said as a stop of that file; the others are extracted whole, by
+// the workers left or by new ones.
+TEST(Collection, AKilledWorkerLosesOnlyItsFile)
+{
+    if (windowsHost()) {
+        GTEST_SKIP() << "kills a worker process";
+    }
+    Scratch scratch(manyFilesBase());
+    const fs::path root = scratch.out().parent_path();
+    // The first file long enough to be killed in, the others small.
+    const DiskModel disk = manyFiles(0x6000);
+    put(root, "coll/BIG.d88", d88build::concat(std::vector<Bytes>(64, build(disk))));
+    std::string paths = " ../coll/BIG.d88";
+    Tree rest;
+    for (int i = 0; i < 6; ++i) {
+        put(root, format("coll/S%d.d88", i), build(diskA()));
+        paths += format(" ../coll/S%d.d88", i);
+        rest.merge(inFolder(format("S%d", i), expected({diskA()}, true, false, {}).second));
+    }
+    // The first worker to show is the one given BIG.d88.
+    const std::string line =
+        "cd " + quote(scratch.out()) + " && { unset LANGUAGE LC_ALL LC_MESSAGES LC_CTYPE; LANG=C " +
+        tool() + " -J 2" + paths +
+        " >/dev/null 2>../err & pid=$!; until worker=$(pgrep -o -P $pid); do :; done; "
+        "kill -KILL $worker; wait $pid; echo $? >../rc; }";
+    ASSERT_EQ(std::system(line.c_str()), 0);
+    EXPECT_EQ(std::stoi(readText(root / "rc")), 1);
+    const std::string err = readText(root / "err");
+    EXPECT_TRUE(err.starts_with("../coll/BIG.d88: " + sjis(d88::kWorkerLost))) << err;
+    EXPECT_TRUE(err.ends_with(
+        format(d88::kRunSummary.shiftJis, 7, 6, 1, 0, 18LL, bytesOf(rest), 1, ": worker_lost 1")))
+        << err;
+    Tree got = listTree(scratch.out());
+    std::erase_if(got, [](const auto& entry) { return entry.first.starts_with("BIG"); });
+    expectTree(got, rest);
+}
+
+} // namespace

@@ -272,15 +272,26 @@ bool Workers::available()
 {
     return false;
 }
-Workers::Workers() = default;
+Workers::Workers(int processes, Job job, void* context)
+    : processes_(processes), job_(job), context_(context)
+{
+}
 Workers::~Workers() = default;
-void Workers::release(Slot&) {}
-int Workers::collect(int, bool& sent, bool)
+bool Workers::launch(int)
+{
+    return false;
+}
+void Workers::serve(int)
+{
+    std::abort();
+}
+int Workers::end(int, bool& sent)
 {
     sent = false;
     return -1;
 }
-int Workers::start(Job, void*)
+void Workers::release(Slot&) {}
+int Workers::start(const unsigned char (&)[kTaskBytes])
 {
     errno = ENOSYS;
     return -1;

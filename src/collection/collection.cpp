@@ -8,28 +8,6 @@ namespace d88 {
 
 namespace {
 
-// What a worker does: the D88 file examined again in the child's own
-// handle (a handle shared with the parent would share its position), and
-// run; what it comes to goes back as its record.
-struct WorkerJob {
-    Workspace& workspace;
-    const ExtractOptions& options;
-    const Console& console;
-    D88File file;
-};
-
-int runInWorker(void* context, unsigned char (&record)[host::Workers::kRecordBytes])
-{
-    const WorkerJob& job = *static_cast<const WorkerJob*>(context);
-    // The child ends as an interrupted run does, its unfinished file removed.
-    const host::InterruptsHandled interruptsHandled;
-    D88File file = examine(job.workspace, job.file.argument, job.file.path);
-    file.folder = job.file.folder;
-    const FileOutcome outcome = runD88File(job.workspace, job.options, job.console, file, true);
-    std::memcpy(record, &outcome, sizeof outcome);
-    return outcome.status;
-}
-
 ListingStyle parentStyle(const ExtractOptions& options)
 {
     if (options.json) {
@@ -39,6 +17,23 @@ ListingStyle parentStyle(const ExtractOptions& options)
 }
 
 } // namespace
+
+void Collection::runTask(void* collection, const unsigned char (&bytes)[host::Workers::kTaskBytes],
+                         unsigned char (&record)[host::Workers::kRecordBytes])
+{
+    static_assert(sizeof(Task) <= host::Workers::kTaskBytes);
+    Collection& c = *static_cast<Collection*>(collection);
+    Task task;
+    std::memcpy(&task, bytes, sizeof task);
+    // The D88 file is examined again with the worker's own handle (one
+    // shared with the parent would share its position).
+    D88File file = examine(c.workspace_, task.argument, c.argv_[task.argument]);
+    file.folder = task.folder;
+    // The worker ends as an interrupted run does, its unfinished file removed.
+    const host::InterruptsHandled interruptsHandled;
+    const FileOutcome outcome = runD88File(c.workspace_, c.options_, c.console_, file, true);
+    std::memcpy(record, &outcome, sizeof outcome);
+}
 
 Collection::Collection(Workspace& workspace, const ExtractOptions& options, const char* const* argv,
                        const Console& console)
@@ -59,7 +54,7 @@ Collection::Collection(Workspace& workspace, const ExtractOptions& options, cons
         // Room for files that end before an earlier one, so that one large
         // file does not leave the other workers idle.
         window_ = 2 * jobs_ < host::Workers::kSlots ? 2 * jobs_ : host::Workers::kSlots;
-        workers_.emplace();
+        workers_.emplace(jobs_, runTask, this);
     }
     // Said once for every file.
     listing_.runStart(options.headerSkip == kFileHeaderBytes);
@@ -95,8 +90,10 @@ void Collection::add(int argument)
     // The worker opens the file again for itself.
     workspace_.image.close();
     if (!oneAtATime_) {
-        WorkerJob job{workspace_, options_, console_, file};
-        entry.slot = workers_->start(runInWorker, &job);
+        unsigned char task[host::Workers::kTaskBytes] = {};
+        const Task given{argument, file.folder};
+        std::memcpy(task, &given, sizeof given);
+        entry.slot = workers_->start(task);
     }
     if (entry.slot < 0) {
         // No process or file left for a worker: what is started finishes,

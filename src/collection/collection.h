@@ -42,6 +42,16 @@ private:
         bool sent;
     };
 
+    // What a worker is given: which D88 file, and its folder.
+    struct Task {
+        int argument;
+        int folder;
+    };
+    // A worker's run over the D88 file of `task`, in the worker's own copy
+    // of this collection.
+    static void runTask(void* collection, const unsigned char (&task)[host::Workers::kTaskBytes],
+                        unsigned char (&record)[host::Workers::kRecordBytes]);
+
     // Makes way for one more file: room in the window and, with workers, a
     // free one.
     void makeRoom();

@@ -250,24 +250,32 @@ bool setModificationTime(const char* name, int year, int month, int day, int hou
 // How many processors are online; at least 1.
 int onlineProcessors();
 
-// Jobs run in child processes of this one, each with its standard output
-// and error held in anonymous temporary files (gone with their last handle,
-// however the process ends) until the parent copies them out, in whatever
-// order it chooses. A child starts as a copy of this process, the open D88
-// file included. While a Workers exists, SIGINT, SIGTERM and SIGHUP are
-// passed on to every running child, which removes its unfinished file and
-// ends; the parent then learns of the signal from wait(). A host that cannot
-// run children (Windows) starts none.
+// Tasks run in worker processes, children of this one, each started as a
+// copy of this process and kept for task after task, so that what it has
+// set up (its pages, its workspace) serves them all. A task's standard
+// output and error are held in anonymous temporary files (gone with their
+// last handle, however the process ends) until the parent copies them out,
+// in whatever order it chooses. While a Workers exists, SIGINT, SIGTERM and
+// SIGHUP are passed on to every worker, which removes its unfinished file
+// and ends; the parent then learns of the signal from wait(). A host that
+// cannot run children (Windows) starts none.
 class Workers {
 public:
-    // Jobs started and not yet let go, running or ended.
+    // Worker processes at most.
+    static constexpr int kProcesses = 64;
+    // Tasks started and not yet let go, running or ended.
     static constexpr int kSlots = 128;
-    // What a job sends back: one write to a pipe, which the system keeps whole.
+    // What a task is given, and what it sends back.
+    static constexpr int kTaskBytes = 16;
     static constexpr int kRecordBytes = 512;
 
-    using Job = int (*)(void* context, unsigned char (&record)[kRecordBytes]);
+    using Job = void (*)(void* context, const unsigned char (&task)[kTaskBytes],
+                         unsigned char (&record)[kRecordBytes]);
 
-    Workers();
+    // Up to `processes` workers, each started when a task first needs it,
+    // which run `job` with `context` (as it is in the worker: a copy of this
+    // process's memory when the worker started) on each task.
+    Workers(int processes, Job job, void* context);
     ~Workers();
     Workers(const Workers&) = delete;
     Workers& operator=(const Workers&) = delete;
@@ -275,24 +283,25 @@ public:
     // False on a host without child processes; then nothing else works.
     static bool available();
 
-    // Starts `job` in a child process, its standard streams sent to two new
-    // temporary files; what it leaves in its record comes back when it
-    // returns, and what it returns is the child's exit status. The slot, or
-    // -1 (lastError() says why) when no child or file could be made.
-    int start(Job job, void* context);
+    // Hands `task` to an idle worker, its standard streams sent to new
+    // temporary files. The slot, or -1 (lastError() says why) when no
+    // worker or file could be had; the caller leaves a worker idle.
+    int start(const unsigned char (&task)[kTaskBytes]);
 
-    // Waits until a started job ends: its slot, with `sent` false when the
-    // child ended without sending its record (killed). -1 when a signal came.
+    // Waits until a started task ends: its slot, with `sent` false when its
+    // worker ended without sending its record (killed). -1 when a signal
+    // came.
     int wait(bool& sent);
-    // The record of an ended job.
+    // The record of an ended task.
     const unsigned char* record(int slot) const { return slots_[slot].record; }
 
-    // Copies an ended job's standard output and error to this process's, then
-    // lets its slot go. False when a signal came meanwhile.
+    // Copies an ended task's standard output and error to this process's,
+    // then lets its slot go. False when a signal came meanwhile.
     bool replay(int slot);
-    // Lets an ended job's slot go, its output unseen.
+    // Lets an ended task's slot go, its output unseen.
     void discard(int slot);
-    // Stops every running job as an interruption would, and waits for each.
+    // Ends every worker as an interruption would, and waits for each; the
+    // tasks still running end unsent.
     void stopAll();
 
     // The signal that came, or 0.
@@ -301,23 +310,34 @@ public:
     [[noreturn]] void endByInterruption();
 
 private:
+    struct Process {
+        int pid = 0;     // 0: not running
+        int socket = -1; // tasks go out and records come back through it
+        int slot = -1;   // the task it runs, or -1 when idle
+    };
     struct Slot {
-        int pid = 0; // 0: free
+        bool used = false;
         bool ended = false;
         int out = -1;
         int err = -1;
-        int result = -1; // the read end of the pipe that carries the record
         unsigned char record[kRecordBytes];
     };
-    // Frees a slot's handles; the child is gone.
+    // Starts worker `index`; false when it cannot.
+    bool launch(int index);
+    // What a worker does, until its socket closes.
+    [[noreturn]] void serve(int socket);
+    // Marks the task of worker `index` ended, with its record if one came,
+    // and lets a worker that is gone go.
+    int end(int index, bool& sent);
     void release(Slot& slot);
-    // Takes the record of the child in slot `index`, which has ended or is
-    // ending (`reaped`: and is waited for), and marks it ended.
-    int collect(int index, bool& sent, bool reaped);
 
+    int processes_;
+    Job job_;
+    void* context_;
+    Process workers_[kProcesses];
     Slot slots_[kSlots];
-    // The handling SIGINT, SIGTERM and SIGHUP had before, for children and
-    // for the end.
+    // The handling SIGINT, SIGTERM and SIGHUP had before, for the workers
+    // and for the end.
     static constexpr int kForwarded = 3;
     void (*previous_[kForwarded])(int) = {};
     // A signal's way into wait(): its handler writes a byte here.

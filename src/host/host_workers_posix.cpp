@@ -1,35 +1,35 @@
-// Child processes for the jobs of a run, on POSIX: a fork per job, its
-// standard streams in anonymous temporary files, and a pipe that carries
-// its record back.
+// Worker processes for the tasks of a run, on POSIX: each a fork of the
+// run kept for task after task, a socket to each that carries a task and
+// the handles of its two anonymous temporary files out and the task's
+// record back.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "host.h"
 
 namespace d88::host {
 
-static_assert(Workers::kRecordBytes <= PIPE_BUF, "a record is one write the pipe keeps whole");
-
 namespace {
 
 constexpr int kForwardedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// What the signal handler shares with the run: the children to pass a
+// What the signal handler shares with the run: the workers to pass a
 // signal on to, the signal that came, and the pipe that wakes wait().
 // Lock-free atomics, which a handler may touch; constant-initialised, so a
 // handler never meets a guard of a first use.
 struct Forwarding {
-    std::atomic<int> pids[Workers::kSlots];
+    std::atomic<int> pids[Workers::kProcesses];
     std::atomic<int> signal;
     std::atomic<int> wake;
 };
@@ -41,9 +41,9 @@ extern "C" void passOn(int signal)
     const int saved = errno;
     forwarding.signal.store(signal);
     for (std::atomic<int>& pid : forwarding.pids) {
-        const int child = pid.load();
-        if (child > 0) {
-            ::kill(child, signal);
+        const int worker = pid.load();
+        if (worker > 0) {
+            ::kill(worker, signal);
         }
     }
     const int wake = forwarding.wake.load();
@@ -92,7 +92,7 @@ void closeHandle(int& handle)
 }
 
 // Whether the standard output and error are one file (both a terminal, or
-// "2>&1"): a child then writes both into one capture, so that their lines
+// "2>&1"): a task then writes both into one capture, so that their lines
 // keep the order they were written in.
 bool sameStandardStreams()
 {
@@ -112,6 +112,91 @@ sigset_t forwardedSet()
     return set;
 }
 
+bool readWhole(int handle, unsigned char* into, std::size_t length)
+{
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t read = ::read(handle, into + got, length - got);
+        if (read < 0 && errno == EINTR) {
+            continue;
+        }
+        if (read <= 0) {
+            return false;
+        }
+        got += static_cast<std::size_t>(read);
+    }
+    return true;
+}
+
+bool sendWhole(int socket, const unsigned char* bytes, std::size_t length)
+{
+    std::size_t sent = 0;
+    while (sent < length) {
+        const ssize_t wrote = ::send(socket, bytes + sent, length - sent, MSG_NOSIGNAL);
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            return false;
+        }
+        sent += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+// A task and the handles of its streams (one or two), in one message.
+bool sendTask(int socket, const unsigned char (&task)[Workers::kTaskBytes], const int (&handles)[2],
+              int count)
+{
+    iovec part{const_cast<unsigned char*>(task), sizeof task};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof handles)] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = CMSG_SPACE(sizeof(int) * static_cast<std::size_t>(count));
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = SOL_SOCKET;
+    header->cmsg_type = SCM_RIGHTS;
+    header->cmsg_len = CMSG_LEN(sizeof(int) * static_cast<std::size_t>(count));
+    std::memcpy(CMSG_DATA(header), handles, sizeof(int) * static_cast<std::size_t>(count));
+    ssize_t sent = 0;
+    while ((sent = ::sendmsg(socket, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR) {
+    }
+    // The handles went with the first byte; the rest of the task follows.
+    return sent > 0 && sendWhole(socket, task + sent, sizeof task - static_cast<std::size_t>(sent));
+}
+
+// The next task and its handles; the count of handles, or 0 at the end.
+int receiveTask(int socket, unsigned char (&task)[Workers::kTaskBytes], int (&handles)[2])
+{
+    iovec part{task, sizeof task};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof handles)] = {};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    ssize_t got = 0;
+    while ((got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR) {
+    }
+    if (got <= 0 || !readWhole(socket, task + got, sizeof task - static_cast<std::size_t>(got))) {
+        return 0;
+    }
+    int count = 0;
+    for (cmsghdr* header = CMSG_FIRSTHDR(&message); header != nullptr;
+         header = CMSG_NXTHDR(&message, header)) {
+        if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_RIGHTS) {
+            const std::size_t bytes = header->cmsg_len - CMSG_LEN(0);
+            count = static_cast<int>(bytes / sizeof(int)) < 2
+                        ? static_cast<int>(bytes / sizeof(int))
+                        : 2;
+            std::memcpy(handles, CMSG_DATA(header), sizeof(int) * static_cast<std::size_t>(count));
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 bool Workers::available()
@@ -119,7 +204,8 @@ bool Workers::available()
     return true;
 }
 
-Workers::Workers()
+Workers::Workers(int processes, Job job, void* context)
+    : processes_(processes < kProcesses ? processes : kProcesses), job_(job), context_(context)
 {
     static_assert(sizeof kForwardedSignals / sizeof kForwardedSignals[0] == kForwarded);
     if (::pipe(wake_) == 0) {
@@ -131,7 +217,7 @@ Workers::Workers()
     }
     for (int i = 0; i < kForwarded; ++i) {
         previous_[i] = std::signal(kForwardedSignals[i], passOn);
-        // What the caller ignores stays ignored, by this process and its children.
+        // What the caller ignores stays ignored, by this process and its workers.
         if (previous_[i] == SIG_IGN) {
             std::signal(kForwardedSignals[i], SIG_IGN);
         }
@@ -140,7 +226,21 @@ Workers::Workers()
 
 Workers::~Workers()
 {
-    stopAll();
+    // A worker ends when its socket closes.
+    for (int i = 0; i < kProcesses; ++i) {
+        Process& worker = workers_[i];
+        closeHandle(worker.socket);
+        if (worker.pid != 0) {
+            int status = 0;
+            while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            forwarding.pids[i].store(0);
+            worker.pid = 0;
+        }
+    }
+    for (Slot& slot : slots_) {
+        release(slot);
+    }
     for (int i = 0; i < kForwarded; ++i) {
         if (previous_[i] != SIG_ERR) {
             std::signal(kForwardedSignals[i], previous_[i]);
@@ -153,38 +253,20 @@ Workers::~Workers()
 
 void Workers::release(Slot& slot)
 {
-    forwarding.pids[&slot - slots_].store(0);
     closeHandle(slot.out);
     closeHandle(slot.err);
-    closeHandle(slot.result);
-    slot.pid = 0;
+    slot.used = false;
     slot.ended = false;
 }
 
-int Workers::start(Job job, void* context)
+bool Workers::launch(int index)
 {
-    int index = 0;
-    while (index < kSlots && slots_[index].pid != 0) {
-        ++index;
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) {
+        return false;
     }
-    if (index == kSlots) {
-        errno = EAGAIN;
-        return -1;
-    }
-    Slot& slot = slots_[index];
-    const bool oneStream = sameStandardStreams();
-    int result[2] = {-1, -1};
-    slot.out = anonymousFile();
-    slot.err = oneStream || slot.out < 0 ? -1 : anonymousFile();
-    if (slot.out < 0 || (!oneStream && slot.err < 0) || ::pipe(result) != 0) {
-        const int reason = errno;
-        release(slot);
-        errno = reason;
-        return -1;
-    }
-    ::fcntl(result[0], F_SETFD, FD_CLOEXEC);
-    // Blocked until the child's pid is known: a signal in between would
-    // miss the child, or run the parent's handler in it.
+    // Blocked until the worker's pid is known: a signal in between would
+    // miss the worker, or run the parent's handler in it.
     const sigset_t forwarded = forwardedSet();
     sigset_t before;
     ::sigprocmask(SIG_BLOCK, &forwarded, &before);
@@ -193,70 +275,133 @@ int Workers::start(Job job, void* context)
     std::fflush(stderr);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        // The child: signals handled as before the run (its job sets its own
-        // handling), and its own two streams.
+        // Signals as they were handled before the run (each task sets its
+        // own handling).
         for (int i = 0; i < kForwarded; ++i) {
             std::signal(kForwardedSignals[i], previous_[i] == SIG_ERR ? SIG_DFL : previous_[i]);
         }
         ::sigprocmask(SIG_SETMASK, &before, nullptr);
-        ::dup2(slot.out, 1);
-        ::dup2(oneStream ? slot.out : slot.err, 2);
-        for (Slot& other : slots_) {
-            closeHandle(other.out);
-            closeHandle(other.err);
-            closeHandle(other.result);
-        }
-        closeHandle(wake_[0]);
-        closeHandle(wake_[1]);
-        closeHandle(result[0]);
-        unsigned char record[kRecordBytes] = {};
-        const int status = job(context, record);
-        std::fflush(stdout);
-        std::fflush(stderr);
-        [[maybe_unused]] const ssize_t sent = ::write(result[1], record, sizeof record);
-        ::_exit(status);
+        ::close(pair[0]);
+        serve(pair[1]);
     }
     const int reason = errno;
-    ::close(result[1]);
+    ::close(pair[1]);
     if (pid < 0) {
-        ::close(result[0]);
-        release(slot);
+        ::close(pair[0]);
         ::sigprocmask(SIG_SETMASK, &before, nullptr);
+        errno = reason;
+        return false;
+    }
+    workers_[index] = Process{pid, pair[0], -1};
+    forwarding.pids[index].store(pid);
+    ::sigprocmask(SIG_SETMASK, &before, nullptr);
+    return true;
+}
+
+void Workers::serve(int socket)
+{
+    // Nothing of the parent's but this worker's socket.
+    for (Process& other : workers_) {
+        closeHandle(other.socket);
+        other.pid = 0;
+    }
+    for (Slot& slot : slots_) {
+        closeHandle(slot.out);
+        closeHandle(slot.err);
+    }
+    closeHandle(wake_[0]);
+    closeHandle(wake_[1]);
+    forwarding.wake.store(-1);
+    const int nothing = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    for (;;) {
+        unsigned char task[kTaskBytes];
+        int handles[2] = {-1, -1};
+        const int count = receiveTask(socket, task, handles);
+        if (count == 0) {
+            ::_exit(0);
+        }
+        ::dup2(handles[0], 1);
+        ::dup2(count > 1 ? handles[1] : handles[0], 2);
+        for (int& handle : handles) {
+            closeHandle(handle);
+        }
+        unsigned char record[kRecordBytes] = {};
+        job_(context_, task, record);
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::clearerr(stdout);
+        std::clearerr(stderr);
+        // The task's files are the parent's now.
+        if (nothing >= 0) {
+            ::dup2(nothing, 1);
+            ::dup2(nothing, 2);
+        }
+        if (!sendWhole(socket, record, sizeof record)) {
+            ::_exit(0);
+        }
+    }
+}
+
+int Workers::start(const unsigned char (&task)[kTaskBytes])
+{
+    int worker = -1;
+    for (int i = 0; i < processes_ && worker < 0; ++i) {
+        if (workers_[i].pid != 0 && workers_[i].slot < 0) {
+            worker = i;
+        }
+    }
+    for (int i = 0; i < processes_ && worker < 0; ++i) {
+        if (workers_[i].pid == 0) {
+            if (!launch(i)) {
+                return -1;
+            }
+            worker = i;
+        }
+    }
+    int index = 0;
+    while (index < kSlots && slots_[index].used) {
+        ++index;
+    }
+    if (worker < 0 || index == kSlots) {
+        errno = EAGAIN;
+        return -1;
+    }
+    Slot& slot = slots_[index];
+    const bool oneStream = sameStandardStreams();
+    slot.out = anonymousFile();
+    slot.err = oneStream || slot.out < 0 ? -1 : anonymousFile();
+    const int handles[2] = {slot.out, slot.err};
+    if (slot.out < 0 || (!oneStream && slot.err < 0) ||
+        !sendTask(workers_[worker].socket, task, handles, oneStream ? 1 : 2)) {
+        const int reason = errno;
+        release(slot);
         errno = reason;
         return -1;
     }
-    slot.pid = pid;
+    slot.used = true;
     slot.ended = false;
-    slot.result = result[0];
-    forwarding.pids[index].store(pid);
-    ::sigprocmask(SIG_SETMASK, &before, nullptr);
+    workers_[worker].slot = index;
     return index;
 }
 
-int Workers::collect(int index, bool& sent, bool reaped)
+int Workers::end(int index, bool& sent)
 {
-    Slot& slot = slots_[index];
-    // The record, whole; or the end of a child that sent none.
-    std::size_t got = 0;
-    while (got < sizeof slot.record) {
-        const ssize_t read = ::read(slot.result, slot.record + got, sizeof slot.record - got);
-        if (read < 0 && errno == EINTR) {
-            continue;
-        }
-        if (read <= 0) {
-            break;
-        }
-        got += static_cast<std::size_t>(read);
-    }
-    sent = got == sizeof slot.record;
-    // It ends right after sending.
-    int status = 0;
-    while (!reaped && ::waitpid(slot.pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    forwarding.pids[index].store(0);
-    closeHandle(slot.result);
+    Process& worker = workers_[index];
+    Slot& slot = slots_[worker.slot];
+    sent = readWhole(worker.socket, slot.record, sizeof slot.record);
     slot.ended = true;
-    return index;
+    const int ended = worker.slot;
+    worker.slot = -1;
+    if (!sent) {
+        // The worker is gone.
+        closeHandle(worker.socket);
+        int status = 0;
+        while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        forwarding.pids[index].store(0);
+        worker.pid = 0;
+    }
+    return ended;
 }
 
 int Workers::wait(bool& sent)
@@ -266,12 +411,12 @@ int Workers::wait(bool& sent)
         if (interruption() != 0) {
             return -1;
         }
-        pollfd watched[kSlots + 1];
-        int owners[kSlots];
+        pollfd watched[kProcesses + 1];
+        int owners[kProcesses];
         int count = 0;
-        for (int i = 0; i < kSlots; ++i) {
-            if (slots_[i].pid != 0 && !slots_[i].ended) {
-                watched[count] = {slots_[i].result, POLLIN, 0};
+        for (int i = 0; i < kProcesses; ++i) {
+            if (workers_[i].pid != 0 && workers_[i].slot >= 0) {
+                watched[count] = {workers_[i].socket, POLLIN, 0};
                 owners[count++] = i;
             }
         }
@@ -280,23 +425,14 @@ int Workers::wait(bool& sent)
             return -1;
         }
         watched[count] = {wake_[0], POLLIN, 0};
-        if (::poll(watched, static_cast<nfds_t>(count + 1), -1) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            // Without poll, the next child to end is the one collected.
-            int status = 0;
-            const pid_t pid = ::waitpid(-1, &status, 0);
-            for (int k = 0; pid > 0 && k < count; ++k) {
-                if (slots_[owners[k]].pid == pid) {
-                    return collect(owners[k], sent, true);
-                }
-            }
+        const int ready = ::poll(watched, static_cast<nfds_t>(count + 1), -1);
+        if (ready < 0 && errno == EINTR) {
             continue;
         }
         for (int k = 0; k < count; ++k) {
-            if (watched[k].revents != 0) {
-                return collect(owners[k], sent, false);
+            // Without poll, the first task running is waited for.
+            if (ready < 0 || watched[k].revents != 0) {
+                return end(owners[k], sent);
             }
         }
     }
@@ -343,19 +479,26 @@ void Workers::discard(int index)
 void Workers::stopAll()
 {
     const int signal = interruption() != 0 ? interruption() : SIGTERM;
-    for (Slot& slot : slots_) {
-        if (slot.pid != 0 && !slot.ended) {
-            ::kill(slot.pid, signal);
+    for (Process& worker : workers_) {
+        if (worker.pid != 0) {
+            ::kill(worker.pid, signal);
         }
     }
-    for (Slot& slot : slots_) {
-        if (slot.pid != 0 && !slot.ended) {
-            int status = 0;
-            while (::waitpid(slot.pid, &status, 0) < 0 && errno == EINTR) {
-            }
+    for (int i = 0; i < kProcesses; ++i) {
+        Process& worker = workers_[i];
+        if (worker.pid == 0) {
+            continue;
         }
-        if (slot.pid != 0) {
-            release(slot);
+        closeHandle(worker.socket);
+        int status = 0;
+        while (::waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        forwarding.pids[i].store(0);
+        worker.pid = 0;
+        // Its task, if any, ended unsent.
+        if (worker.slot >= 0) {
+            slots_[worker.slot].ended = true;
+            worker.slot = -1;
         }
     }
 }

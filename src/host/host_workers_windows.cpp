@@ -12,19 +12,32 @@ bool Workers::available()
     return false;
 }
 
-Workers::Workers() = default;
+Workers::Workers(int processes, Job job, void* context)
+    : processes_(processes), job_(job), context_(context)
+{
+}
 
 Workers::~Workers() = default;
 
-void Workers::release(Slot&) {}
+bool Workers::launch(int)
+{
+    return false;
+}
 
-int Workers::collect(int, bool& sent, bool)
+void Workers::serve(int)
+{
+    ::ExitProcess(1);
+}
+
+int Workers::end(int, bool& sent)
 {
     sent = false;
     return -1;
 }
 
-int Workers::start(Job, void*)
+void Workers::release(Slot&) {}
+
+int Workers::start(const unsigned char (&)[kTaskBytes])
 {
     ::SetLastError(ERROR_NOT_SUPPORTED);
     return -1;
