@@ -276,7 +276,15 @@ Workers::Workers(int processes, Job job, void* context)
     : processes_(processes), job_(job), context_(context)
 {
 }
-Workers::~Workers() = default;
+// Nothing to stop: no worker, no signal handling, no pipe.
+Workers::~Workers()
+{
+    static_cast<void>(job_);
+    static_cast<void>(context_);
+    static_cast<void>(processes_);
+    static_cast<void>(previous_);
+    static_cast<void>(wake_);
+}
 bool Workers::launch(int)
 {
     return false;
