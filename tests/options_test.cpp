@@ -7,6 +7,7 @@
 #include <ctime>
 #include <optional>
 #include <set>
+#include <sstream>
 
 #include "command.h"
 #include "disk_layout.h"
@@ -94,10 +95,9 @@ TEST(Options, HelpShowsEveryOption)
     for (const char* locale : {"LANG=C", "LANG=ja_JP.UTF-8", "LANG=en_US.UTF-8"}) {
         SCOPED_TRACE(locale);
         const std::string help = helpText(locale);
-        const d88::ConsoleStyle style{std::strstr(locale, "en_") ? d88::Language::English
-                                                                  : d88::Language::Japanese,
-                                      std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8
-                                                                   : ConsoleEncoding::ShiftJis};
+        const d88::ConsoleStyle style{
+            std::strstr(locale, "en_") ? d88::Language::English : d88::Language::Japanese,
+            std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8 : ConsoleEncoding::ShiftJis};
         for (int i = 0; i < d88::kOptionRowCount; ++i) {
             const d88::OptionRow& row = d88::kOptionRows[i];
             std::string forms = row.shortName != '\0' ? format("-%c, ", row.shortName) : "";
@@ -116,10 +116,32 @@ TEST(Options, HelpShowsEveryOption)
     }
 }
 
+// No line of the help is wider than 79 columns, in either language. In
+// Shift_JIS each byte takes one column, as each byte of English does.
+TEST(Options, HelpFitsIn79Columns)
+{
+    for (const d88::Language language : {d88::Language::Japanese, d88::Language::English}) {
+        char* text = nullptr;
+        std::size_t size = 0;
+        std::FILE* stream = ::open_memstream(&text, &size);
+        ASSERT_NE(stream, nullptr);
+        d88::writeHelp(stream, {language, ConsoleEncoding::ShiftJis}, "d88unpack");
+        std::fclose(stream);
+        std::istringstream lines(std::string(text, size));
+        std::free(text);
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_LE(line.size(), 79u) << line;
+        }
+        EXPECT_GT(count, d88::kOptionRowCount);
+    }
+}
+
 // Every kind of command line: help and version, usage errors (a line naming
-// the argument, then the help, on the error stream, status 1, nothing read
-// or created) and the forms that must be taken as written. Where the row
-// expects a listing, it is the one -l gives for the D88 file alone.
+// the argument, then one pointing to the help, on the error stream, status
+// 1, nothing read or created), long options by the start of their names,
+// and the forms that must be taken as written. Where the row expects a
+// listing, it is the one -l gives for the D88 file alone.
 TEST(Options, CommandLines)
 {
     const std::string help = helpText();
@@ -128,14 +150,19 @@ TEST(Options, CommandLines)
         patterns.insert(patterns.end(), {"-n", format("P%d", i)});
     }
     const auto error = [&](const d88::ConsoleText& text, auto... values) {
-        return format(text.shiftJis, values...) + help;
+        return format(text.shiftJis, values...) + format(d88::kTryHelp.shiftJis, D88UNPACK_BINARY);
     };
+    const auto english = [&](const d88::ConsoleText& text, auto... values) {
+        return format(text.english, values...) + format(d88::kTryHelp.english, D88UNPACK_BINARY);
+    };
+    const std::string en = "LANG=en_US.UTF-8";
     const std::string listing = expected({diskA()}, true, false, {}).first;
     const std::string flat = expected({diskA()}, false, true, {}).first;
     const struct {
         std::vector<std::string> args;
         int status;
         std::string out, err;
+        std::string locale = "LANG=C";
     } rows[] = {
         // Help and version, wherever they stand, before anything else is looked at.
         {{"--help"}, 0, help, ""},
@@ -157,7 +184,29 @@ TEST(Options, CommandLines)
         // Mistakes that once extracted into the current directory.
         {{"../in.d88", "-x"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "-lx"}, 1, "", error(d88::kUnknownOption, "-x")},
-        {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOption, "--lsit")},
+        {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOptionNear, "--lsit", "--list")},
+        {{"../in.d88", "--lsit"}, 1, "", english(d88::kUnknownOptionNear, "--lsit", "--list"), en},
+        {{"--verison"}, 1, "", error(d88::kUnknownOptionNear, "--verison", "--version")},
+        {{"../in.d88", "--no-headers"},
+         1,
+         "",
+         english(d88::kUnknownOptionNear, "--no-headers", "--no-header"),
+         en},
+        {{"../in.d88", "--x"}, 1, "", english(d88::kUnknownOption, "--x"), en},
+        {{"../in.d88", "--=x"}, 1, "", error(d88::kUnknownOption, "--=x")},
+        // The start of more than one long option names them all.
+        {{"../in.d88", "--n"},
+         1,
+         "",
+         error(d88::kAmbiguousOption, "--n", "'--no-header' '--name'")},
+        {{"../in.d88", "--n=GAME"},
+         1,
+         "",
+         english(d88::kAmbiguousOption, "--n=GAME", "'--no-header' '--name'"),
+         en},
+        {{"../in.d88", "--li=yes"}, 1, "", english(d88::kOptionTakesNoValue, "--li=yes"), en},
+        {{"../in.d88", "--out"}, 1, "", error(d88::kOptionNeedsValue, "--out")},
+        {{"-d"}, 1, "", english(d88::kNoD88File), en},
         {{"../in.d88", "--list=yes"}, 1, "", error(d88::kOptionTakesNoValue, "--list=yes")},
         {{"../in.d88", "out"}, 1, "", error(d88::kExtraOperand, "out")},
         {{"../in.d88", "-d", "out"}, 1, "", error(d88::kExtraOperand, "out")},
@@ -169,7 +218,10 @@ TEST(Options, CommandLines)
         // The D88 file that cannot be opened, and an output directory that
         // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},
-        {{"../in.d88", "-b", "-o", "no/DIR"}, 1, "", format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
+        {{"../in.d88", "-b", "-o", "no/DIR"},
+         1,
+         "",
+         format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
         // Forms taken as written (-l keeps the tree empty).
         {{"-l", "../in.d88"}, 0, listing, ""},
         {{"--list", "../in.d88"}, 0, listing, ""},
@@ -180,6 +232,11 @@ TEST(Options, CommandLines)
         {{"../in.d88", "-li0", "--image", "0"}, 0, listing, ""},
         {{"../in.d88", "-loDIR"}, 0, listing, ""},
         {{"../in.d88", "-l", "--output=DIR", "--output", "-d"}, 0, listing, ""},
+        // The start of one long option's name is that option.
+        {{"../in.d88", "--li"}, 0, listing, ""},
+        {{"--out=DIR", "--l", "../in.d88"}, 0, listing, ""},
+        {{"../in.d88", "--no", "--fl", "--li", "--out", "DIR"}, 0, flat, ""},
+        {{"../in.d88", "--he", "--n"}, 0, help, ""},
     };
     for (const auto& row : rows) {
         std::string line;
@@ -189,7 +246,7 @@ TEST(Options, CommandLines)
         SCOPED_TRACE(line.substr(0, 60));
         Scratch scratch;
         scratch.input(build(diskA()));
-        const Result r = scratch.run(row.args, "LANG=C");
+        const Result r = scratch.run(row.args, row.locale);
         EXPECT_EQ(r.status, row.status);
         if (customCommand() != nullptr) {
             // Another command may see its own path differently.

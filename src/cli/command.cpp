@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
+#include "check.h"
+#include "findings.h"
 #include "host.h"
 #include "listing.h"
 #include "options.h"
 #include "output_sink.h"
-#include "check.h"
-#include "findings.h"
 #include "reporter.h"
 #include "run.h"
 #include "version.h"
@@ -34,8 +34,20 @@ void reportUsageProblem(Reporter& report, const ExtractOptions& options)
         report(problem::kTooManyPatterns, argument, Count{kMaxPatterns});
         return;
     case UsageProblem::UnknownOption:
-        report(problem::kUnknownOption, argument);
+        if (const char* nearest = nearestLongOption(options.problemArgument); nearest != nullptr) {
+            char meant[kCandidateListBytes];
+            std::snprintf(meant, sizeof meant, "--%s", nearest);
+            report(problem::kUnknownOptionNear, argument, Text{meant});
+        } else {
+            report(problem::kUnknownOption, argument);
+        }
         return;
+    case UsageProblem::AmbiguousOption: {
+        char candidates[kCandidateListBytes];
+        listLongCandidates(options.problemArgument, candidates);
+        report(problem::kAmbiguousOption, argument, Text{candidates});
+        return;
+    }
     case UsageProblem::UnexpectedValue:
         report(problem::kUnexpectedValue, argument);
         return;
@@ -98,8 +110,10 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         return finish(listing, report);
     }
     if (options.problem != UsageProblem::None) {
+        // Two lines: what is wrong, and where to read more. The help itself
+        // would push the first out of sight.
         reportUsageProblem(report, options);
-        writeHelp(stderr, console, program);
+        writeTryHelp(stderr, console, program);
         return kExitFatal;
     }
     if (options.json) {

@@ -16,6 +16,7 @@ enum class UsageProblem {
     BadImageIndex,   // "-i" not followed by a decimal number below kMaxImages
     TooManyPatterns, // more than kMaxPatterns "-n"
     UnknownOption,   // "-x", "--lsit"
+    AmbiguousOption, // "--n": the start of more than one long option
     UnexpectedValue, // "--list=yes"
     ExtraOperand,    // a second path: "d88unpack a.d88 out"
     NoD88File,       // options, but no path

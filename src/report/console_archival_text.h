@@ -84,8 +84,7 @@ inline constexpr ConsoleText kOptionCheck = {
 inline constexpr ConsoleText kOptionJson = {
     "\x88\xea\x97\x97\x82\xf0JSON "
     "Lines\x82\xc5\x95\x57\x8f\x80\x8f\x6f\x97\xcd\x82\xc9\x8f\x91\x82\xad\n",
-    "一覧をJSON Linesで標準出力に書く\n",
-    "list as JSON Lines on the standard output, with each file's hashes\n"};
+    "一覧をJSON Linesで標準出力に書く\n", "a JSON Lines listing with each file's hashes\n"};
 // Image, file: the chain comes back to one of its own clusters.
 inline constexpr ConsoleText kChainLoops = {
     "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "

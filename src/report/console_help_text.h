@@ -22,29 +22,34 @@ inline constexpr ConsoleText kHelpPatterns = {
     "\nPATTERN: * \x94\x43\x88\xd3\x82\xcc\x83\x6f\x83\x43\x83\x67\x97\xf1, ? "
     "\x94\x43\x88\xd3\x82\xcc"
     "1\x83\x6f\x83\x43\x83\x67, [...] \x8f\x57\x8d\x87\x82\xcc"
-    "1\x83\x6f\x83\x43\x83\x67, [!...] \x8f\x57\x8d\x87\x82\xc9\x82\xc8\x82\xa2"
-    "1\x83\x6f\x83\x43\x83\x67\n",
-    "\nPATTERN: * 任意のバイト列, ? 任意の1バイト, [...] 集合の1バイト, [!...] 集合にない1バイト\n",
-    "\nPATTERN: * any bytes, ? any one byte, [...] one byte of a set, [!...] one byte not in it\n"};
+    "1\x83\x6f\x83\x43\x83\x67,\n  [!...] \x8f\x57\x8d\x87\x82\xc9\x82\xc8\x82\xa2"
+    "1\x83\x6f\x83\x43\x83\x67 (-u\x82\xc5\x82\xcd "
+    "\x83\x6f\x83\x43\x83\x67\x82\xc5\x82\xc8\x82\xad\x95\xb6\x8e\x9a)\n",
+    "\nPATTERN: * 任意のバイト列, ? 任意の1バイト, [...] 集合の1バイト,\n"
+    "  [!...] 集合にない1バイト (-uでは バイトでなく文字)\n",
+    "\nPATTERN: * any run of bytes, ? any one byte, [...] one byte of a set,\n"
+    "  [!...] one byte not in it; with -u, characters instead of bytes\n"};
 // The exit statuses, last in the help.
 inline constexpr ConsoleText kHelpExitStatus = {
     "\x8f\x49\x97\xb9\x83\x58\x83\x65\x81\x5b\x83\x5e\x83\x58: 0 "
-    "\x82\xb7\x82\xd7\x82\xc4\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xbd, 1 "
-    "\x92\x86\x92\x66\x82\xb5\x82\xbd("
+    "\x82\xb7\x82\xd7\x82\xc4\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xbd\n"
+    "                1 \x92\x86\x92\x66\x82\xb5\x82\xbd("
     "\x8e\x67\x82\xa2\x95\xfb\x81\x45\x83\x49\x81\x5b\x83\x76\x83\x93\x81\x45\x8f\x91\x82\xab\x8d"
-    "\x9e\x82\xdd\x82\xcc\x8c\xeb\x82\xe8), 2 "
+    "\x9e\x82\xdd\x82\xcc\x8c\xeb\x82\xe8)\n"
+    "                2 "
     "\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xbd\x82\xa9\x8f\x91\x82\xab\x8f\x6f\x82\xb9\x82\xc8\x82"
     "\xa9\x82\xc1\x82\xbd\x82\xe0\x82\xcc\x82\xaa\x82\xa0\x82\xe9\n",
-    "終了ステータス: 0 すべて書き出した, 1 中断した(使い方・オープン・書き込みの誤り), 2 "
-    "壊れていたか書き出せなかったものがある\n",
-    "Exit status: 0 all written; 1 stopped (usage, open or write failure); 2 something damaged or "
-    "left out\n"};
+    "終了ステータス: 0 すべて書き出した\n"
+    "                1 中断した(使い方・オープン・書き込みの誤り)\n"
+    "                2 壊れていたか書き出せなかったものがある\n",
+    "Exit status: 0  all written\n"
+    "             1  stopped (usage, open or write failure)\n"
+    "             2  something damaged or left out\n"};
 // -d, --flat
 inline constexpr ConsoleText kOptionFlat = {
     "\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x82\xf0\x8d\xec\x90\xac\x82"
     "\xb5\x82\xc8\x82\xa2\n",
-    "サブディレクトリを作成しない\n",
-    "do not create subdirectories: every file in the output directory\n"};
+    "サブディレクトリを作成しない\n", "no subdirectories: every file in the output directory\n"};
 // -b, --no-header
 inline constexpr ConsoleText kOptionNoHeader = {
     "6byte\x82\xcc\x83\x77\x83\x62\x83\x5f\x82\xf0\x90\xd8\x82\xe8\x97\x8e\x82\xc6\x82\xb7\n",
@@ -79,7 +84,7 @@ inline constexpr ConsoleText kOptionStdout = {
     "\x91\x49\x82\xf1\x82\xbe\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x92\x86\x90\x67\x82\xbe\x82"
     "\xaf\x82\xf0\x95\x57\x8f\x80\x8f\x6f\x97\xcd\x82\xc9\x8f\x91\x82\xab\x8f\x6f\x82\xb7\n",
     "選んだファイルの中身だけを標準出力に書き出す\n",
-    "write the chosen files' bytes to the standard output, and nothing else\n"};
+    "only the chosen files' bytes, on the standard output\n"};
 // -h, --help
 inline constexpr ConsoleText kOptionHelp = {
     "\x82\xb1\x82\xcc\x90\xe0\x96\xbe\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\n",
@@ -118,5 +123,22 @@ inline constexpr ConsoleText kStdoutFailed = {
     "\xf1\x82\xcc\x82\xc5\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb7.\n",
     "標準出力に書き込めませんので中断します.\n",
     "d88unpack: cannot write to the standard output; stopping\n"};
+// After a usage error, where to read more; %s is the program path.
+inline constexpr ConsoleText kTryHelp = {
+    "\x8f\xda\x82\xb5\x82\xad\x82\xcd'%s --help'"
+    "\x82\xf0\x8e\xc0\x8d\x73\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2.\n",
+    "詳しくは'%s --help'を実行してください.\n", "Try '%s --help' for more information.\n"};
+// A long option typed as the start of several; the second %s lists them.
+inline constexpr ConsoleText kAmbiguousOption = {
+    "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93%s\x82\xcd\x82\xa0\x82\xa2\x82\xdc\x82\xa2\x82\xc5\x82"
+    "\xb7(\x8c\xf3\x95\xe2: %s).\n",
+    "オプション%sはあいまいです(候補: %s).\n",
+    "d88unpack: option %s is ambiguous; possibilities: %s\n"};
+// An unknown option spelt much like a real one, the second %s.
+inline constexpr ConsoleText kUnknownOptionNear = {
+    "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93%s\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1('%"
+    "s'\x82\xcc\x82\xb1\x82\xc6\x82\xc5\x82\xb7\x82\xa9?).\n",
+    "オプション%sはありません('%s'のことですか?).\n",
+    "d88unpack: unknown option %s; did you mean '%s'?\n"};
 
 } // namespace d88

@@ -9,8 +9,7 @@ namespace d88 {
 inline constexpr ConsoleText kOptionKeepExisting = {
     "\x8a\xf9\x82\xc9\x82\xa0\x82\xe9\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x92\x75\x82\xab\x8a"
     "\xb7\x82\xa6\x82\xc8\x82\xa2\n",
-    "既にあるファイルを置き換えない\n",
-    "never replace an existing file: leave the later one unwritten\n"};
+    "既にあるファイルを置き換えない\n", "never replace an existing file; skip the later one\n"};
 // -r, --rename: write a file whose name is taken as NAME~1, NAME~2, ...
 inline constexpr ConsoleText kOptionRename = {
     "\x96\xbc\x91\x4f\x82\xaa\x8a\xf9\x82\xc9\x82\xa0\x82\xea\x82\xceNAME~"

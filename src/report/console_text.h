@@ -238,6 +238,9 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kWrittenAs,
                                                           &kNotRegularFile,
                                                           &kHostFull,
-                                                          &kHostFullSubdirectory};
+                                                          &kHostFullSubdirectory,
+                                                          &kTryHelp,
+                                                          &kAmbiguousOption,
+                                                          &kUnknownOptionNear};
 
 } // namespace d88

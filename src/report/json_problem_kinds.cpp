@@ -14,7 +14,10 @@ const char* problemKindName(ProblemId id)
     case ProblemId::UsageTooManyPatterns:
         return "usage_too_many_patterns";
     case ProblemId::UsageUnknownOption:
+    case ProblemId::UsageUnknownOptionNear:
         return "usage_unknown_option";
+    case ProblemId::UsageAmbiguousOption:
+        return "usage_ambiguous_option";
     case ProblemId::UsageUnexpectedValue:
         return "usage_unexpected_value";
     case ProblemId::UsageExtraOperand:

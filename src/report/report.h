@@ -27,6 +27,8 @@ enum class ProblemId : int {
     UsageBadImageIndex,
     UsageTooManyPatterns,
     UsageUnknownOption,
+    UsageUnknownOptionNear,
+    UsageAmbiguousOption,
     UsageUnexpectedValue,
     UsageExtraOperand,
     UsageNoD88File,
@@ -159,13 +161,19 @@ namespace problem {
 using enum ProblemId;
 using enum Severity;
 
-// The command line (the usage text follows each).
+// The command line (the line pointing to the help follows each).
 inline constexpr ProblemKind<Text> kNeedsValue{UsageNeedsValue, Fatal, kOptionNeedsValue};
 inline constexpr ProblemKind<Text, Count> kBadImageIndex{UsageBadImageIndex, Fatal,
                                                          d88::kBadImageIndex};
 inline constexpr ProblemKind<Text, Count> kTooManyPatterns{UsageTooManyPatterns, Fatal,
                                                            d88::kTooManyPatterns};
 inline constexpr ProblemKind<Text> kUnknownOption{UsageUnknownOption, Fatal, d88::kUnknownOption};
+// The second Text is the long option it is near.
+inline constexpr ProblemKind<Text, Text> kUnknownOptionNear{UsageUnknownOptionNear, Fatal,
+                                                            d88::kUnknownOptionNear};
+// The second Text lists the long options it could be.
+inline constexpr ProblemKind<Text, Text> kAmbiguousOption{UsageAmbiguousOption, Fatal,
+                                                          d88::kAmbiguousOption};
 inline constexpr ProblemKind<Text> kUnexpectedValue{UsageUnexpectedValue, Fatal,
                                                     kOptionTakesNoValue};
 inline constexpr ProblemKind<Text> kExtraOperand{UsageExtraOperand, Fatal, d88::kExtraOperand};
