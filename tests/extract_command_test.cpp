@@ -608,8 +608,29 @@ TEST(ExtractCommand, LostListingIsReported)
     expectTree(listTree(scratch.out()), expected({diskA()}, true, false, {}).second);
 }
 
-// Names with control bytes: escaped on a terminal (a pseudo-terminal made
-// by script(1)), byte for byte in a pipe, for the listing and the messages.
+// What a run in `scratch` shows on a terminal (a pseudo-terminal made by
+// script(1)) with both streams on it, each CR LF the terminal made an LF
+// again; `status` is the exit status expected.
+std::string onTerminal(const Scratch& scratch, const std::vector<std::string>& args,
+                       const std::string& locale, int status)
+{
+    const fs::path tty = scratch.out().parent_path() / "tty";
+    std::string tool = customCommand() ? customCommand() : quote(D88UNPACK_BINARY);
+    for (const std::string& arg : args) {
+        tool += " " + quote(arg);
+    }
+    const std::string line = "cd " + quote(scratch.out()) +
+                             " && (unset LANGUAGE LC_ALL LC_MESSAGES LC_CTYPE LANG; export " +
+                             locale + "; script -qec " + quote(tool) + " /dev/null) </dev/null >" +
+                             quote(tty) + " 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(line.c_str())), status);
+    std::string shown = readText(tty);
+    std::erase(shown, '\r');
+    return shown;
+}
+
+// Names with control bytes: escaped on a terminal, byte for byte in a pipe,
+// for the listing and the messages.
 TEST(ExtractCommand, ControlBytesOnATerminal)
 {
     if (windowsHost()) {
@@ -628,15 +649,7 @@ TEST(ExtractCommand, ControlBytesOnATerminal)
     EXPECT_NE(piped.out.find("\n" + name + "  0001 012c 0001"), std::string::npos);
     EXPECT_EQ(piped.err, format(d88::kFileSectorsLost.shiftJis, 0, name.c_str(), 1));
 
-    // Both streams on the terminal, which turns each line feed into CR LF.
-    const fs::path tty = scratch.out().parent_path() / "tty";
-    const std::string tool = customCommand() ? customCommand() : quote(D88UNPACK_BINARY);
-    const std::string line = "cd " + quote(scratch.out()) + " && LANG=C script -qec " +
-                             quote(tool + " ../in.d88 -l") + " /dev/null </dev/null >" +
-                             quote(tty) + " 2>&1";
-    EXPECT_EQ(WEXITSTATUS(std::system(line.c_str())), 2);
-    std::string shown = readText(tty);
-    std::erase(shown, '\r');
+    const std::string shown = onTerminal(scratch, {"../in.d88", "-l"}, "LANG=C", 2);
     EXPECT_NE(shown.find("\n[T\\x1b]0;X\\a] -> 000\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("\n" + escaped + " 0001 012c 0001"), std::string::npos) << shown;
     EXPECT_NE(shown.find(format(d88::kFileSectorsLost.shiftJis, 0, escaped.c_str(), 1)),
@@ -644,6 +657,83 @@ TEST(ExtractCommand, ControlBytesOnATerminal)
         << shown;
     EXPECT_EQ(shown.find('\x1b'), std::string::npos);
     EXPECT_EQ(shown.find('\a'), std::string::npos);
+}
+
+// The C1 controls, U+0080 to U+009F in UTF-8, on a terminal whose locale
+// is UTF-8, in either language: escaped in the names of the listing, of a
+// problem and of the -r notice, in an error's paths and in a usage error;
+// in a pipe, byte for byte.
+TEST(ExtractCommand, C1ControlsOnAUtf8Terminal)
+{
+    if (windowsHost()) {
+        GTEST_SKIP() << "wine gives the tool a console of its own, not the terminal";
+    }
+    const std::string image = "I\xC2\x9D"
+                              "0;X\xC2\x9C";
+    DiskModel disk{image, image, {}};
+    std::vector<std::string> names, escaped;
+    for (int code = 0x80; code <= 0x9F; ++code) {
+        names.push_back("F\xC2" + std::string(1, static_cast<char>(code)));
+        escaped.push_back(format("F\\u%04x", code));
+        disk.files.push_back(file(code - 0x80, names.back(), "", 1, 1, 10, {code - 0x80 + 10}));
+    }
+    // The first name twice, for a notice of -r; a lost sector in the second.
+    disk.files.push_back(file(32, names[0], "", 1, 1, 10, {50}));
+    Scratch scratch;
+    scratch.input(build(disk, nullptr, [](ImageBuilder& im) { im.removeSector(5, 9); }));
+    const std::string dir = "no/\xC2\x9B"
+                            "2J";
+    const std::string option = "--\xC2\x9B"
+                               "2J";
+    // Each text of a list is in the output at least as often as in the list.
+    const auto expectHolds = [](const std::string& output, const std::vector<std::string>& texts) {
+        for (const std::string& text : texts) {
+            std::size_t seen = 0;
+            for (std::size_t at = output.find(text); at != std::string::npos;
+                 at = output.find(text, at + 1)) {
+                ++seen;
+            }
+            EXPECT_GE(seen, static_cast<std::size_t>(std::count(texts.begin(), texts.end(), text)))
+                << text << " in\n"
+                << output;
+        }
+    };
+    const std::string shownDir = "no/\\u009b2J";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> raw, shown; // in a pipe, on the terminal
+    } runs[] = {
+        {{"../in.d88", "-l", "-r"}, 2, names, escaped},
+        // The message and the reason's line.
+        {{"../in.d88", "-o", dir}, 1, {dir, dir}, {shownDir, shownDir}},
+        {{option}, 1, {option}, {"--\\u009b2J"}},
+    };
+    for (const std::string locale : {"LANG=en_US.UTF-8", "LANG=ja_JP.UTF-8"}) {
+        for (const auto& run : runs) {
+            SCOPED_TRACE(locale + " " + run.args.back());
+            const Result piped = scratch.run(run.args, locale);
+            EXPECT_EQ(piped.status, run.status);
+            std::string all = piped.out + piped.err;
+            for (const std::string& detail : piped.details) {
+                all += detail + "\n";
+            }
+            expectHolds(all, run.raw);
+            const std::string shown = onTerminal(scratch, run.args, locale, run.status);
+            expectHolds(shown, run.shown);
+            for (int code = 0x80; code <= 0x9F; ++code) {
+                EXPECT_EQ(shown.find("\xC2" + std::string(1, static_cast<char>(code))),
+                          std::string::npos)
+                    << code << " in\n"
+                    << shown;
+            }
+        }
+        // The listing, the lost sector's message and the notice of -r.
+        const std::string shown = onTerminal(scratch, runs[0].args, locale, 2);
+        EXPECT_NE(shown.find("[I\\u009d0;X\\u009c] -> 000"), std::string::npos) << shown;
+        EXPECT_NE(shown.find(": F\\u0081: "), std::string::npos) << shown;
+        EXPECT_NE(shown.find("F\\u0080~1"), std::string::npos) << shown;
+    }
 }
 
 } // namespace

@@ -74,6 +74,18 @@ int finish(Listing& listing, Reporter& report)
     return report.exitStatus();
 }
 
+// The program path as `stream` shows it: escaped on a terminal, as every
+// path is.
+const char* shownProgram(const char* program, std::FILE* stream, ConsoleEncoding encoding,
+                         char (&buffer)[kEscapedBytes])
+{
+    if (!host::isTerminal(stream)) {
+        return program;
+    }
+    escapeForTerminal(program, buffer, kEscapedBytes, encoding);
+    return buffer;
+}
+
 SinkKind sinkFor(const ExtractOptions& options)
 {
     if (options.toStdout) {
@@ -89,8 +101,9 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
 {
     const ConsoleStyle console{host::messageLanguage(), host::consoleEncoding()};
     const char* program = argc > 0 && argv[0] != nullptr ? argv[0] : "d88unpack";
+    char shown[kEscapedBytes];
     if (argc < 2) {
-        writeBriefUsage(stderr, console, program);
+        writeBriefUsage(stderr, console, shownProgram(program, stderr, console.encoding, shown));
         return kExitFatal;
     }
     // A first argument that names a file is the D88 file, whatever it reads,
@@ -103,7 +116,7 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     Reporter report(listing, console);
     if (options.help || options.version) {
         if (options.help) {
-            writeHelp(stdout, console, program);
+            writeHelp(stdout, console, shownProgram(program, stdout, console.encoding, shown));
         } else {
             std::printf(textFor(kVersionLine, console), kVersion);
         }
@@ -113,7 +126,7 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         // Two lines: what is wrong, and where to read more. The help itself
         // would push the first out of sight.
         reportUsageProblem(report, options);
-        writeTryHelp(stderr, console, program);
+        writeTryHelp(stderr, console, shownProgram(program, stderr, console.encoding, shown));
         return kExitFatal;
     }
     if (options.json) {

@@ -38,22 +38,33 @@ template <unsigned base, int digits> char* appendNumber(char* out, unsigned valu
 
 } // namespace
 
-int escapeForTerminal(const char* text, char* out, int room)
+int escapeForTerminal(const char* text, char* out, int room, ConsoleEncoding encoding)
 {
     constexpr char kHex[] = "0123456789abcdef";
     // Control bytes with a letter of their own, each before its letter.
     constexpr char kNamed[] = "\aa\bb\tt\nn\vv\ff\rr\\\\";
     const auto isLead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; };
     const auto isTrail = [](unsigned char c) { return c >= 0x40 && c != 0x7F && c <= 0xFC; };
+    // U+0080 to U+009F in UTF-8: a terminal that reads UTF-8 may obey them
+    // as it obeys ESC (0x9B is CSI, 0x9D OSC).
+    const auto isC1 = [](unsigned char c, unsigned char next) {
+        return c == 0xC2 && next >= 0x80 && next <= 0x9F;
+    };
+    const bool shiftJis = encoding == ConsoleEncoding::ShiftJis;
     int length = 0;
     for (const char* p = text; *p != '\0'; ++p) {
         const auto c = static_cast<unsigned char>(*p);
-        char shown[4];
+        char shown[6];
         int n = 0;
-        if (isLead(c) && isTrail(static_cast<unsigned char>(p[1]))) {
+        if (shiftJis && isLead(c) && isTrail(static_cast<unsigned char>(p[1]))) {
             // A two-byte character, whose second byte may be a backslash.
             shown[n++] = *p;
             shown[n++] = *++p;
+        } else if (!shiftJis && isC1(c, static_cast<unsigned char>(p[1]))) {
+            const auto code = static_cast<unsigned char>(*++p);
+            for (const char k : {'\\', 'u', '0', '0', kHex[code >> 4], kHex[code & 0x0F]}) {
+                shown[n++] = k;
+            }
         } else if (c < 0x20 || c == 0x7F || c == '\\') {
             shown[n++] = '\\';
             const char* named = std::strchr(kNamed, *p);
@@ -81,7 +92,7 @@ int escapeForTerminal(const char* text, char* out, int room)
 }
 
 int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
-                      char (&line)[kListingLineBytes], bool escape)
+                      char (&line)[kListingLineBytes], bool escape, ConsoleEncoding encoding)
 {
     // "%-9s %04x %04x %04x %02d/%02d/%02d %02d:%02d\n"
     constexpr int kNameWidth = 9;
@@ -93,7 +104,7 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     if (escape) {
         // At most four bytes for each of the name's kNameBytes.
         static_assert(4 * kNameBytes + 60 < kListingLineBytes);
-        i = escapeForTerminal(entry.name, out, 4 * kNameBytes + 1);
+        i = escapeForTerminal(entry.name, out, 4 * kNameBytes + 1, encoding);
         out += i;
     } else {
         // The name is at most kNameBytes bytes and terminated.
@@ -139,7 +150,7 @@ void Listing::imageStart(const char* imageName, const char* subdirectory)
         if (subdirectory != nullptr) {
             char shown[4 * kImageNameLength + 1];
             if (escapeOut_) {
-                escapeForTerminal(imageName, shown, sizeof shown);
+                escapeForTerminal(imageName, shown, sizeof shown, console_.encoding);
             }
             std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName,
                         subdirectory);
@@ -157,7 +168,7 @@ void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
     switch (style_) {
     case ListingStyle::Text: {
         char line[kListingLineBytes];
-        const int length = formatListingLine(entry, header, line, escapeOut_);
+        const int length = formatListingLine(entry, header, line, escapeOut_, console_.encoding);
         std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
         return;
     }

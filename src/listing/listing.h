@@ -35,22 +35,26 @@ constexpr int kListingLineBytes = 128;
 
 // Writes the listing line of a file into `line`, byte for byte what
 // kListingLine's format makes of the same values, and returns its length;
-// with `escape`, the name as escapeForTerminal shows it. On an archive of
-// small files printf alone took half of the run's instructions; this takes
-// a few percent.
+// with `escape`, the name as escapeForTerminal shows it in `encoding`. On
+// an archive of small files printf alone took half of the run's
+// instructions; this takes a few percent.
 int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
-                      char (&line)[kListingLineBytes], bool escape = false);
+                      char (&line)[kListingLineBytes], bool escape = false,
+                      ConsoleEncoding encoding = ConsoleEncoding::ShiftJis);
 
 // Room for a path escaped whole: four bytes for each byte of a long path.
 constexpr int kLongestShownPath = 4096;
 constexpr int kEscapedBytes = 4 * kLongestShownPath + 1;
 
 // Writes `text` into `out` (room for `room` bytes, terminator included) so
-// that a terminal shows every byte and obeys none: bytes below 0x20 and 0x7F
-// become \a \b \t \n \v \f \r or \xHH, and a backslash becomes \\ unless
-// it is the second byte of a Shift_JIS character. Cut at `room`. Returns the
-// length written.
-int escapeForTerminal(const char* text, char* out, int room);
+// that a terminal of `encoding` shows every byte and obeys none: bytes below
+// 0x20 and 0x7F become \a \b \t \n \v \f \r or \xHH, and a backslash
+// becomes \\ unless it is the second byte of a Shift_JIS character. A
+// UTF-8 terminal also gets the characters U+0080 to U+009F, the C1
+// controls, as \u0080 to \u009f; a Shift_JIS one reads those bytes as
+// parts of characters. Cut at `room`. Returns the length written.
+int escapeForTerminal(const char* text, char* out, int room,
+                      ConsoleEncoding encoding = ConsoleEncoding::ShiftJis);
 
 class Listing {
 public:
@@ -102,14 +106,14 @@ private:
 
 namespace detail {
 
-template <typename Value> Value shown(Value value, char*)
+template <typename Value> Value shown(Value value, char*, ConsoleEncoding)
 {
     return value;
 }
 
-inline const char* shown(const char* text, char* buffer)
+inline const char* shown(const char* text, char* buffer, ConsoleEncoding encoding)
 {
-    escapeForTerminal(text, buffer, kEscapedBytes);
+    escapeForTerminal(text, buffer, kEscapedBytes, encoding);
     return buffer;
 }
 
@@ -120,7 +124,7 @@ template <typename... Values, std::size_t... I>
 void Listing::writeEscaped(const char* message, std::index_sequence<I...>, Values... values)
 {
     char buffers[sizeof...(Values)][kEscapedBytes];
-    std::fprintf(stderr, message, detail::shown(values, buffers[I])...);
+    std::fprintf(stderr, message, detail::shown(values, buffers[I], console_.encoding)...);
 }
 
 template <typename... Values>
@@ -141,7 +145,8 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* mes
     if (detail.path != nullptr) {
         char path[kEscapedBytes];
         std::fprintf(stderr, "  %s: %s\n",
-                     escapeErr_ ? detail::shown(detail.path, path) : detail.path, detail.reason);
+                     escapeErr_ ? detail::shown(detail.path, path, console_.encoding) : detail.path,
+                     detail.reason);
     }
     if (style_ != ListingStyle::Json) {
         return;
