@@ -466,7 +466,7 @@ const char* const kDirectory = "\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a
 
 // Each row plants one fault in a good two-file disk (GAME over clusters 10
 // and 11, DATA in 12); the check must say exactly what the row says, and
-// write nothing.
+// write nothing. A check that finds nothing says so, with what it read.
 TEST_F(Command, CheckFindsEachPlantedFault)
 {
     using d88build::ImageBuilder;
@@ -476,6 +476,7 @@ TEST_F(Command, CheckFindsEachPlantedFault)
         void (*damage)(ImageBuilder&);
         std::string err;
         std::vector<const char*> options = {"-c"};
+        int filesRead = 2;
     } rows[] = {
         {"nothing planted", nullptr, nullptr, ""},
         {"a loop", [](DiskBuilder& d) { d.setTableByte(11, 10); }, nullptr,
@@ -537,7 +538,8 @@ TEST_F(Command, CheckFindsEachPlantedFault)
          [](DiskBuilder& d) { d.setTableByte(12, 11); },
          nullptr,
          "",
-         {"-c", "-n", "GAME"}},
+         {"-c", "-n", "GAME"},
+         1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -551,6 +553,7 @@ TEST_F(Command, CheckFindsEachPlantedFault)
         const Outcome outcome = run(bytes, row.options);
         EXPECT_EQ(outcome.err, err);
         EXPECT_EQ(outcome.status, err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
+        EXPECT_EQ(outcome.out, err.empty() ? said(d88::kCheckClean, 1, row.filesRead) : "");
         EXPECT_TRUE(fakehost::files().empty());
     }
 }

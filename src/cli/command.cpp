@@ -156,6 +156,9 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
 
     Run run{workspace, options, listing, report, sink};
     walkImages(run, options.check ? checkImage : extractImage);
+    if (options.check) {
+        listing.checkEnd(report.exitStatus());
+    }
     image.close();
     sink.close(report);
     return finish(listing, report);

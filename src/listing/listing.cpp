@@ -194,6 +194,7 @@ void Listing::imageFacts(const ImageFacts& facts)
 
 void Listing::fileBegin()
 {
+    ++files_;
     if (style_ == ListingStyle::Json) {
         json_.fileBegin();
     }
@@ -208,6 +209,7 @@ void Listing::fileFacts(const FileFacts& facts)
 
 void Listing::imageEnd()
 {
+    ++images_;
     if (style_ == ListingStyle::Json) {
         json_.imageEnd();
     }
@@ -217,6 +219,14 @@ void Listing::summary(int exitStatus)
 {
     if (style_ == ListingStyle::Json) {
         json_.summary(exitStatus);
+    }
+}
+
+void Listing::checkEnd(int exitStatus)
+{
+    // The JSON summary already carries the counts and the status.
+    if (style_ == ListingStyle::Text && exitStatus == kExitSuccess) {
+        std::printf(textFor(kCheckClean, console_), images_, files_);
     }
 }
 

@@ -80,6 +80,9 @@ public:
     void imageEnd();
     // Before runEnd, with the status the run comes to.
     void summary(int exitStatus);
+    // After a check ("-c"): the text listing says when it found nothing,
+    // and how much it read.
+    void checkEnd(int exitStatus);
 
     // Once the D88 file is open; `headerCut`: "-b".
     void runStart(bool headerCut);
@@ -101,6 +104,9 @@ private:
     ConsoleStyle console_;
     bool escapeOut_;
     bool escapeErr_;
+    // The images and files read so far.
+    int images_ = 0;
+    int files_ = 0;
     JsonListing json_;
 };
 

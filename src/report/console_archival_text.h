@@ -85,6 +85,13 @@ inline constexpr ConsoleText kOptionJson = {
     "\x88\xea\x97\x97\x82\xf0JSON "
     "Lines\x82\xc5\x95\x57\x8f\x80\x8f\x6f\x97\xcd\x82\xc9\x8f\x91\x82\xad\n",
     "一覧をJSON Linesで標準出力に書く\n", "a JSON Lines listing with each file's hashes\n"};
+// -c found nothing; %d and %d are the images and files it read.
+inline constexpr ConsoleText kCheckClean = {
+    "%d\x8c\xc2\x82\xcc\x83\x43\x83\x81\x81\x5b\x83\x57, "
+    "%d\x8c\xc2\x82\xcc\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x92\xb2\x82\xd7\x82\xdc\x82\xb5\x82"
+    "\xbd: \x89\xbd\x82\xe0\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1.\n",
+    "%d個のイメージ, %d個のファイルを調べました: 何も見つかりません.\n",
+    "checked %d images, %d files: nothing found\n"};
 // Image, file: the chain comes back to one of its own clusters.
 inline constexpr ConsoleText kChainLoops = {
     "\x83\x43\x83\x81\x81\x5b\x83\x57%03d: %s: "

@@ -241,6 +241,7 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kHostFullSubdirectory,
                                                           &kTryHelp,
                                                           &kAmbiguousOption,
-                                                          &kUnknownOptionNear};
+                                                          &kUnknownOptionNear,
+                                                          &kCheckClean};
 
 } // namespace d88
