@@ -516,6 +516,14 @@ TEST_F(Command, CheckFindsEachPlantedFault)
              d.setEntry(1, "A_B", 12, {});
          },
          nullptr, said(d88::kHostNameCollision, 0, "A_B", "A/B")},
+        {"names that meet once read (-u)",
+         [](DiskBuilder& d) {
+             d.setEntry(0, "\x83\x51", 10, {});
+             d.setEntry(1, "\x83\x51       ", 12, {});
+         },
+         nullptr,
+         said(d88::kHostNameCollision, 0, "ゲ", "ゲ"),
+         {"-c", "-u"}},
         {"error statuses and deleted marks", nullptr,
          [](ImageBuilder& i) {
              i.find(37, 14)->status = 0xE0;

@@ -47,7 +47,7 @@ expect 'Saves sub ' d88unpack -o ''
 expect '--output=Saves ' d88unpack --output=S
 expect '' d88unpack -n ''
 long=$(complete_line d88unpack --)
-for option in --flat --no-header --list --stdout --output= --times --check --json --name= --image= --keep-existing --rename --help --version; do
+for option in --flat --no-header --list --stdout --output= --times --check --json --name= --image= --keep-existing --rename --unicode-names --help --version; do
     [[ " $long" == *" $option "* ]] || {
         echo "FAIL: $option is not offered after --: $long"
         failures=$((failures + 1))

@@ -5,6 +5,7 @@
 #include "digest.h"
 #include <cerrno>
 #include <cstring>
+#include <numeric>
 
 #include "e2e_support.h"
 
@@ -750,6 +751,143 @@ std::string hexOf(const std::uint8_t* bytes, int count)
 }
 
 } // namespace
+
+// -u: every file written and listed under the name it reads as, in UTF-8,
+// by the Linux tool and by the Windows tool on any code page. What cannot
+// be named is written visibly; names that meet once read clash as any names
+// do; patterns take characters.
+TEST(ExtractCommand, NamesAsTheyRead)
+{
+    const struct {
+        std::string stored, listed, host; // listed: in nine columns, as the listing pads it
+    } named[] = {
+        {"\x83\x51\x81\x5b\x83\x80   ", "ゲーム   ", "ゲーム"},
+        {"\xb9\xde\xb0\xd1", "ｹﾞｰﾑ     ", "ｹﾞｰﾑ"},
+        {"\x93\xfa\x96\x7b", "日本     ", "日本"},
+        {"\x83\x5c", "ソ       ", "ソ"}, // its second byte is no backslash
+        {"A\x80"
+         "B\xfd",
+         "A%80B%FD", "A%80B%FD"},
+        {"100%", "100%25", "100%25"},
+        {"C\x01"
+         "D",
+         "C%01D", "C%01D"},
+        {"A/B", "A/B", "A_B"},
+        {".", ".", "_"},
+        {"..", "..", "__"},
+        {"GAME", "GAME", "GAME"},
+        {"GAME     ", "GAME", "GAME"}, // reads as the one before
+        {"\x87\x54", "Ⅰ       ", "Ⅰ"},
+        {"\xfa\x4a", "Ⅰ       ", "Ⅰ"}, // CP932's other code for it
+    };
+    const std::string imageName = "\x83\x66\x83\x42\x83\x58\x83\x4e"; // ディスク
+    DiskModel disk{imageName, "ディスク", {}};
+    for (int i = 0; i < static_cast<int>(std::size(named)); ++i) {
+        disk.files.push_back(file(i, named[i].stored, "", 0x100 + i, 1, 20 + i, {10 + i}));
+    }
+    const Bytes input = build(disk);
+    const auto listed = [&](std::vector<int> entries) {
+        std::string listing =
+            format(d88::kImageLine.shiftJis, "ディスク", "000") + d88::kColumnHeader.shiftJis;
+        for (const int i : entries) {
+            const FileModel& f = disk.files[static_cast<std::size_t>(i)];
+            listing += format(d88::kListingLine.shiftJis, named[i].listed.c_str(), f.load, f.size,
+                              f.exec, 24, 3, 15, 9, 30);
+        }
+        return listing;
+    };
+    std::vector<int> all(std::size(named));
+    std::iota(all.begin(), all.end(), 0);
+    const std::string clashes = format(d88::kNameReplaced.shiftJis, 0, "GAME", 0, "GAME") +
+                                format(d88::kNameReplaced.shiftJis, 0, "Ⅰ", 0, "Ⅰ");
+    // The tree: each file under its name, or with -r under the next free one.
+    const auto tree = [&](bool renamed) {
+        Tree written = {{"000/", {}}};
+        for (int i = 0; i < static_cast<int>(std::size(named)); ++i) {
+            std::string name = "000/" + named[i].host;
+            if (renamed && written.contains(name)) {
+                name += "~1";
+            }
+            written[name] = disk.files[static_cast<std::size_t>(i)].data;
+        }
+        return written;
+    };
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+        Tree tree;
+        std::string setup = "";
+    } rows[] = {
+        {"written", {"-u"}, 2, listed(all), clashes, tree(false)},
+        {"renamed",
+         {"-u", "-r"},
+         0,
+         listed(all),
+         format(d88::kWrittenAs.shiftJis, 0, "GAME", "GAME~1") +
+             format(d88::kWrittenAs.shiftJis, 0, "Ⅰ", "Ⅰ~1"),
+         tree(true)},
+        {"chosen by patterns of characters",
+         {"-u", "-l", "-n", "ゲ?ム", "-n", "?ﾞｰﾑ", "-n", "[Ⅰ-Ⅲ]", "-n", "*%25"},
+         2,
+         listed({0, 1, 5, 12, 13}),
+         format(d88::kNameReplaced.shiftJis, 0, "Ⅰ", 0, "Ⅰ"),
+         {}},
+        // A Western code page for the Windows tool: the names are the same.
+        {"on a Western code page", {"-u"}, 2, "", "", tree(false), "export LC_ALL=en_US.UTF-8; "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scratch scratch;
+        scratch.input(input);
+        std::vector<std::string> args = {"../in.d88"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const Result r = scratch.run(args, "LANG=C", row.setup);
+        EXPECT_EQ(r.status, row.status);
+        if (row.setup.empty()) {
+            EXPECT_EQ(r.out, row.out);
+            EXPECT_EQ(r.err, row.err);
+        }
+        expectTree(listTree(scratch.out()), row.tree);
+    }
+
+    if (windowsHost()) {
+        // Without -u that code page spells other names: the row above ran on one.
+        Scratch bytes;
+        bytes.input(input);
+        bytes.run({"../in.d88"}, "LANG=C", rows[3].setup);
+        EXPECT_FALSE(listTree(bytes.out()).contains("000/ゲーム"));
+    }
+
+    // The JSON records name the file written, and keep the stored bytes.
+    Scratch json;
+    json.input(input);
+    const Result r = json.run({"../in.d88", "-u", "-j"}, "LANG=C");
+    EXPECT_EQ(r.status, 2);
+    std::istringstream lines(r.out);
+    std::size_t files = 0;
+    for (std::string line; std::getline(lines, line);) {
+        const nlohmann::json record = nlohmann::json::parse(line);
+        if (record.at("type") != "file") {
+            continue;
+        }
+        const auto& f = named[record.at("entry").get<std::size_t>()];
+        std::string stored = f.stored;
+        EXPECT_EQ(record.at("path"), "000/" + f.host);
+        EXPECT_EQ(record.at("name").at("hex"),
+                  hexOf(reinterpret_cast<const std::uint8_t*>(stored.data()),
+                        static_cast<int>(stored.size())));
+        ++files;
+    }
+    EXPECT_EQ(files, std::size(named));
+
+    // The demo: GAME can be typed.
+    Scratch demo;
+    demo.input(d88build::readFile(D88UNPACK_DEMO));
+    EXPECT_EQ(demo.run({"../in.d88", "-u", "-o", "out"}, "LANG=C").status, 0);
+    EXPECT_EQ(d88build::readFile((demo.out() / "out" / "000" / "GAME").string()).size(), 5006u);
+}
 
 // The tool's JSON listing and check as a user runs them (the Windows tool's
 // hashes come from BCrypt): every line parses, each written file's hashes

@@ -172,7 +172,7 @@ std::FILE* openInput(const char* path)
 
 void openMissingStandardStreams() {}
 
-FileIdentity identify(const char*)
+FileIdentity identify(const char*, NameEncoding)
 {
     return {};
 }
@@ -180,6 +180,11 @@ FileIdentity identify(const char*)
 ConsoleEncoding consoleEncoding()
 {
     return ConsoleEncoding::ShiftJis;
+}
+
+bool argumentAsUtf8(const char*, char*, int)
+{
+    return false;
 }
 
 void makeBinary(std::FILE*) {}
@@ -246,7 +251,7 @@ bool StartingDirectory::returnTo()
     return true;
 }
 
-bool setModificationTime(const char*, int, int, int, int, int)
+bool setModificationTime(const char*, NameEncoding, int, int, int, int, int)
 {
     if (fails(Call::SetTime)) {
         errno = EPERM;
@@ -258,7 +263,7 @@ bool setModificationTime(const char*, int, int, int, int, int)
 namespace calls {
 
 // A handle is the index of the file's record.
-int openNewFile(const char* name)
+int openNewFile(const char* name, NameEncoding)
 {
     fakehost::interruptIfPlanned(Call::Create);
     if (fails(Call::Create)) {
@@ -307,7 +312,7 @@ bool closeFile(int handle)
     return true;
 }
 
-bool removeFile(const char* name)
+bool removeFile(const char* name, NameEncoding)
 {
     const auto it = state().names.find(fakehost::pathOf(name));
     if (fails(Call::Remove) || it == state().names.end()) {
@@ -320,7 +325,7 @@ bool removeFile(const char* name)
     return true;
 }
 
-bool renameFile(const char* from, const char* to)
+bool renameFile(const char* from, const char* to, NameEncoding)
 {
     State& s = state();
     const auto it = s.names.find(fakehost::pathOf(from));
@@ -346,7 +351,7 @@ int processId()
     return 4242;
 }
 
-Existing lookAt(const char* name, FileIdentity&)
+Existing lookAt(const char* name, NameEncoding, FileIdentity&)
 {
     const auto it = state().names.find(fakehost::pathOf(name));
     return it == state().names.end()        ? Existing::Nothing

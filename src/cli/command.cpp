@@ -74,6 +74,22 @@ int finish(Listing& listing, Reporter& report)
     return report.exitStatus();
 }
 
+// Room for a "-n" pattern in UTF-8: no name is longer than
+// kReadableNameBytes, and a longer pattern is matched as given.
+constexpr int kPatternBytes = 512;
+
+// With "-u" the patterns are matched against names read as UTF-8: a host
+// whose command line is in another encoding (Windows) has them converted
+// into `room`.
+void patternsAsUtf8(ExtractOptions& options, char (&room)[kMaxPatterns][kPatternBytes])
+{
+    for (int i = 0; options.unicodeNames && i < options.patternCount; ++i) {
+        if (host::argumentAsUtf8(options.patterns[i], room[i], kPatternBytes)) {
+            options.patterns[i] = room[i];
+        }
+    }
+}
+
 // The program path as `stream` shows it: escaped on a terminal, as every
 // path is.
 const char* shownProgram(const char* program, std::FILE* stream, ConsoleEncoding encoding,
@@ -108,7 +124,9 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     }
     // A first argument that names a file is the D88 file, whatever it reads,
     // as it always was.
-    const ExtractOptions options = parseCommandLine(argc, argv, host::identify(argv[1]).known);
+    ExtractOptions options = parseCommandLine(argc, argv, host::identify(argv[1]).known);
+    char patterns[kMaxPatterns][kPatternBytes];
+    patternsAsUtf8(options, patterns);
     // Names and paths from the disk or the command line reach a terminal
     // escaped; a pipe or a file gets them as they are.
     Listing listing(options.toStdout ? ListingStyle::ProblemsOnly : ListingStyle::Text, console,
@@ -132,6 +150,7 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     if (options.json) {
         listing.setStyle(ListingStyle::Json);
     }
+    listing.setReadableNames(options.unicodeNames);
     // A listing nobody reads any more is reported at the end, not fatal.
     const host::BrokenPipesIgnored brokenPipesIgnored;
     // An interrupted run leaves no file half-written.
@@ -146,7 +165,8 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     }
     listing.runFacts(RunFacts{options.d88Path, image.fileSize(), image.imageCount()});
     // Known before "-o" changes the working directory: the path may be relative.
-    OutputSink sink(sinkFor(options), options.makeSubdirectories, host::identify(options.d88Path));
+    OutputSink sink(sinkFor(options), options.makeSubdirectories, host::identify(options.d88Path),
+                    nameEncoding(options));
     if (!sink.open(options.outputDirectory, report)) {
         image.close();
         return report.exitStatus();

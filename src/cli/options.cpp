@@ -98,6 +98,8 @@ const OptionRow kOptionRows[] = {
      [](ExtractOptions& o, const char*) { return clash(o, NameClash::Keep); }},
     {'r', "rename", nullptr, &kOptionRename,
      [](ExtractOptions& o, const char*) { return clash(o, NameClash::Rename); }},
+    {'u', "unicode-names", nullptr, &kOptionUnicodeNames,
+     [](ExtractOptions& o, const char*) { return set(o.unicodeNames); }},
     {'h', "help", nullptr, &kOptionHelp,
      [](ExtractOptions& o, const char*) { return set(o.help); }},
     {'\0', "version", nullptr, &kOptionVersion,

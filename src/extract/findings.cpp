@@ -6,6 +6,7 @@
 
 #include "digest.h"
 #include "host_names.h"
+#include "name_registry.h"
 #include "sector_report.h"
 
 namespace d88 {
@@ -62,7 +63,7 @@ void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry
     const bool hashed =
         host::digestAll(ws.file.bytes, static_cast<std::size_t>(storedLength), digests);
     // "000/NAME" under a subdirectory: the image index has three digits.
-    char path[kSubdirectoryNameBytes + kHostNameBytes];
+    char path[kSubdirectoryNameBytes + kTakenNameBytes];
     if (hostName != nullptr) {
         if (run.options.makeSubdirectories) {
             std::snprintf(path, sizeof path, "%03d/%s", imageIndex, hostName);
@@ -70,9 +71,10 @@ void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry
             std::snprintf(path, sizeof path, "%s", hostName);
         }
     }
-    run.listing.fileFacts(FileFacts{
-        imageIndex, entryIndex, ws.directory.bytes + entryIndex * kEntryBytes, &entry, &header,
-        &ws.trace, hostName != nullptr ? path : nullptr, bytesWritten, hashed, &digests});
+    run.listing.fileFacts(FileFacts{imageIndex, entryIndex,
+                                    ws.directory.bytes + entryIndex * kEntryBytes, &entry, &header,
+                                    &ws.trace, hostName != nullptr ? path : nullptr,
+                                    run.options.unicodeNames, bytesWritten, hashed, &digests});
 }
 
 // An image whose size field and the file disagree: cut short by the end of
@@ -122,7 +124,7 @@ bool walkImages(Run& run, bool (*each)(Run& run, int index))
     D88Image& image = run.workspace.image;
     const int count = image.imageCount();
     // Under "-d" one directory takes every image's files.
-    run.workspace.names.clear(host::nameRules());
+    run.workspace.names.clear(host::nameRules(), nameEncoding(run.options));
     if (count == 0) {
         run.report(problem::kNoImage);
         return true;

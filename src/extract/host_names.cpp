@@ -73,7 +73,8 @@ bool onlyDotsAndBlanks(const char* name)
 
 void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRules rules)
 {
-    static_assert(kHostNameBytes >= 1 + kNameBytes + 1, "'_', the stored bytes, the terminator");
+    constexpr int kLongest = kHostNameBytes - 2; // room for a '_' in front and the terminator
+    static_assert(kLongest >= kNameBytes, "every stored name fits whole");
     // "." and ".." would name the directory itself or its parent.
     if (std::strcmp(stored, ".") == 0) {
         stored = "_";
@@ -84,8 +85,7 @@ void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRu
     // Mapped one place to the right, leaving room for a '_' in front.
     char* name = host + 1;
     int length = 0;
-    // The stored name has at most kNameBytes bytes before its terminator.
-    for (; length < kNameBytes && stored[length] != '\0'; ++length) {
+    for (; length < kLongest && stored[length] != '\0'; ++length) {
         const char c = stored[length];
         name[length] = c == '/' || (windows && windowsRefuses(c)) ? '_' : c;
     }
@@ -95,6 +95,18 @@ void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRu
     } else {
         std::memmove(host, name, static_cast<std::size_t>(length) + 1);
     }
+}
+
+void outputName(const char* stored, bool readable, host::NameRules rules,
+                char (&host)[kHostNameBytes])
+{
+    if (!readable) {
+        hostFileName(stored, host, rules);
+        return;
+    }
+    char name[kReadableNameBytes];
+    readableName(stored, kNameBytes, name, sizeof name);
+    hostFileName(name, host, rules);
 }
 
 } // namespace d88

@@ -29,6 +29,58 @@ void upperDoubleByte(unsigned char lead, unsigned char& trail)
     }
 }
 
+// The upper case Windows compares a lower-case letter by, for the letters
+// a name read from Shift_JIS can hold: Latin, Greek and Cyrillic, the small
+// Roman numerals and the full-width Latin letters. Each keeps the length
+// of its UTF-8.
+std::uint32_t upperOf(std::uint32_t c)
+{
+    const struct {
+        std::uint32_t first, last, down;
+    } ranges[] = {
+        {'a', 'z', 0x20},     {0x3B1, 0x3C9, 0x20},   {0x430, 0x44F, 0x20},
+        {0x450, 0x45F, 0x50}, {0x2170, 0x217F, 0x10}, {0xFF41, 0xFF5A, 0x20},
+    };
+    for (const auto& range : ranges) {
+        // Final sigma (U+03C2), which no Shift_JIS name holds, has its
+        // capital elsewhere.
+        if (c >= range.first && c <= range.last && c != 0x3C2) {
+            return c - range.down;
+        }
+    }
+    return c;
+}
+
+// Upper-cases the UTF-8 characters of `text` in place.
+void upperUtf8(char* text, std::size_t length)
+{
+    for (std::size_t i = 0; i < length;) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const std::size_t n = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : 1;
+        if (i + n > length) {
+            return;
+        }
+        std::uint32_t code = n == 1 ? b : n == 2 ? (b & 0x1Fu) : (b & 0x0Fu);
+        for (std::size_t k = 1; k < n; ++k) {
+            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        }
+        const std::uint32_t upper = upperOf(code);
+        if (upper != code) {
+            if (n == 1) {
+                text[i] = static_cast<char>(upper);
+            } else if (n == 2) {
+                text[i] = static_cast<char>(0xC0 | upper >> 6);
+                text[i + 1] = static_cast<char>(0x80 | (upper & 0x3F));
+            } else {
+                text[i] = static_cast<char>(0xE0 | upper >> 12);
+                text[i + 1] = static_cast<char>(0x80 | (upper >> 6 & 0x3F));
+                text[i + 2] = static_cast<char>(0x80 | (upper & 0x3F));
+            }
+        }
+        i += n;
+    }
+}
+
 // FNV-1a over the key's bytes.
 std::uint32_t hashOf(const char* key)
 {
@@ -41,9 +93,10 @@ std::uint32_t hashOf(const char* key)
 
 } // namespace
 
-void NameRegistry::clear(host::NameRules rules)
+void NameRegistry::clear(host::NameRules rules, host::NameEncoding encoding)
 {
     rules_ = rules;
+    encoding_ = encoding;
     // Only the slots in use are cleared: a run of one small image stays cheap.
     for (int i = 0; i < count_; ++i) {
         slots_[slotOf(taken_[i].key)] = 0;
@@ -51,14 +104,15 @@ void NameRegistry::clear(host::NameRules rules)
     count_ = 0;
 }
 
-bool NameRegistry::keyOf(const char* name, char (&key)[kTakenNameBytes]) const
+bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
+                 char (&key)[kTakenNameBytes])
 {
     const std::size_t length = std::strlen(name);
     if (length >= sizeof key) {
         return false;
     }
     std::memcpy(key, name, length + 1);
-    if (rules_ == host::NameRules::Posix) {
+    if (rules == host::NameRules::Posix) {
         return true;
     }
     std::size_t end = length;
@@ -66,6 +120,10 @@ bool NameRegistry::keyOf(const char* name, char (&key)[kTakenNameBytes]) const
         --end;
     }
     key[end] = '\0';
+    if (encoding == host::NameEncoding::Utf8) {
+        upperUtf8(key, end);
+        return true;
+    }
     for (std::size_t i = 0; i < end; ++i) {
         const auto c = static_cast<unsigned char>(key[i]);
         if (isLeadByte(c) && i + 1 < end) {
@@ -93,7 +151,7 @@ int NameRegistry::slotOf(const char (&key)[kTakenNameBytes]) const
 const NameOwner* NameRegistry::find(const char* name) const
 {
     char key[kTakenNameBytes];
-    if (!keyOf(name, key)) {
+    if (!hostNameKey(name, rules_, encoding_, key)) {
         return nullptr;
     }
     const int slot = slotOf(key);
@@ -103,7 +161,7 @@ const NameOwner* NameRegistry::find(const char* name) const
 bool NameRegistry::add(const char* name, int image, const char* stored)
 {
     char key[kTakenNameBytes];
-    if (!keyOf(name, key)) {
+    if (!hostNameKey(name, rules_, encoding_, key)) {
         return false;
     }
     const int slot = slotOf(key);

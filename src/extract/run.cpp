@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "findings.h"
 #include "digest.h"
+#include "findings.h"
 #include "host_names.h"
 #include "placement.h"
 #include "sector_report.h"
@@ -48,7 +48,7 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
     const FileName name{entry.name};
 
     char hostName[kHostNameBytes];
-    hostFileName(entry.name, hostName, host::nameRules());
+    outputName(entry.name, run.options.unicodeNames, host::nameRules(), hostName);
     // With "-l" nothing is made, but names clash as they would.
     const Placed placed = place(run, imageIndex, entry, hostName);
     if (placed.stop) {
@@ -118,7 +118,7 @@ bool extractImage(Run& run, int index)
     reportImageExtent(run, index);
     // Each subdirectory is a directory of its own names.
     if (subdirectories) {
-        ws.names.clear(host::nameRules());
+        ws.names.clear(host::nameRules(), nameEncoding(run.options));
     }
 
     if (!writeFiles) {

@@ -21,6 +21,11 @@ namespace host {
 // Names are bytes and passed on as they are; Windows reads them in its ANSI
 // code page (Shift_JIS on a Japanese system).
 
+// How the bytes of an output file's name are read: as bytes, above, or as
+// UTF-8 text ("-u"), which Windows gets through its wide-character calls,
+// the same on every code page. POSIX passes either on as it is.
+enum class NameEncoding { Bytes, Utf8 };
+
 // Creates a directory in the working directory; false when it could not be
 // made, an existing one included.
 bool makeDirectory(const char* name);
@@ -52,14 +57,22 @@ struct FileIdentity {
 
 // `known` is false when nothing of that name exists (or it cannot be
 // looked at).
-FileIdentity identify(const char* path);
+FileIdentity identify(const char* path, NameEncoding encoding = NameEncoding::Bytes);
+
+// Writes the command-line argument `argument` into `out` (`capacity` bytes,
+// terminator included) in UTF-8, for what is matched against names read as
+// UTF-8. False when it is to be used as it is: POSIX passes arguments on in
+// the user's own encoding; or when it does not fit. Windows gives them in
+// its ANSI code page, which is converted.
+bool argumentAsUtf8(const char* argument, char* out, int capacity);
 
 // Why a host call failed, in the system's own terms: errno on POSIX, the
 // thread's last error on Windows. Read it right after the call that failed.
 using ErrorCode = int;
 ErrorCode lastError();
-// The longest output name a file can be created under, terminator included.
-constexpr int kOutputNameBytes = 32;
+// The longest output name a file can be created under, terminator included:
+// a name read as UTF-8 takes up to three bytes for each stored one.
+constexpr int kOutputNameBytes = 40;
 
 // What is done about an existing file at an output name.
 enum class ExistingFile {
@@ -96,7 +109,8 @@ public:
 
     // Makes the file `name` in the working directory, unless it names the
     // file `input` stands for under any name.
-    CreateOutcome create(const char* name, const FileIdentity& input, ExistingFile existing);
+    CreateOutcome create(const char* name, NameEncoding encoding, const FileIdentity& input,
+                         ExistingFile existing);
 
     // Writes the file's `length` bytes and closes it; false when any of
     // that fails, the close included (some file systems report a full
@@ -114,6 +128,7 @@ private:
     int handle_ = -1;
     ErrorCode failure_ = 0;
     bool replacing_ = false;
+    NameEncoding encoding_ = NameEncoding::Bytes;
     char name_[kOutputNameBytes] = {};
     char temporary_[kOutputNameBytes] = {};
 };
@@ -233,7 +248,8 @@ private:
 // the local date and time given (year in full, month 1..12), without
 // following a link of that name. False when the time cannot be represented
 // or set.
-bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute);
+bool setModificationTime(const char* name, NameEncoding encoding, int year, int month, int day,
+                         int hour, int minute);
 
 } // namespace host
 } // namespace d88

@@ -22,7 +22,7 @@ namespace calls {
 // but execution.
 constexpr mode_t kFileMode = 0666;
 
-int openNewFile(const char* name)
+int openNewFile(const char* name, NameEncoding)
 {
     // O_EXCL alone already refuses a link; O_NOFOLLOW says so twice.
     return ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, kFileMode);
@@ -38,12 +38,12 @@ bool closeFile(int handle)
     return ::close(handle) == 0;
 }
 
-bool removeFile(const char* name)
+bool removeFile(const char* name, NameEncoding)
 {
     return ::unlink(name) == 0;
 }
 
-bool renameFile(const char* from, const char* to)
+bool renameFile(const char* from, const char* to, NameEncoding)
 {
     return ::rename(from, to) == 0;
 }
@@ -53,7 +53,7 @@ int processId()
     return static_cast<int>(::getpid());
 }
 
-Existing lookAt(const char* name, FileIdentity& identity)
+Existing lookAt(const char* name, NameEncoding, FileIdentity& identity)
 {
     struct stat st;
     if (::lstat(name, &st) != 0) {
@@ -176,7 +176,7 @@ Language messageLanguage()
     return Language::Japanese;
 }
 
-FileIdentity identify(const char* path)
+FileIdentity identify(const char* path, NameEncoding)
 {
     struct stat st;
     if (::stat(path, &st) != 0) {
@@ -184,6 +184,12 @@ FileIdentity identify(const char* path)
     }
     return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
             true};
+}
+
+// Arguments are in the user's encoding, UTF-8 where -u is meant for.
+bool argumentAsUtf8(const char*, char*, int)
+{
+    return false;
 }
 
 void makeBinary(std::FILE*) {}
@@ -272,7 +278,8 @@ bool StartingDirectory::returnTo()
     return held_.handle >= 0 && ::fchdir(held_.handle) == 0;
 }
 
-bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute)
+bool setModificationTime(const char* name, NameEncoding, int year, int month, int day, int hour,
+                         int minute)
 {
     std::tm local{};
     local.tm_year = year - 1900;

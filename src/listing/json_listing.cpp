@@ -154,7 +154,7 @@ void JsonListing::file(const FileFacts& f)
     out_.putKey("path");
     if (f.path != nullptr) {
         out_.putString(reinterpret_cast<const std::uint8_t*>(f.path),
-                       static_cast<int>(std::strlen(f.path)), true);
+                       static_cast<int>(std::strlen(f.path)), !f.pathUtf8);
     } else {
         out_.put("null");
     }
@@ -216,7 +216,7 @@ void JsonListing::file(const FileFacts& f)
     recordOpen_ = false;
 }
 
-void JsonListing::problem(ProblemId id, const char* message, int length)
+void JsonListing::problem(ProblemId id, const char* message, int length, bool utf8)
 {
     ++problemCount_;
     // Built in the record's buffer, which is free between records, then kept.
@@ -229,10 +229,6 @@ void JsonListing::problem(ProblemId id, const char* message, int length)
     while (length > 0 && message[length - 1] == '\n') {
         --length;
     }
-    // Japanese in UTF-8 is already UTF-8 (names from the disk aside);
-    // anything else is Shift_JIS, or ASCII with names in Shift_JIS.
-    const bool utf8 =
-        console_.language == Language::Japanese && console_.encoding == ConsoleEncoding::Utf8;
     out_.putString(reinterpret_cast<const std::uint8_t*>(message), length, !utf8);
     out_.put("}");
     const int n = out_.length() - saved;

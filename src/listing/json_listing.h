@@ -15,10 +15,8 @@
 
 namespace d88 {
 
-
 // The version of the records' fields: changing what a field means changes it.
 constexpr int kJsonSchema = 1;
-
 
 struct RunFacts {
     const char* path; // the D88 path as given
@@ -47,6 +45,7 @@ struct FileFacts {
     const FileHeader* header;
     const ChainTrace* trace;
     const char* path;  // the host path written, or null when none was
+    bool pathUtf8;     // the path's name is UTF-8 ("-u"), not Shift_JIS
     long bytesWritten; // 0 when nothing was written
     bool hashed;
     const host::Digests* digests; // over the file as stored
@@ -59,8 +58,6 @@ static_assert(kJsonRecordBytes >= kJsonProblemBytes + 8 * 1024);
 
 class JsonListing {
 public:
-    explicit JsonListing(ConsoleStyle console) : console_(console) {}
-
     void run(const RunFacts& facts);
     // The image record waits for the image's own problems: it is written
     // when its first file begins, or at its end.
@@ -68,8 +65,9 @@ public:
     void fileBegin();
     void file(const FileFacts& facts);
     void imageEnd();
-    // `message` is the problem's text as written on the error stream.
-    void problem(ProblemId id, const char* message, int length);
+    // `message` is the problem's text as written on the error stream, in
+    // UTF-8 when `utf8`, else in Shift_JIS (or ASCII with names in it).
+    void problem(ProblemId id, const char* message, int length, bool utf8);
     void summary(int exitStatus);
 
 private:
@@ -84,7 +82,6 @@ private:
     // The problems kept so far as a JSON array, then forgotten.
     void takeProblems(Problems& problems);
 
-    ConsoleStyle console_;
     bool imagePending_ = false;
     ImageFacts pending_{};
     char pendingName_[kImageNameLength + 1] = {};

@@ -91,8 +91,32 @@ int escapeForTerminal(const char* text, char* out, int room, ConsoleEncoding enc
     return length;
 }
 
+namespace {
+
+// The columns UTF-8 `text` takes on a Japanese screen: one for ASCII and
+// the half-width katakana (U+FF61 to U+FF9F), two for any other character.
+int columnsOf(const char* text, int length)
+{
+    int columns = 0;
+    for (int i = 0; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if ((b & 0xC0) == 0x80) {
+            continue; // inside a character
+        }
+        const bool halfWidth =
+            b == 0xEF && i + 2 < length &&
+            ((text[i + 1] == '\xBD' && static_cast<unsigned char>(text[i + 2]) >= 0xA1) ||
+             (text[i + 1] == '\xBE' && static_cast<unsigned char>(text[i + 2]) <= 0x9F));
+        columns += b < 0x80 || halfWidth ? 1 : 2;
+    }
+    return columns;
+}
+
+} // namespace
+
 int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
-                      char (&line)[kListingLineBytes], bool escape, ConsoleEncoding encoding)
+                      char (&line)[kListingLineBytes], bool escape, ConsoleEncoding encoding,
+                      bool readable)
 {
     // "%-9s %04x %04x %04x %02d/%02d/%02d %02d:%02d\n"
     constexpr int kNameWidth = 9;
@@ -101,7 +125,21 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     constexpr int kDecimalDigits = 2;
     char* out = line;
     int i = 0;
-    if (escape) {
+    if (readable) {
+        char name[kReadableNameBytes];
+        const int length = readableName(entry.name, kNameBytes, name, sizeof name);
+        // Nothing in a readable name is escaped but a backslash, to two bytes.
+        constexpr int kRoom = 2 * (kReadableNameBytes - 1) + 1;
+        static_assert(kRoom + 60 < kListingLineBytes);
+        int shown = length;
+        if (escape) {
+            shown = escapeForTerminal(name, out, kRoom, ConsoleEncoding::Utf8);
+        } else {
+            std::memcpy(out, name, static_cast<std::size_t>(length));
+        }
+        i = columnsOf(out, shown);
+        out += shown;
+    } else if (escape) {
         // At most four bytes for each of the name's kNameBytes.
         static_assert(4 * kNameBytes + 60 < kListingLineBytes);
         i = escapeForTerminal(entry.name, out, 4 * kNameBytes + 1, encoding);
@@ -148,9 +186,14 @@ void Listing::imageStart(const char* imageName, const char* subdirectory)
     switch (style_) {
     case ListingStyle::Text:
         if (subdirectory != nullptr) {
-            char shown[4 * kImageNameLength + 1];
+            char readable[kReadableBytesPerByte * kImageNameLength + 1];
+            if (readable_) {
+                readableName(imageName, kImageNameLength, readable, sizeof readable);
+                imageName = readable;
+            }
+            char shown[4 * sizeof readable];
             if (escapeOut_) {
-                escapeForTerminal(imageName, shown, sizeof shown, console_.encoding);
+                escapeForTerminal(imageName, shown, sizeof shown, escaping());
             }
             std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName,
                         subdirectory);
@@ -168,7 +211,8 @@ void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
     switch (style_) {
     case ListingStyle::Text: {
         char line[kListingLineBytes];
-        const int length = formatListingLine(entry, header, line, escapeOut_, console_.encoding);
+        const int length =
+            formatListingLine(entry, header, line, escapeOut_, console_.encoding, readable_);
         std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
         return;
     }

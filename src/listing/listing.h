@@ -12,6 +12,7 @@
 #include "console_text.h"
 #include "disk_layout.h"
 #include "json_listing.h"
+#include "shift_jis.h"
 
 namespace d88 {
 
@@ -35,12 +36,15 @@ constexpr int kListingLineBytes = 128;
 
 // Writes the listing line of a file into `line`, byte for byte what
 // kListingLine's format makes of the same values, and returns its length;
-// with `escape`, the name as escapeForTerminal shows it in `encoding`. On
-// an archive of small files printf alone took half of the run's
-// instructions; this takes a few percent.
+// with `escape`, the name as escapeForTerminal shows it in `encoding`. With
+// `readable` ("-u") the name is the one it reads as (readableName), padded
+// to the columns a Japanese screen gives it: one for ASCII and half-width
+// katakana, two for any other character. On an archive of small files
+// printf alone took half of the run's instructions; this takes a few
+// percent.
 int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
                       char (&line)[kListingLineBytes], bool escape = false,
-                      ConsoleEncoding encoding = ConsoleEncoding::ShiftJis);
+                      ConsoleEncoding encoding = ConsoleEncoding::ShiftJis, bool readable = false);
 
 // Room for a path escaped whole: four bytes for each byte of a long path.
 constexpr int kLongestShownPath = 4096;
@@ -62,14 +66,17 @@ public:
     // terminal.
     Listing(ListingStyle style, ConsoleStyle console, bool escapeOut = false,
             bool escapeErr = false)
-        : style_(style), console_(console), escapeOut_(escapeOut), escapeErr_(escapeErr),
-          json_(console)
+        : style_(style), console_(console), escapeOut_(escapeOut), escapeErr_(escapeErr)
     {
     }
 
     // Chosen once the options are read.
     void setStyle(ListingStyle style) { style_ = style; }
     bool json() const { return style_ == ListingStyle::Json; }
+    // "-u": names are shown as they read, in UTF-8, file names in the
+    // listing lines and messages and the image names of the image lines.
+    void setReadableNames(bool readable) { readable_ = readable; }
+    bool readableNames() const { return readable_; }
 
     // The events that only the JSON records show; the text listing has
     // nothing to say at them.
@@ -89,21 +96,28 @@ public:
     // `subdirectory` is null when the files go into the output directory.
     void imageStart(const char* imageName, const char* subdirectory);
     void file(const DirectoryEntry& entry, const FileHeader& header);
-    // `message` is the problem's text as the console takes it, a printf
-    // format for `values`.
+    // `text` is the problem's text, a printf format for `values`.
     template <typename... Values>
-    void problem(ProblemId id, const ProblemDetail& detail, const char* message, Values... values);
+    void problem(ProblemId id, const ProblemDetail& detail, const ConsoleText& text,
+                 Values... values);
     // False when what was shown never reached its reader.
     bool runEnd();
 
 private:
     template <typename... Values, std::size_t... I>
     void writeEscaped(const char* message, std::index_sequence<I...>, Values... values);
+    // What a terminal is taken to read: UTF-8 when the console's encoding
+    // says so, and for names read as UTF-8 ("-u").
+    ConsoleEncoding escaping() const
+    {
+        return readable_ ? ConsoleEncoding::Utf8 : console_.encoding;
+    }
 
     ListingStyle style_;
     ConsoleStyle console_;
     bool escapeOut_;
     bool escapeErr_;
+    bool readable_ = false;
     // The images and files read so far.
     int images_ = 0;
     int files_ = 0;
@@ -130,13 +144,14 @@ template <typename... Values, std::size_t... I>
 void Listing::writeEscaped(const char* message, std::index_sequence<I...>, Values... values)
 {
     char buffers[sizeof...(Values)][kEscapedBytes];
-    std::fprintf(stderr, message, detail::shown(values, buffers[I], console_.encoding)...);
+    std::fprintf(stderr, message, detail::shown(values, buffers[I], escaping())...);
 }
 
 template <typename... Values>
-void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* message,
+void Listing::problem(ProblemId id, const ProblemDetail& detail, const ConsoleText& text,
                       Values... values)
 {
+    const char* message = textFor(text, console_);
     // Every style writes the problem on the error stream.
     // Error lines follow what was already listed, also when both streams go
     // to one file.
@@ -151,14 +166,22 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* mes
     if (detail.path != nullptr) {
         char path[kEscapedBytes];
         std::fprintf(stderr, "  %s: %s\n",
-                     escapeErr_ ? detail::shown(detail.path, path, console_.encoding) : detail.path,
+                     escapeErr_ ? detail::shown(detail.path, path, escaping()) : detail.path,
                      detail.reason);
     }
     if (style_ != ListingStyle::Json) {
         return;
     }
     // The record carries the same message, unescaped (the JSON escapes it),
-    // with the system's reason after it.
+    // with the system's reason after it. Japanese in UTF-8 is UTF-8 (names
+    // from the disk aside, unless they are read as UTF-8 too); anything
+    // else is Shift_JIS, or ASCII with names in Shift_JIS. Names read as
+    // UTF-8 take the UTF-8 form of a Japanese text.
+    const bool utf8 = readable_ || (console_.language == Language::Japanese &&
+                                    console_.encoding == ConsoleEncoding::Utf8);
+    if (readable_) {
+        message = textFor(text, ConsoleStyle{console_.language, ConsoleEncoding::Utf8});
+    }
     constexpr int kMessageBytes = 1024;
     char line[kMessageBytes];
     int length = 0;
@@ -174,7 +197,7 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* mes
                                 " (%s: %s)", detail.path, detail.reason);
         length = length < kMessageBytes ? length : kMessageBytes - 1;
     }
-    json_.problem(id, line, length);
+    json_.problem(id, line, length, utf8);
 }
 
 } // namespace d88

@@ -242,6 +242,7 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kTryHelp,
                                                           &kAmbiguousOption,
                                                           &kUnknownOptionNear,
-                                                          &kCheckClean};
+                                                          &kCheckClean,
+                                                          &kOptionUnicodeNames};
 
 } // namespace d88
