@@ -479,8 +479,9 @@ TEST_F(Command, CheckFindsEachPlantedFault)
         int filesRead = 2;
     } rows[] = {
         {"nothing planted", nullptr, nullptr, ""},
+        // Extraction's finding first, then the check's more precise one.
         {"a loop", [](DiskBuilder& d) { d.setTableByte(11, 10); }, nullptr,
-         said(d88::kChainLoops, 0, "GAME")},
+         said(d88::kChainCut, 0, "GAME") + said(d88::kChainLoops, 0, "GAME")},
         {"a cross-link", [](DiskBuilder& d) { d.setTableByte(12, 11); }, nullptr,
          said(d88::kChainTooLong, 0, "DATA", 1) + said(d88::kCrossLinked, 0, "DATA", 11, "GAME")},
         {"through the directory track",
@@ -542,6 +543,12 @@ TEST_F(Command, CheckFindsEachPlantedFault)
         {"a size field past the file's end", nullptr,
          [](ImageBuilder& i) { i.diskSize = static_cast<long long>(i.build().size()) + 100; },
          "(the sizes)"},
+        // What extraction says of an image's extent and layout, and nothing of
+        // files not written.
+        {"a size field below the header", nullptr, [](ImageBuilder& i) { i.diskSize = 100; },
+         "(below the header)"},
+        {"an unreadable table", nullptr, [](ImageBuilder& i) { i.find(37, 14)->data.resize(10); },
+         said(d88::kTableUnreadableInCheck, 0)},
         {"a fault in a file left out by -n",
          [](DiskBuilder& d) { d.setTableByte(12, 11); },
          nullptr,
@@ -555,8 +562,12 @@ TEST_F(Command, CheckFindsEachPlantedFault)
         const Bytes bytes = twoFileDisk(row.shape, row.damage).bytes;
         std::string err = row.err;
         if (row.err == "(the sizes)") {
-            err = said(d88::kImageSizeDisagrees, 0, std::to_string(bytes.size() + 100).c_str(),
-                       std::to_string(bytes.size()).c_str());
+            err = said(d88::kImageCutShort, 0, static_cast<long long>(bytes.size()) + 100,
+                       static_cast<long long>(bytes.size()));
+        } else if (row.err == "(below the header)") {
+            err = said(d88::kImageSizeTooSmall, 0, 100LL,
+                       static_cast<long long>(bytes.size()) - d88::kImageHeaderSize) +
+                  said(d88::kNoLayout, 0);
         }
         const Outcome outcome = run(bytes, row.options);
         EXPECT_EQ(outcome.err, err);

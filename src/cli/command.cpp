@@ -122,8 +122,8 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         writeBriefUsage(stderr, console, shownProgram(program, stderr, console.encoding, shown));
         return kExitFatal;
     }
-    // A first argument that names a file is the D88 file, whatever it reads,
-    // as it always was.
+    // A first argument that names a file is the D88 file, whatever it reads:
+    // "d88unpack -d" extracts a file named "-d".
     ExtractOptions options = parseCommandLine(argc, argv, host::identify(argv[1]).known);
     char patterns[kMaxPatterns][kPatternBytes];
     patternsAsUtf8(options, patterns);

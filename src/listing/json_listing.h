@@ -39,11 +39,7 @@ struct ImageFacts {
 
 struct FileFacts {
     int image;
-    int entryIndex;
-    const std::uint8_t* rawEntry; // the directory's 16 bytes
-    const DirectoryEntry* entry;
-    const FileHeader* header;
-    const ChainTrace* trace;
+    const FileRecord* record;
     const char* path;  // the host path written, or null when none was
     bool pathUtf8;     // the path's name is UTF-8 ("-u"), not Shift_JIS
     long bytesWritten; // 0 when nothing was written
@@ -69,6 +65,8 @@ public:
     // UTF-8 when `utf8`, else in Shift_JIS (or ASCII with names in it).
     void problem(ProblemId id, const char* message, int length, bool utf8);
     void summary(int exitStatus);
+    // False when the records never reached their reader.
+    bool runEnd() { return std::fflush(stdout) == 0 && std::ferror(stdout) == 0; }
 
 private:
     // Problems waiting for their record, as "{...},{...}": an image's or a
@@ -79,6 +77,11 @@ private:
         int dropped;
     };
     void flushImage();
+    // The parts of a file record.
+    void putChain(const ChainTrace& trace);
+    void putDate(const DirectoryEntry& entry, const EntryTime& time);
+    void putDigests(bool hashed, const host::Digests& digests);
+    void putSectors(const SectorNotes& notes);
     // The problems kept so far as a JSON array, then forgotten.
     void takeProblems(Problems& problems);
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "shift_jis.h"
+
 namespace d88 {
 
 namespace {
@@ -43,8 +45,6 @@ int escapeForTerminal(const char* text, char* out, int room, ConsoleEncoding enc
     constexpr char kHex[] = "0123456789abcdef";
     // Control bytes with a letter of their own, each before its letter.
     constexpr char kNamed[] = "\aa\bb\tt\nn\vv\ff\rr\\\\";
-    const auto isLead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; };
-    const auto isTrail = [](unsigned char c) { return c >= 0x40 && c != 0x7F && c <= 0xFC; };
     // U+0080 to U+009F in UTF-8: a terminal that reads UTF-8 may obey them
     // as it obeys ESC (0x9B is CSI, 0x9D OSC).
     const auto isC1 = [](unsigned char c, unsigned char next) {
@@ -56,7 +56,7 @@ int escapeForTerminal(const char* text, char* out, int room, ConsoleEncoding enc
         const auto c = static_cast<unsigned char>(*p);
         char shown[6];
         int n = 0;
-        if (shiftJis && isLead(c) && isTrail(static_cast<unsigned char>(p[1]))) {
+        if (shiftJis && isShiftJisLead(c) && isShiftJisTrail(static_cast<unsigned char>(p[1]))) {
             // A two-byte character, whose second byte may be a backslash.
             shown[n++] = *p;
             shown[n++] = *++p;
@@ -167,124 +167,61 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     return static_cast<int>(out - line);
 }
 
-void Listing::runStart(bool headerCut)
+void TextListing::runStart(bool headerCut)
 {
-    switch (style_) {
-    case ListingStyle::Text:
-        if (headerCut) {
-            std::fputs(textFor(kCuttingHeader, console_), stdout);
+    if (headerCut) {
+        std::fputs(textFor(kCuttingHeader, console_), stdout);
+    }
+}
+
+void TextListing::imageStart(const char* imageName, const char* subdirectory)
+{
+    if (subdirectory != nullptr) {
+        char readable[kReadableBytesPerByte * kImageNameLength + 1];
+        if (readable_) {
+            readableName(imageName, kImageNameLength, readable, sizeof readable);
+            imageName = readable;
         }
-        return;
-    case ListingStyle::ProblemsOnly:
-    case ListingStyle::Json:
-        return;
-    }
-}
-
-void Listing::imageStart(const char* imageName, const char* subdirectory)
-{
-    switch (style_) {
-    case ListingStyle::Text:
-        if (subdirectory != nullptr) {
-            char readable[kReadableBytesPerByte * kImageNameLength + 1];
-            if (readable_) {
-                readableName(imageName, kImageNameLength, readable, sizeof readable);
-                imageName = readable;
-            }
-            char shown[4 * sizeof readable];
-            if (escapeOut_) {
-                escapeForTerminal(imageName, shown, sizeof shown, escaping());
-            }
-            std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName,
-                        subdirectory);
+        char shown[4 * sizeof readable];
+        if (escapeOut_) {
+            escapeForTerminal(imageName, shown, sizeof shown, escaping());
         }
-        std::fputs(textFor(kColumnHeader, console_), stdout);
-        return;
-    case ListingStyle::ProblemsOnly:
-    case ListingStyle::Json:
-        return;
+        std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName, subdirectory);
     }
+    std::fputs(textFor(kColumnHeader, console_), stdout);
 }
 
-void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
+void TextListing::file(const FileRecord& record)
 {
-    switch (style_) {
-    case ListingStyle::Text: {
-        char line[kListingLineBytes];
-        const int length =
-            formatListingLine(entry, header, line, escapeOut_, console_.encoding, readable_);
-        std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
-        return;
-    }
-    case ListingStyle::ProblemsOnly:
-    case ListingStyle::Json:
-        return;
-    }
+    char line[kListingLineBytes];
+    const int length = formatListingLine(record.entry, record.header, line, escapeOut_,
+                                         console_.encoding, readable_);
+    std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
 }
 
-void Listing::runFacts(const RunFacts& facts)
+void TextListing::checkedClean(int images, int files)
 {
-    if (style_ == ListingStyle::Json) {
-        json_.run(facts);
-    }
+    std::printf(textFor(kCheckClean, console_), images, files);
 }
 
-void Listing::imageFacts(const ImageFacts& facts)
+bool TextListing::runEnd()
 {
-    if (style_ == ListingStyle::Json) {
-        json_.image(facts);
-    }
+    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
 }
 
-void Listing::fileBegin()
+void Listing::setStyle(ListingStyle style)
 {
-    ++files_;
-    if (style_ == ListingStyle::Json) {
-        json_.fileBegin();
-    }
-}
-
-void Listing::fileFacts(const FileFacts& facts)
-{
-    if (style_ == ListingStyle::Json) {
-        json_.file(facts);
-    }
-}
-
-void Listing::imageEnd()
-{
-    ++images_;
-    if (style_ == ListingStyle::Json) {
-        json_.imageEnd();
-    }
-}
-
-void Listing::summary(int exitStatus)
-{
-    if (style_ == ListingStyle::Json) {
-        json_.summary(exitStatus);
-    }
-}
-
-void Listing::checkEnd(int exitStatus)
-{
-    // The JSON summary already carries the counts and the status.
-    if (style_ == ListingStyle::Text && exitStatus == kExitSuccess) {
-        std::printf(textFor(kCheckClean, console_), images_, files_);
-    }
-}
-
-bool Listing::runEnd()
-{
-    switch (style_) {
+    switch (style) {
     case ListingStyle::Text:
-    case ListingStyle::Json:
-        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+        shown_.emplace<TextListing>(console_, escapeOut_, readable_);
+        return;
     case ListingStyle::ProblemsOnly:
-        // The standard output is the files' then, and its failures theirs.
-        return true;
+        shown_.emplace<ProblemsOnlyListing>();
+        return;
+    case ListingStyle::Json:
+        shown_.emplace<JsonListing>();
+        return;
     }
-    return true;
 }
 
 } // namespace d88

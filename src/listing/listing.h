@@ -1,13 +1,13 @@
 // How a run is shown: the run calls the listing at each event (run start,
-// image start, file, problem, run end) and the listing decides what the
-// console gets. Today's listing is text: the header notice, image lines,
-// column headers and listing lines on the standard output, problems on the
-// error stream. On a terminal, the control bytes of names and paths are
-// shown escaped; anywhere else they pass as stored.
+// image start, file, problem, run end) and the listing chosen for the run,
+// text or JSON Lines, decides what the console gets. Problems go to the
+// error stream in every listing. On a terminal, the control bytes of names
+// and paths are shown escaped; anywhere else they pass as stored.
 #pragma once
 
 #include <cstdio>
 #include <utility>
+#include <variant>
 
 #include "console_text.h"
 #include "disk_layout.h"
@@ -60,50 +60,145 @@ constexpr int kEscapedBytes = 4 * kLongestShownPath + 1;
 int escapeForTerminal(const char* text, char* out, int room,
                       ConsoleEncoding encoding = ConsoleEncoding::ShiftJis);
 
+// The text listing: the header notice, image lines, column headers and
+// listing lines on the standard output, and the line of a check that found
+// nothing. `readable`: names as they read ("-u").
+class TextListing {
+public:
+    TextListing(ConsoleStyle console, bool escapeOut, bool readable)
+        : console_(console), escapeOut_(escapeOut), readable_(readable)
+    {
+    }
+    void setReadable(bool readable) { readable_ = readable; }
+    void runStart(bool headerCut);
+    void imageStart(const char* imageName, const char* subdirectory);
+    void file(const FileRecord& record);
+    void checkedClean(int images, int files);
+    bool runEnd();
+
+private:
+    // What a terminal is taken to read: UTF-8 when the console's encoding
+    // says so, and for names read as UTF-8.
+    ConsoleEncoding escaping() const
+    {
+        return readable_ ? ConsoleEncoding::Utf8 : console_.encoding;
+    }
+
+    ConsoleStyle console_;
+    bool escapeOut_;
+    bool readable_;
+};
+
+// "-p": the standard output carries the files' bytes, so nothing is listed,
+// and a failure of the standard output is the files' to report.
+struct ProblemsOnlyListing {
+    bool runEnd() { return true; }
+};
+
+// How a run is shown: one of the listings above or the JSON records
+// (json_listing.h), chosen once. The run calls it at each event; a
+// listing that has nothing to say at an event is not asked.
 class Listing {
 public:
     // `escapeOut`, `escapeErr`: the standard output, the error stream is a
     // terminal.
     Listing(ListingStyle style, ConsoleStyle console, bool escapeOut = false,
             bool escapeErr = false)
-        : style_(style), console_(console), escapeOut_(escapeOut), escapeErr_(escapeErr)
+        : escapeErr_(escapeErr), console_(console), escapeOut_(escapeOut)
     {
+        setStyle(style);
     }
 
     // Chosen once the options are read.
-    void setStyle(ListingStyle style) { style_ = style; }
-    bool json() const { return style_ == ListingStyle::Json; }
-    // "-u": names are shown as they read, in UTF-8, file names in the
-    // listing lines and messages and the image names of the image lines.
-    void setReadableNames(bool readable) { readable_ = readable; }
+    void setStyle(ListingStyle style);
+    bool json() const { return std::holds_alternative<JsonListing>(shown_); }
+    // "-u": names are shown as they read, in UTF-8: file names in the
+    // listing lines and messages, and image names in the image lines.
+    void setReadableNames(bool readable)
+    {
+        readable_ = readable;
+        toText([&](TextListing& t) { t.setReadable(readable); });
+    }
     bool readableNames() const { return readable_; }
 
-    // The events that only the JSON records show; the text listing has
-    // nothing to say at them.
-    void runFacts(const RunFacts& facts);
-    void imageFacts(const ImageFacts& facts);
-    void fileBegin();
-    void fileFacts(const FileFacts& facts);
-    void imageEnd();
+    // The events that only the JSON records show.
+    void runFacts(const RunFacts& facts)
+    {
+        toJson([&](JsonListing& j) { j.run(facts); });
+    }
+    void imageFacts(const ImageFacts& facts)
+    {
+        toJson([&](JsonListing& j) { j.image(facts); });
+    }
+    void fileBegin()
+    {
+        ++files_;
+        toJson([](JsonListing& j) { j.fileBegin(); });
+    }
+    void fileFacts(const FileFacts& facts)
+    {
+        toJson([&](JsonListing& j) { j.file(facts); });
+    }
+    void imageEnd()
+    {
+        ++images_;
+        toJson([](JsonListing& j) { j.imageEnd(); });
+    }
     // Before runEnd, with the status the run comes to.
-    void summary(int exitStatus);
-    // After a check ("-c"): the text listing says when it found nothing,
-    // and how much it read.
-    void checkEnd(int exitStatus);
+    void summary(int exitStatus)
+    {
+        toJson([&](JsonListing& j) { j.summary(exitStatus); });
+    }
 
-    // Once the D88 file is open; `headerCut`: "-b".
-    void runStart(bool headerCut);
+    // The events that only the text listing shows. Once the D88 file is
+    // open; `headerCut`: "-b".
+    void runStart(bool headerCut)
+    {
+        toText([&](TextListing& t) { t.runStart(headerCut); });
+    }
     // `subdirectory` is null when the files go into the output directory.
-    void imageStart(const char* imageName, const char* subdirectory);
-    void file(const DirectoryEntry& entry, const FileHeader& header);
-    // `text` is the problem's text, a printf format for `values`.
+    void imageStart(const char* imageName, const char* subdirectory)
+    {
+        toText([&](TextListing& t) { t.imageStart(imageName, subdirectory); });
+    }
+    void file(const FileRecord& record)
+    {
+        toText([&](TextListing& t) { t.file(record); });
+    }
+    // After a check ("-c"): the text listing says when it found nothing,
+    // and how much it read; the JSON summary already does.
+    void checkEnd(int exitStatus)
+    {
+        if (exitStatus == kExitSuccess) {
+            toText([&](TextListing& t) { t.checkedClean(images_, files_); });
+        }
+    }
+
+    // Every listing writes a problem on the error stream; the JSON records
+    // carry it too. `text` is the problem's text, a printf format for
+    // `values`.
     template <typename... Values>
     void problem(ProblemId id, const ProblemDetail& detail, const ConsoleText& text,
                  Values... values);
     // False when what was shown never reached its reader.
-    bool runEnd();
+    bool runEnd()
+    {
+        return std::visit([](auto& shown) { return shown.runEnd(); }, shown_);
+    }
 
 private:
+    template <typename Each> void toJson(Each each)
+    {
+        if (JsonListing* json = std::get_if<JsonListing>(&shown_)) {
+            each(*json);
+        }
+    }
+    template <typename Each> void toText(Each each)
+    {
+        if (TextListing* text = std::get_if<TextListing>(&shown_)) {
+            each(*text);
+        }
+    }
     template <typename... Values, std::size_t... I>
     void writeEscaped(const char* message, std::index_sequence<I...>, Values... values);
     // What a terminal is taken to read: UTF-8 when the console's encoding
@@ -113,15 +208,15 @@ private:
         return readable_ ? ConsoleEncoding::Utf8 : console_.encoding;
     }
 
-    ListingStyle style_;
+    bool escapeErr_;
     ConsoleStyle console_;
     bool escapeOut_;
-    bool escapeErr_;
     bool readable_ = false;
     // The images and files read so far.
     int images_ = 0;
     int files_ = 0;
-    JsonListing json_;
+    std::variant<TextListing, ProblemsOnlyListing, JsonListing> shown_{
+        std::in_place_type<ProblemsOnlyListing>};
 };
 
 namespace detail {
@@ -169,7 +264,8 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const ConsoleTe
                      escapeErr_ ? detail::shown(detail.path, path, escaping()) : detail.path,
                      detail.reason);
     }
-    if (style_ != ListingStyle::Json) {
+    JsonListing* json = std::get_if<JsonListing>(&shown_);
+    if (json == nullptr) {
         return;
     }
     // The record carries the same message, unescaped (the JSON escapes it),
@@ -197,7 +293,7 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const ConsoleTe
                                 " (%s: %s)", detail.path, detail.reason);
         length = length < kMessageBytes ? length : kMessageBytes - 1;
     }
-    json_.problem(id, line, length, utf8);
+    json->problem(id, line, length, utf8);
 }
 
 } // namespace d88

@@ -9,6 +9,25 @@
 
 namespace d88 {
 
+// Code page 932's two-byte characters: a lead byte in one of two ranges,
+// then a trail byte. The one definition of both that the program uses.
+constexpr std::uint8_t kFirstLeadLow = 0x81;
+constexpr std::uint8_t kLastLeadLow = 0x9F;
+constexpr std::uint8_t kFirstLeadHigh = 0xE0;
+constexpr std::uint8_t kLastLeadHigh = 0xFC;
+constexpr std::uint8_t kFirstTrail = 0x40;
+constexpr std::uint8_t kLastTrail = 0xFC;
+
+constexpr bool isShiftJisLead(std::uint8_t b)
+{
+    return (b >= kFirstLeadLow && b <= kLastLeadLow) || (b >= kFirstLeadHigh && b <= kLastLeadHigh);
+}
+
+constexpr bool isShiftJisTrail(std::uint8_t b)
+{
+    return b >= kFirstTrail && b <= kLastTrail && b != 0x7F;
+}
+
 // Writes the UTF-8 of Shift_JIS `bytes` to `out`, at most `capacity` bytes
 // and never a character cut in two; returns the bytes written.
 int shiftJisToUtf8(const std::uint8_t* bytes, int length, char* out, int capacity);
@@ -24,8 +43,9 @@ constexpr int kReadableNameBytes = kReadableBytesPerByte * kNameBytes + 1;
 // trailing blanks dropped. A byte that decodes to no character or to a
 // control (below 0x20, 0x7F) becomes "%" and its value in two hexadecimal
 // digits ("%8F"), and a '%' of the name "%25", so that no two names read
-// alike; a name of blanks alone reads "%20". `capacity` must be at least
-// kReadableBytesPerByte * `length` + 1. Returns the length written.
+// alike; a name of blanks alone reads "%20". With `capacity` below
+// kReadableBytesPerByte * `length` + 1 the name may be cut, between
+// characters. Returns the length written.
 int readableName(const char* name, int length, char* out, int capacity);
 
 // Copies `bytes` to `out` with every byte that does not begin or continue a
