@@ -22,6 +22,7 @@
 
 namespace {
 
+using d88::host::NameRules;
 using d88build::Bytes;
 using d88build::DiskBuilder;
 using fakehost::Call;
@@ -554,3 +555,53 @@ TEST_F(Command, CheckFindsEachPlantedFault)
         EXPECT_TRUE(fakehost::files().empty());
     }
 }
+
+namespace {
+
+// Names that are one file on Windows and two on POSIX: letters of either
+// case, full-width ones too, and trailing dots and blanks. Extraction and
+// the check tell them apart as the host does; ヂ (83 61) and ア (83 41) are
+// two names on both, their second bytes no letters.
+TEST_F(Command, NamesClashAsTheHostComparesThem)
+{
+    DiskBuilder disk("NAMES");
+    const char* const names[] = {"Name",     "NAME",     "DOT.",     "DOT  ",
+                                 "\x83\x61", "\x83\x41", "\x82\x81", "\x82\x60"};
+    for (int i = 0; i < 8; ++i) {
+        disk.addFile(i, names[i], {10 + i}, d88build::withHeader(1, 1, d88build::pattern(20, i)));
+    }
+    const Bytes bytes = disk.image().build();
+    const struct {
+        std::vector<const char*> options;
+        std::string onWindows; // nothing on POSIX
+    } rows[] = {
+        {{"-d"},
+         said(d88::kNameReplaced, 0, "NAME", 0, "Name") +
+             said(d88::kNameReplaced, 0, "DOT  ", 0, "DOT.") +
+             said(d88::kNameReplaced, 0, "\x82\x60", 0, "\x82\x81")},
+        {{"-c"},
+         said(d88::kHostNameCollision, 0, "NAME", "Name") +
+             said(d88::kHostNameCollision, 0, "DOT  ", "DOT.") +
+             said(d88::kHostNameCollision, 0, "\x82\x60", "\x82\x81")},
+        // Listing only, the names come out as -r would write them.
+        {{"-l", "-r"},
+         said(d88::kWrittenAs, 0, "NAME", "NAME~1") + said(d88::kWrittenAs, 0, "DOT  ", "DOT  ~1") +
+             said(d88::kWrittenAs, 0, "\x82\x60", "\x82\x60~1")},
+    };
+    for (const auto& row : rows) {
+        for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
+            SCOPED_TRACE(std::string(row.options.back()) +
+                         (rules == NameRules::Posix ? ", POSIX" : ", Windows"));
+            fakehost::reset();
+            fakehost::useNameRules(rules);
+            const Outcome outcome = run(bytes, row.options);
+            const std::string err = rules == NameRules::Windows ? row.onWindows : "";
+            EXPECT_EQ(outcome.err, err);
+            // Under -r a clash is no problem.
+            const bool problem = !err.empty() && std::string(row.options.back()) != "-r";
+            EXPECT_EQ(outcome.status, problem ? d88::kExitDamaged : d88::kExitSuccess);
+        }
+    }
+}
+
+} // namespace

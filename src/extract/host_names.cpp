@@ -1,4 +1,5 @@
-// The host name rules: both sets, and Windows' device names.
+// The host name rules: both sets, Windows' device names, and how each host
+// tells two names apart.
 #include "host_names.h"
 
 #include <cctype>
@@ -69,6 +70,27 @@ bool onlyDotsAndBlanks(const char* name)
     return true;
 }
 
+// Shift_JIS lead bytes: the byte after one is the second half of a
+// character, never a letter of its own.
+bool isLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Windows compares names without case, also for the full-width Latin,
+// Greek and Cyrillic letters of Shift_JIS: lower case becomes upper case.
+void upperDoubleByte(unsigned char lead, unsigned char& trail)
+{
+    if (lead == 0x82 && trail >= 0x81 && trail <= 0x9A) {
+        trail = static_cast<unsigned char>(trail - 0x21); // full-width a-z
+    } else if (lead == 0x83 && trail >= 0xBF && trail <= 0xD6) {
+        trail = static_cast<unsigned char>(trail - 0x20); // Greek
+    } else if (lead == 0x84 && trail >= 0x70 && trail <= 0x91 && trail != 0x7F) {
+        // Cyrillic: the lower case skips 0x7F, which is no trail byte.
+        trail = static_cast<unsigned char>(0x40 + trail - (trail < 0x7F ? 0x70 : 0x71));
+    }
+}
+
 } // namespace
 
 void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRules rules)
@@ -95,6 +117,35 @@ void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRu
     } else {
         std::memmove(host, name, static_cast<std::size_t>(length) + 1);
     }
+}
+
+bool hostNameKey(const char* name, host::NameRules rules, char (&key)[kTakenNameBytes])
+{
+    const std::size_t length = std::strlen(name);
+    if (length >= sizeof key) {
+        return false;
+    }
+    std::memcpy(key, name, length + 1);
+    if (rules == host::NameRules::Posix) {
+        return true;
+    }
+    std::size_t end = length;
+    while (end > 0 && (key[end - 1] == '.' || key[end - 1] == ' ')) {
+        --end;
+    }
+    key[end] = '\0';
+    for (std::size_t i = 0; i < end; ++i) {
+        const auto c = static_cast<unsigned char>(key[i]);
+        if (isLeadByte(c) && i + 1 < end) {
+            auto trail = static_cast<unsigned char>(key[i + 1]);
+            upperDoubleByte(c, trail);
+            key[i + 1] = static_cast<char>(trail);
+            ++i;
+        } else if (c >= 'a' && c <= 'z') {
+            key[i] = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return true;
 }
 
 } // namespace d88

@@ -10,6 +10,11 @@ namespace d88 {
 // A host name: a '_' put in front, the stored name's bytes, the terminator.
 constexpr int kHostNameBytes = 1 + kNameBytes + 1;
 
+// Room for a name a file is written under: a host name with a "~N" suffix
+// (N below kMaxImages * kEntryCount), its terminator, and to spare.
+constexpr int kTakenNameBytes = 24;
+static_assert(kHostNameBytes <= kTakenNameBytes);
+
 // The host name of a stored file name, so that no file lands outside the
 // output directory or on a device. Both rule sets: a '/' becomes '_', and
 // "." and ".." become "_" and "__". Windows rules besides: the bytes
@@ -19,5 +24,13 @@ constexpr int kHostNameBytes = 1 + kNameBytes + 1;
 // and of a name of nothing but dots and blanks, which Windows would take
 // for the directory itself. Every other byte stays as it is.
 void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRules rules);
+
+// `name`, a name a file is written under, as the host tells names apart:
+// two names are one file there exactly when their keys are equal. POSIX:
+// the name as it is. Windows: its trailing dots and blanks dropped and its
+// letters upper case, the full-width Latin, Greek and Cyrillic letters of
+// Shift_JIS included; the second byte of a Shift_JIS character is never
+// taken for a letter of its own. False when the name does not fit `key`.
+bool hostNameKey(const char* name, host::NameRules rules, char (&key)[kTakenNameBytes]);
 
 } // namespace d88
