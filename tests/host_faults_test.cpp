@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
+#include <sstream>
 
 #include "command.h"
 #include "e2e_support.h"
@@ -282,6 +283,38 @@ TEST(HostFaults, InterruptedAtManyMoments)
     // Not a test of anything unless some runs were cut short.
     EXPECT_GT(interrupted, 0);
     std::printf("%d of 36 runs interrupted\n", interrupted);
+}
+
+// Started under nohup, the run keeps SIGHUP ignored from its first moment
+// to its last: hang-ups sent all through it end nothing, and every file is
+// written whole.
+TEST(HostFaults, HangupsIgnoredUnderNohup)
+{
+    if (windowsHost()) {
+        GTEST_SKIP() << "sends POSIX signals";
+    }
+    Scratch scratch(manyFilesBase());
+    const std::vector<DiskModel> disks(64, manyFiles(0x1000));
+    scratch.input(d88build::concat(std::vector<Bytes>(disks.size(), build(disks[0]))));
+    const fs::path root = scratch.out().parent_path();
+    // Once the run has made its first subdirectory, hang-ups one after
+    // another until it is over (a bound, should the shell be slow to see it
+    // end).
+    const std::string line =
+        "bash -c " + quote("cd " + quote(scratch.out()) + "; nohup " + tool() +
+                           " ../in.d88 </dev/null >/dev/null 2>&1 & pid=$!; "
+                           "until [ -e 000 ] || ! kill -0 $pid 2>/dev/null; do :; done; sent=0; "
+                           "while [ $sent -lt 100000 ] && kill -HUP $pid 2>/dev/null; do "
+                           "sent=$((sent + 1)); done; wait $pid; "
+                           "echo $? $sent >../rc");
+    ASSERT_EQ(std::system(line.c_str()), 0);
+    int status = -1, sent = 0;
+    std::istringstream(readText(root / "rc")) >> status >> sent;
+    // Not a test of anything unless hang-ups came while it ran.
+    EXPECT_GT(sent, 5);
+    std::printf("%d hang-ups sent\n", sent);
+    ASSERT_EQ(status, 0);
+    expectTree(listTree(scratch.out()), expected(disks, true, false, {}).second);
 }
 
 // Two runs of different disks with the same names into one directory, at
