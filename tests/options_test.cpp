@@ -94,10 +94,9 @@ TEST(Options, HelpShowsEveryOption)
     for (const char* locale : {"LANG=C", "LANG=ja_JP.UTF-8", "LANG=en_US.UTF-8"}) {
         SCOPED_TRACE(locale);
         const std::string help = helpText(locale);
-        const d88::ConsoleStyle style{std::strstr(locale, "en_") ? d88::Language::English
-                                                                  : d88::Language::Japanese,
-                                      std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8
-                                                                   : ConsoleEncoding::ShiftJis};
+        const d88::ConsoleStyle style{
+            std::strstr(locale, "en_") ? d88::Language::English : d88::Language::Japanese,
+            std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8 : ConsoleEncoding::ShiftJis};
         for (int i = 0; i < d88::kOptionRowCount; ++i) {
             const d88::OptionRow& row = d88::kOptionRows[i];
             std::string forms = row.shortName != '\0' ? format("-%c, ", row.shortName) : "";
@@ -158,6 +157,8 @@ TEST(Options, CommandLines)
         {{"../in.d88", "-x"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "-lx"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOption, "--lsit")},
+        // A long option is taken whole only, never by a prefix of its name.
+        {{"../in.d88", "--li"}, 1, "", error(d88::kUnknownOption, "--li")},
         {{"../in.d88", "--list=yes"}, 1, "", error(d88::kOptionTakesNoValue, "--list=yes")},
         {{"../in.d88", "out"}, 1, "", error(d88::kExtraOperand, "out")},
         {{"../in.d88", "-d", "out"}, 1, "", error(d88::kExtraOperand, "out")},
@@ -169,7 +170,10 @@ TEST(Options, CommandLines)
         // The D88 file that cannot be opened, and an output directory that
         // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},
-        {{"../in.d88", "-b", "-o", "no/DIR"}, 1, "", format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
+        {{"../in.d88", "-b", "-o", "no/DIR"},
+         1,
+         "",
+         format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
         // Forms taken as written (-l keeps the tree empty).
         {{"-l", "../in.d88"}, 0, listing, ""},
         {{"--list", "../in.d88"}, 0, listing, ""},
@@ -317,14 +321,23 @@ TEST(Options, ListingDamagedImages)
     expectTree(listTree(listing.out()), {});
 }
 
-// An existing file named like an option is still the D88 file.
-TEST(Options, HelpWordThatNamesAFile)
+// A file named like an option is the D88 file when it exists and comes
+// first, and whatever it is after "--".
+TEST(Options, FileNamedLikeAnOption)
 {
-    for (const std::string word : {"-h", "--help", "--version", "-d"}) {
-        SCOPED_TRACE(word);
+    const struct {
+        std::string file;
+        std::vector<std::string> args;
+    } rows[] = {{"-h", {"-h", "-l", "-d"}},
+                {"--help", {"--help", "-l", "-d"}},
+                {"--version", {"--version", "-l", "-d"}},
+                {"-d", {"-d", "-l", "-d"}},
+                {"-x.d88", {"-l", "-d", "--", "-x.d88"}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
         Scratch scratch;
-        d88build::writeFile(scratch.out() / word, build(diskA()));
-        const Result r = scratch.run({word, "-l", "-d"}, "LANG=C");
+        d88build::writeFile(scratch.out() / row.file, build(diskA()));
+        const Result r = scratch.run(row.args, "LANG=C");
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, expected({diskA()}, false, false, {}).first);
         EXPECT_EQ(r.err, "");
@@ -429,14 +442,49 @@ TEST(Options, StdoutCarriesTheFilesAlone)
         args.push_back("--stdout");
         EXPECT_EQ(piped.run(args, "LANG=C", "", true).out, all);
     }
-    if (!windowsHost()) {
-        Scratch full;
-        full.input(demo);
-        const Result r = full.run({"../in.d88", "-p"}, "LANG=C", "exec >/dev/full; ", true);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, sjis(d88::kStdoutFailed));
-        ASSERT_EQ(r.details.size(), 1u);
-        EXPECT_TRUE(r.details[0].starts_with("-: ")) << r.details[0];
+    // A standard output that fails stops the run, also when the files are
+    // small enough to wait in a buffer till the end (those of C); files of
+    // one name are no clash there.
+    const std::vector<FileModel>& c = diskC().files;
+    const std::string twice(c[1].data.begin(), c[1].data.end());
+    const std::string again(c[2].data.begin(), c[2].data.end());
+    const struct {
+        const char* what;
+        Bytes input;
+        std::vector<std::string> args;
+        const char* setup;
+        int status;
+        std::string out, err;
+    } rows[] = {
+        {"to /dev/full", demo, {"-p"}, "exec >/dev/full; ", 1, "", sjis(d88::kStdoutFailed)},
+        {"small files to /dev/full",
+         build(diskC()),
+         {"-p"},
+         "exec >/dev/full; ",
+         1,
+         "",
+         sjis(d88::kStdoutFailed)},
+        {"a name twice", build(diskC()), {"-p", "-n", "TWICE"}, "", 0, twice + again, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const bool full = std::string(row.setup).find("/dev/full") != std::string::npos;
+        if (full && windowsHost()) {
+            continue; // Windows has no /dev/full
+        }
+        Scratch scratch;
+        scratch.input(row.input);
+        std::vector<std::string> args = {"../in.d88"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const Result r = scratch.run(args, "LANG=C", row.setup, true);
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_EQ(r.out, row.out);
+        EXPECT_EQ(r.err, row.err);
+        EXPECT_EQ(r.details.size(), full ? 1u : 0u);
+        for (const std::string& detail : r.details) {
+            EXPECT_TRUE(detail.starts_with("-: ")) << detail;
+        }
+        expectTree(listTree(scratch.out()), {});
     }
 }
 
