@@ -442,8 +442,10 @@ TEST_F(Command, PlantedFaultsAsExtractionAndTheCheckReportThem)
          said(d88::kChainThroughDirectory, 0, "GAME", 74),
          said(d88::kChainTooLong, 0, "GAME", 1) + said(d88::kChainThroughDirectory, 0, "GAME", 74),
          {{10, 74, 11}, {12}}},
+        // Extraction's finding first, then the check's more precise one.
         {"a loop", [](DiskBuilder& d) { d.setTableByte(11, 10); }, nullptr,
-         said(d88::kChainCut, 0, "GAME"), said(d88::kChainLoops, 0, "GAME")},
+         said(d88::kChainCut, 0, "GAME"),
+         said(d88::kChainCut, 0, "GAME") + said(d88::kChainLoops, 0, "GAME")},
         {"past the disk's last track",
          [](DiskBuilder& d) {
              d.setTableByte(10, 170);
@@ -503,8 +505,22 @@ TEST_F(Command, PlantedFaultsAsExtractionAndTheCheckReportThem)
          [](ImageBuilder& i) { i.diskSize = static_cast<long long>(i.build().size()) + 100; },
          said(d88::kImageCutShort, 0, static_cast<long long>(size) + 100,
               static_cast<long long>(size)),
-         said(d88::kImageSizeDisagrees, 0, std::to_string(size + 100).c_str(),
-              std::to_string(size).c_str())},
+         asExtracted},
+        // Nothing of a file is said where no file is read.
+        {"a size field below the header",
+         nullptr,
+         [](ImageBuilder& i) { i.diskSize = 100; },
+         said(d88::kImageSizeTooSmall, 0, 100LL,
+              static_cast<long long>(size) - d88::kImageHeaderSize) +
+             said(d88::kNoLayout, 0),
+         asExtracted,
+         {}},
+        {"an unreadable table",
+         nullptr,
+         [](ImageBuilder& i) { i.find(37, 14)->data.resize(10); },
+         said(d88::kTableUnreadable, 0),
+         said(d88::kTableUnreadableInCheck, 0),
+         {}},
         {"a fault in a file left out by -n",
          [](DiskBuilder& d) { d.setTableByte(12, 11); },
          nullptr,

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
 #include "console_text.h"
 #include "host.h"
 #include "listing.h"
+#include "report.h"
 
 namespace {
 
@@ -58,6 +61,51 @@ TEST(ConsoleTextTest, EveryFormAgrees)
         EXPECT_TRUE(std::all_of(text->english, text->english + std::strlen(text->english),
                                 [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7f); }));
         EXPECT_EQ(conversions(text->english), conversions(text->utf8));
+    }
+}
+
+// The kinds the JSON document lists: the code spans of the first column of
+// its table of kinds.
+std::set<std::string> documentedKinds()
+{
+    std::ifstream document(D88UNPACK_JSON_DOC);
+    EXPECT_TRUE(document.is_open()) << D88UNPACK_JSON_DOC;
+    std::set<std::string> kinds;
+    bool inTable = false;
+    for (std::string line; std::getline(document, line);) {
+        if (line == "| kind | in | what |") {
+            inTable = true;
+        } else if (inTable && (line.empty() || line[0] != '|')) {
+            break;
+        } else if (inTable) {
+            const std::string cell = line.substr(0, line.find('|', 1));
+            for (std::size_t open = cell.find('`'); open != std::string::npos;) {
+                const std::size_t close = cell.find('`', open + 1);
+                if (close == std::string::npos) {
+                    break;
+                }
+                kinds.insert(cell.substr(open + 1, close - open - 1));
+                open = cell.find('`', close + 1);
+            }
+        }
+    }
+    return kinds;
+}
+
+// The document lists the kind of every problem, and nothing else. Two
+// problems may share a kind: one fact met in two ways is one kind.
+TEST(ConsoleTextTest, ProblemKindsAsDocumented)
+{
+    std::set<std::string> kinds;
+    for (const d88::ProblemId id : d88::kAllProblems) {
+        kinds.insert(d88::problemKindName(id));
+    }
+    const std::set<std::string> documented = documentedKinds();
+    for (const std::string& kind : kinds) {
+        EXPECT_EQ(documented.count(kind), 1U) << kind << " is not in the document";
+    }
+    for (const std::string& kind : documented) {
+        EXPECT_EQ(kinds.count(kind), 1U) << kind << " is documented but is no problem's";
     }
 }
 

@@ -291,7 +291,7 @@ TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
 }
 
 // Losses at the level of the D88 file: each is one line on the error stream
-// and status 2; every image that is there is extracted as before.
+// and status 2; every image that is there is still extracted.
 TEST(ExtractCommandDamage, ContainerLosses)
 {
     const Bytes good = build(diskA());

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -201,17 +203,25 @@ TEST_F(JsonListing, CheckFindingsAreRecords)
     DiskBuilder disk("CROSS");
     disk.addFile(0, "A", {10}, d88build::withHeader(1, 1, d88build::pattern(10, 1)));
     disk.addFile(1, "B", {12}, d88build::withHeader(2, 2, d88build::pattern(10, 2)));
+    disk.addFile(2, "A", {14}, d88build::withHeader(3, 3, d88build::pattern(10, 3)));
     disk.setTableByte(12, 10);
     const commandtest::Outcome outcome = commandtest::run(disk.image().build(), {"-c", "-j"});
     EXPECT_EQ(outcome.status, d88::kExitDamaged);
     const std::vector<json> lines = records(outcome.out);
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 6u);
+    const auto kinds = [](const json& record) {
+        std::vector<std::string> out;
+        for (const json& problem : record.at("problems")) {
+            out.push_back(problem.at("kind").get<std::string>());
+        }
+        return out;
+    };
     EXPECT_EQ(lines[3].at("type"), "file");
-    std::vector<std::string> kinds;
-    for (const json& problem : lines[3].at("problems")) {
-        kinds.push_back(problem.at("kind").get<std::string>());
-    }
-    EXPECT_EQ(kinds, (std::vector<std::string>{"chain_too_long", "cross_linked"}));
+    EXPECT_EQ(kinds(lines[3]), (std::vector<std::string>{"chain_too_long", "cross_linked"}));
+    // A name finding is the file's, not the run's.
+    EXPECT_EQ(kinds(lines[4]), std::vector<std::string>{"same_name"});
+    EXPECT_EQ(lines[5].at("type"), "summary");
+    EXPECT_TRUE(lines[5].at("problems").empty());
     EXPECT_TRUE(fakehost::files().empty());
 }
 
@@ -239,4 +249,44 @@ TEST_F(JsonListing, ProblemsGoToTheRecordTheyBelongTo)
     EXPECT_EQ(kinds(lines[2]), std::vector<std::string>{"cannot_enter_subdirectory"});
     EXPECT_EQ(lines.back().at("problem_count"), 3);
     EXPECT_EQ(lines.back().at("files"), 0);
+}
+
+namespace {
+
+// The problem kinds of every record of a JSON listing.
+std::set<std::string> problemKinds(const std::string& out)
+{
+    std::set<std::string> kinds;
+    for (const json& record : records(out)) {
+        for (const json& problem : record.value("problems", json::array())) {
+            kinds.insert(problem.at("kind").get<std::string>());
+        }
+    }
+    return kinds;
+}
+
+} // namespace
+
+// The check reports every fact extraction reports about an image, under the
+// same kind, on every input of the fuzz corpus. Extraction alone meets the
+// names its own files take on the host.
+TEST_F(JsonListing, CheckReportsWhatExtractionReports)
+{
+    const std::set<std::string> ofTheOutput = {"name_replaced", "name_kept"};
+    int inputs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(D88UNPACK_CORPUS)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        const Bytes bytes = d88build::readFile(entry.path().string());
+        const std::set<std::string> extracted =
+            problemKinds(commandtest::run(bytes, {"-l", "-j"}).out);
+        const std::set<std::string> checked =
+            problemKinds(commandtest::run(bytes, {"-c", "-j"}).out);
+        for (const std::string& kind : extracted) {
+            if (ofTheOutput.count(kind) == 0) {
+                EXPECT_EQ(checked.count(kind), 1u) << kind;
+            }
+        }
+        ++inputs;
+    }
+    EXPECT_GT(inputs, 40);
 }

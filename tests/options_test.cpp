@@ -186,29 +186,29 @@ TEST(Options, CommandLines)
         {{"--version"}, 0, "d88unpack " D88UNPACK_VERSION "\n", ""},
         {{"../in.d88", "--version"}, 0, "d88unpack " D88UNPACK_VERSION "\n", ""},
         // Values missing or wrong.
-        {{"../in.d88", "-b", "-o"}, 1, "", error(d88::kOptionNeedsValue, "-o")},
-        {{"../in.d88", "-lbn"}, 1, "", error(d88::kOptionNeedsValue, "-n")},
-        {{"../in.d88", "--output"}, 1, "", error(d88::kOptionNeedsValue, "--output")},
-        {{"../in.d88", "-i", "0", "-i"}, 1, "", error(d88::kOptionNeedsValue, "-i")},
+        {{"../in.d88", "-b", "-o"}, 1, "", error(d88::kNeedsValue, "-o")},
+        {{"../in.d88", "-lbn"}, 1, "", error(d88::kNeedsValue, "-n")},
+        {{"../in.d88", "--output"}, 1, "", error(d88::kNeedsValue, "--output")},
+        {{"../in.d88", "-i", "0", "-i"}, 1, "", error(d88::kNeedsValue, "-i")},
         {{"../in.d88", "-i", "64"}, 1, "", error(d88::kBadImageIndex, "64", 63)},
         {{"../in.d88", "-i-1"}, 1, "", error(d88::kBadImageIndex, "-1", 63)},
         {{"../in.d88", "--image=1x"}, 1, "", error(d88::kBadImageIndex, "1x", 63)},
         {{"../in.d88", "-i", "4294967296"}, 1, "", error(d88::kBadImageIndex, "4294967296", 63)},
         {patterns, 1, "", error(d88::kTooManyPatterns, "P32", 32)},
-        // Mistakes that once extracted into the current directory.
+        // Mistakes that must not extract into the current directory.
         {{"../in.d88", "-x"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "-lx"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOption, "--lsit")},
         // A long option is taken whole only, never by a prefix of its name.
         {{"../in.d88", "--li"}, 1, "", error(d88::kUnknownOption, "--li")},
-        {{"../in.d88", "--list=yes"}, 1, "", error(d88::kOptionTakesNoValue, "--list=yes")},
+        {{"../in.d88", "--list=yes"}, 1, "", error(d88::kUnexpectedValue, "--list=yes")},
         {{"../in.d88", "out"}, 1, "", error(d88::kExtraOperand, "out")},
         {{"../in.d88", "-d", "out"}, 1, "", error(d88::kExtraOperand, "out")},
         {{"-l"}, 1, "", error(d88::kNoD88File)},
         {{"-d"}, 1, "", error(d88::kNoD88File)},
-        {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kOptionsConflict, "-p", "-l")},
-        {{"-pj", "../in.d88"}, 1, "", error(d88::kOptionsConflict, "-p", "-j")},
-        {{"../in.d88", "--check", "--stdout"}, 1, "", error(d88::kOptionsConflict, "-p", "-c")},
+        {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kConflict, "-p", "-l")},
+        {{"-pj", "../in.d88"}, 1, "", error(d88::kConflict, "-p", "-j")},
+        {{"../in.d88", "--check", "--stdout"}, 1, "", error(d88::kConflict, "-p", "-c")},
         // The D88 file that cannot be opened, and an output directory that
         // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},

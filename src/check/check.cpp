@@ -13,19 +13,6 @@ namespace d88 {
 
 namespace {
 
-void reportErrorStatuses(Run& run, int imageIndex, const LayoutRead& layout)
-{
-    const ConsoleStyle console = run.report.console();
-    forEachErrorStatus(layout.directorySectors, console, [&](const StatusGroup& group) {
-        run.report(problem::kDirectorySectorStatus, ImageIndex{imageIndex}, Count{group.count},
-                   Text{group.name}, Text{group.places});
-    });
-    forEachErrorStatus(layout.tableSectors, console, [&](const StatusGroup& group) {
-        run.report(problem::kTableSectorStatus, ImageIndex{imageIndex}, Count{group.count},
-                   Text{group.name}, Text{group.places});
-    });
-}
-
 void reportDeleted(Run& run, int imageIndex, const char* where, const SectorNotes& notes)
 {
     if (notes.deleted == 0) {
@@ -93,40 +80,12 @@ void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
 void checkFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
 {
     Workspace& ws = run.workspace;
-    run.listing.fileBegin();
-    const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file,
-                                            ws.trace, ws.owners, entryIndex);
-    const ChainTrace& trace = ws.trace;
-    const FileHeader header = decodeFileHeader(ws.file);
-    const ImageIndex image{imageIndex};
-    const FileName name{entry.name};
-
-    if (file.sectorsLost > 0) {
-        run.report(problem::kFileSectorsLost, image, name, Count{file.sectorsLost});
-    }
-    if (trace.loops) {
-        run.report(problem::kChainLoops, image, name);
-    } else if (file.chainCut) {
-        run.report(problem::kChainCut, image, name);
-    }
-    if (trace.beyondDiskCluster != kNoCluster) {
-        run.report(problem::kChainBeyondDisk, image, name, Count{trace.beyondDiskCluster});
-    }
-    const int wanted = kFileHeaderBytes + static_cast<int>(header.size);
-    if (file.length < wanted) {
-        run.report(problem::kFileShort, image, name);
-    } else if (!trace.loops && !file.chainCut) {
-        // The run-on cluster is no link of the chain.
-        const int links = trace.clusterCount - (trace.runOnCluster != kNoCluster ? 1 : 0);
-        const int needed = (wanted + kClusterBytes - 1) / kClusterBytes;
-        if (links > needed) {
-            run.report(problem::kChainTooLong, image, name, Count{links - needed});
-        }
-    }
-    reportChainFindings(run, imageIndex, entryIndex, entry);
+    const FileRecord record =
+        readFile(ws.image, ws.table, entry, entryIndex, ws.file, ws.trace, ws.owners);
+    const ChainTrace& trace = *record.trace;
+    reportFileFindings(run, imageIndex, record, true);
     reportDeleted(run, imageIndex, entry.name, trace.sectors);
-    describeFile(run, imageIndex, entryIndex, entry, header,
-                 wanted < file.length ? wanted : file.length, nullptr, 0);
+    describeFile(run, imageIndex, record, nullptr, 0);
 }
 
 } // namespace
@@ -139,25 +98,18 @@ bool checkImage(Run& run, int index)
     const ConsoleStyle console = run.report.console();
     describeImage(run, index, nullptr);
 
-    if (reader.storedSize() != static_cast<std::int64_t>(reader.diskSize())) {
-        char claimed[24], held[24];
-        std::snprintf(claimed, sizeof claimed, "%lu",
-                      static_cast<unsigned long>(reader.diskSize()));
-        std::snprintf(held, sizeof held, "%lld", static_cast<long long>(reader.storedSize()));
-        run.report(problem::kImageSizeDisagrees, image, Text{claimed}, Text{held});
-    }
+    reportImageExtent(run, index);
 
     reader.setSectorRange(kFirstSector, kLastSector);
     const LayoutRead layout = readDirectoryAndTable(reader, ws.directory, ws.table);
-    if (layout.directorySectorsLost > 0) {
-        run.report(problem::kDirectoryDamaged, image, Count{layout.directorySectorsLost});
-    }
-    reportErrorStatuses(run, index, layout);
+    const LayoutState state = reportLayoutFindings(run, index, layout);
     reportDeleted(run, index, textFor(kDirectoryPlace, console), layout.directorySectors);
     reportDeleted(run, index, textFor(kTablePlace, console), layout.tableSectors);
     // Without the table no chain can be told right from wrong.
-    if (layout.tableSectorsLost > 0) {
-        run.report(problem::kTableUnreadable, image);
+    if (state.noLayout || state.tableLost) {
+        if (state.tableLost) {
+            run.report(problem::kTableUnreadableInCheck, image);
+        }
         run.listing.imageEnd();
         return true;
     }
@@ -188,6 +140,8 @@ bool checkImage(Run& run, int index)
         if (entry.state != EntryState::File || !fileChosen(run.options, entry.name)) {
             continue;
         }
+        // The name findings go into the file's own record.
+        run.listing.fileBegin();
         checkName(run, index, i, entry, seen);
         checkFile(run, index, i, entry);
     }

@@ -81,8 +81,8 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         writeBriefUsage(stderr, console, program);
         return kExitFatal;
     }
-    // A first argument that names a file is the D88 file, whatever it reads,
-    // as it always was.
+    // A first argument that names a file is the D88 file, whatever it reads:
+    // "d88unpack -d" extracts a file named "-d".
     const ExtractOptions options = parseCommandLine(argc, argv, host::identify(argv[1]).known);
     // Names and paths from the disk or the command line reach a terminal
     // escaped; a pipe or a file gets them as they are.

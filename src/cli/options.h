@@ -26,7 +26,7 @@ extern const int kOptionRowCount;
 // D88 path; short ones combined ("-lb") with a value attached ("-oDIR") or
 // as the next argument; long ones with "=VALUE" or the next argument; "--"
 // ends them. A first argument that names an existing file (`firstIsFile`) is
-// the D88 path whatever it reads, as it always was. Reading stops at the
+// the D88 path whatever it reads. Reading stops at the
 // first problem, and at "-h", "--help" or "--version", which win over
 // anything after them.
 ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsFile);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "shift_jis.h"
+
 namespace d88 {
 
 namespace {
@@ -70,13 +72,6 @@ bool onlyDotsAndBlanks(const char* name)
     return true;
 }
 
-// Shift_JIS lead bytes: the byte after one is the second half of a
-// character, never a letter of its own.
-bool isLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // Windows compares names without case, also for the full-width Latin,
 // Greek and Cyrillic letters of Shift_JIS: lower case becomes upper case.
 void upperDoubleByte(unsigned char lead, unsigned char& trail)
@@ -136,7 +131,9 @@ bool hostNameKey(const char* name, host::NameRules rules, char (&key)[kTakenName
     key[end] = '\0';
     for (std::size_t i = 0; i < end; ++i) {
         const auto c = static_cast<unsigned char>(key[i]);
-        if (isLeadByte(c) && i + 1 < end) {
+        // The byte after a lead byte is the second half of a character,
+        // never a letter of its own.
+        if (isShiftJisLead(c) && i + 1 < end) {
             auto trail = static_cast<unsigned char>(key[i + 1]);
             upperDoubleByte(c, trail);
             key[i + 1] = static_cast<char>(trail);

@@ -82,7 +82,7 @@ enum class CreateOutcome {
 // copy of the data does.
 //
 // Nothing is ever written through what already has the name. A new name is
-// created exclusively and written in place (one system call, as before);
+// created exclusively and written in place, one system call;
 // an existing regular file or link is replaced by a file written under a
 // temporary name in the same directory and renamed over it only when
 // complete. A file left unfinished, by a failed write or close or by an

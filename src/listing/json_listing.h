@@ -15,10 +15,8 @@
 
 namespace d88 {
 
-
 // The version of the records' fields: changing what a field means changes it.
 constexpr int kJsonSchema = 1;
-
 
 struct RunFacts {
     const char* path; // the D88 path as given
@@ -41,11 +39,7 @@ struct ImageFacts {
 
 struct FileFacts {
     int image;
-    int entryIndex;
-    const std::uint8_t* rawEntry; // the directory's 16 bytes
-    const DirectoryEntry* entry;
-    const FileHeader* header;
-    const ChainTrace* trace;
+    const FileRecord* record;
     const char* path;  // the host path written, or null when none was
     long bytesWritten; // 0 when nothing was written
     bool hashed;
@@ -71,6 +65,8 @@ public:
     // `message` is the problem's text as written on the error stream.
     void problem(ProblemId id, const char* message, int length);
     void summary(int exitStatus);
+    // False when the records never reached their reader.
+    bool runEnd() { return std::fflush(stdout) == 0 && std::ferror(stdout) == 0; }
 
 private:
     // Problems waiting for their record, as "{...},{...}": an image's or a
@@ -81,6 +77,11 @@ private:
         int dropped;
     };
     void flushImage();
+    // The parts of a file record.
+    void putChain(const ChainTrace& trace);
+    void putDate(const DirectoryEntry& entry, const EntryTime& time);
+    void putDigests(bool hashed, const host::Digests& digests);
+    void putSectors(const SectorNotes& notes);
     // The problems kept so far as a JSON array, then forgotten.
     void takeProblems(Problems& problems);
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "shift_jis.h"
+
 namespace d88 {
 
 namespace {
@@ -43,14 +45,12 @@ int escapeForTerminal(const char* text, char* out, int room)
     constexpr char kHex[] = "0123456789abcdef";
     // Control bytes with a letter of their own, each before its letter.
     constexpr char kNamed[] = "\aa\bb\tt\nn\vv\ff\rr\\\\";
-    const auto isLead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; };
-    const auto isTrail = [](unsigned char c) { return c >= 0x40 && c != 0x7F && c <= 0xFC; };
     int length = 0;
     for (const char* p = text; *p != '\0'; ++p) {
         const auto c = static_cast<unsigned char>(*p);
         char shown[4];
         int n = 0;
-        if (isLead(c) && isTrail(static_cast<unsigned char>(p[1]))) {
+        if (isShiftJisLead(c) && isShiftJisTrail(static_cast<unsigned char>(p[1]))) {
             // A two-byte character, whose second byte may be a backslash.
             shown[n++] = *p;
             shown[n++] = *++p;
@@ -118,108 +118,50 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     return static_cast<int>(out - line);
 }
 
-void Listing::runStart(bool headerCut)
+void TextListing::runStart(bool headerCut)
 {
-    switch (style_) {
-    case ListingStyle::Text:
-        if (headerCut) {
-            std::fputs(textFor(kCuttingHeader, console_), stdout);
+    if (headerCut) {
+        std::fputs(textFor(kCuttingHeader, console_), stdout);
+    }
+}
+
+void TextListing::imageStart(const char* imageName, const char* subdirectory)
+{
+    if (subdirectory != nullptr) {
+        char shown[4 * kImageNameLength + 1];
+        if (escapeOut_) {
+            escapeForTerminal(imageName, shown, sizeof shown);
         }
-        return;
-    case ListingStyle::ProblemsOnly:
-    case ListingStyle::Json:
-        return;
+        std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName, subdirectory);
     }
+    std::fputs(textFor(kColumnHeader, console_), stdout);
 }
 
-void Listing::imageStart(const char* imageName, const char* subdirectory)
+void TextListing::file(const FileRecord& record)
 {
-    switch (style_) {
+    char line[kListingLineBytes];
+    const int length = formatListingLine(record.entry, record.header, line, escapeOut_);
+    std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
+}
+
+bool TextListing::runEnd()
+{
+    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+}
+
+void Listing::setStyle(ListingStyle style)
+{
+    switch (style) {
     case ListingStyle::Text:
-        if (subdirectory != nullptr) {
-            char shown[4 * kImageNameLength + 1];
-            if (escapeOut_) {
-                escapeForTerminal(imageName, shown, sizeof shown);
-            }
-            std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName,
-                        subdirectory);
-        }
-        std::fputs(textFor(kColumnHeader, console_), stdout);
+        shown_.emplace<TextListing>(console_, escapeOut_);
         return;
     case ListingStyle::ProblemsOnly:
+        shown_.emplace<ProblemsOnlyListing>();
+        return;
     case ListingStyle::Json:
+        shown_.emplace<JsonListing>(console_);
         return;
     }
-}
-
-void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
-{
-    switch (style_) {
-    case ListingStyle::Text: {
-        char line[kListingLineBytes];
-        const int length = formatListingLine(entry, header, line, escapeOut_);
-        std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
-        return;
-    }
-    case ListingStyle::ProblemsOnly:
-    case ListingStyle::Json:
-        return;
-    }
-}
-
-void Listing::runFacts(const RunFacts& facts)
-{
-    if (style_ == ListingStyle::Json) {
-        json_.run(facts);
-    }
-}
-
-void Listing::imageFacts(const ImageFacts& facts)
-{
-    if (style_ == ListingStyle::Json) {
-        json_.image(facts);
-    }
-}
-
-void Listing::fileBegin()
-{
-    if (style_ == ListingStyle::Json) {
-        json_.fileBegin();
-    }
-}
-
-void Listing::fileFacts(const FileFacts& facts)
-{
-    if (style_ == ListingStyle::Json) {
-        json_.file(facts);
-    }
-}
-
-void Listing::imageEnd()
-{
-    if (style_ == ListingStyle::Json) {
-        json_.imageEnd();
-    }
-}
-
-void Listing::summary(int exitStatus)
-{
-    if (style_ == ListingStyle::Json) {
-        json_.summary(exitStatus);
-    }
-}
-
-bool Listing::runEnd()
-{
-    switch (style_) {
-    case ListingStyle::Text:
-    case ListingStyle::Json:
-        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
-    case ListingStyle::ProblemsOnly:
-        // The standard output is the files' then, and its failures theirs.
-        return true;
-    }
-    return true;
 }
 
 } // namespace d88

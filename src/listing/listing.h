@@ -1,13 +1,13 @@
 // How a run is shown: the run calls the listing at each event (run start,
-// image start, file, problem, run end) and the listing decides what the
-// console gets. Today's listing is text: the header notice, image lines,
-// column headers and listing lines on the standard output, problems on the
-// error stream. On a terminal, the control bytes of names and paths are
-// shown escaped; anywhere else they pass as stored.
+// image start, file, problem, run end) and the listing chosen for the run,
+// text or JSON Lines, decides what the console gets. Problems go to the
+// error stream in every listing. On a terminal, the control bytes of names
+// and paths are shown escaped; anywhere else they pass as stored.
 #pragma once
 
 #include <cstdio>
 #include <utility>
+#include <variant>
 
 #include "console_text.h"
 #include "disk_layout.h"
@@ -52,52 +52,120 @@ constexpr int kEscapedBytes = 4 * kLongestShownPath + 1;
 // length written.
 int escapeForTerminal(const char* text, char* out, int room);
 
+// The text listing: the header notice, image lines, column headers and
+// listing lines on the standard output.
+class TextListing {
+public:
+    TextListing(ConsoleStyle console, bool escapeOut) : console_(console), escapeOut_(escapeOut) {}
+    void runStart(bool headerCut);
+    void imageStart(const char* imageName, const char* subdirectory);
+    void file(const FileRecord& record);
+    bool runEnd();
+
+private:
+    ConsoleStyle console_;
+    bool escapeOut_;
+};
+
+// "-p": the standard output carries the files' bytes, so nothing is listed,
+// and a failure of the standard output is the files' to report.
+struct ProblemsOnlyListing {
+    bool runEnd() { return true; }
+};
+
+// How a run is shown: one of the listings above or the JSON records
+// (json_listing.h), chosen once. The run calls it at each event; a
+// listing that has nothing to say at an event is not asked.
 class Listing {
 public:
     // `escapeOut`, `escapeErr`: the standard output, the error stream is a
     // terminal.
     Listing(ListingStyle style, ConsoleStyle console, bool escapeOut = false,
             bool escapeErr = false)
-        : style_(style), console_(console), escapeOut_(escapeOut), escapeErr_(escapeErr),
-          json_(console)
+        : escapeErr_(escapeErr), console_(console), escapeOut_(escapeOut)
     {
+        setStyle(style);
     }
 
     // Chosen once the options are read.
-    void setStyle(ListingStyle style) { style_ = style; }
-    bool json() const { return style_ == ListingStyle::Json; }
+    void setStyle(ListingStyle style);
+    bool json() const { return std::holds_alternative<JsonListing>(shown_); }
 
-    // The events that only the JSON records show; the text listing has
-    // nothing to say at them.
-    void runFacts(const RunFacts& facts);
-    void imageFacts(const ImageFacts& facts);
-    void fileBegin();
-    void fileFacts(const FileFacts& facts);
-    void imageEnd();
+    // The events that only the JSON records show.
+    void runFacts(const RunFacts& facts)
+    {
+        toJson([&](JsonListing& j) { j.run(facts); });
+    }
+    void imageFacts(const ImageFacts& facts)
+    {
+        toJson([&](JsonListing& j) { j.image(facts); });
+    }
+    void fileBegin()
+    {
+        toJson([](JsonListing& j) { j.fileBegin(); });
+    }
+    void fileFacts(const FileFacts& facts)
+    {
+        toJson([&](JsonListing& j) { j.file(facts); });
+    }
+    void imageEnd()
+    {
+        toJson([](JsonListing& j) { j.imageEnd(); });
+    }
     // Before runEnd, with the status the run comes to.
-    void summary(int exitStatus);
+    void summary(int exitStatus)
+    {
+        toJson([&](JsonListing& j) { j.summary(exitStatus); });
+    }
 
-    // Once the D88 file is open; `headerCut`: "-b".
-    void runStart(bool headerCut);
+    // The events that only the text listing shows. Once the D88 file is
+    // open; `headerCut`: "-b".
+    void runStart(bool headerCut)
+    {
+        toText([&](TextListing& t) { t.runStart(headerCut); });
+    }
     // `subdirectory` is null when the files go into the output directory.
-    void imageStart(const char* imageName, const char* subdirectory);
-    void file(const DirectoryEntry& entry, const FileHeader& header);
-    // `message` is the problem's text as the console takes it, a printf
-    // format for `values`.
+    void imageStart(const char* imageName, const char* subdirectory)
+    {
+        toText([&](TextListing& t) { t.imageStart(imageName, subdirectory); });
+    }
+    void file(const FileRecord& record)
+    {
+        toText([&](TextListing& t) { t.file(record); });
+    }
+
+    // Every listing writes a problem on the error stream; the JSON records
+    // carry it too. `message` is the problem's text as the console takes
+    // it, a printf format for `values`.
     template <typename... Values>
     void problem(ProblemId id, const ProblemDetail& detail, const char* message, Values... values);
     // False when what was shown never reached its reader.
-    bool runEnd();
+    bool runEnd()
+    {
+        return std::visit([](auto& shown) { return shown.runEnd(); }, shown_);
+    }
 
 private:
+    template <typename Each> void toJson(Each each)
+    {
+        if (JsonListing* json = std::get_if<JsonListing>(&shown_)) {
+            each(*json);
+        }
+    }
+    template <typename Each> void toText(Each each)
+    {
+        if (TextListing* text = std::get_if<TextListing>(&shown_)) {
+            each(*text);
+        }
+    }
     template <typename... Values, std::size_t... I>
     void writeEscaped(const char* message, std::index_sequence<I...>, Values... values);
 
-    ListingStyle style_;
+    bool escapeErr_;
     ConsoleStyle console_;
     bool escapeOut_;
-    bool escapeErr_;
-    JsonListing json_;
+    std::variant<TextListing, ProblemsOnlyListing, JsonListing> shown_{
+        std::in_place_type<ProblemsOnlyListing>};
 };
 
 namespace detail {
@@ -143,7 +211,8 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* mes
         std::fprintf(stderr, "  %s: %s\n",
                      escapeErr_ ? detail::shown(detail.path, path) : detail.path, detail.reason);
     }
-    if (style_ != ListingStyle::Json) {
+    JsonListing* json = std::get_if<JsonListing>(&shown_);
+    if (json == nullptr) {
         return;
     }
     // The record carries the same message, unescaped (the JSON escapes it),
@@ -163,7 +232,7 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const char* mes
                                 " (%s: %s)", detail.path, detail.reason);
         length = length < kMessageBytes ? length : kMessageBytes - 1;
     }
-    json_.problem(id, line, length);
+    json->problem(id, line, length);
 }
 
 } // namespace d88

@@ -38,24 +38,20 @@ bool put(std::uint32_t code, char* out, int capacity, int& written)
     return true;
 }
 
-constexpr std::uint8_t kFirstTrail = 0x40;
-constexpr std::uint8_t kLastTrail = 0xFC;
 // Each lead byte has a row of the tables, a column for each trail byte.
 constexpr int kTrailCount = kLastTrail - kFirstTrail + 1;
-static_assert(std::size(kShiftJisTable81) == (0x9F - 0x81 + 1) * kTrailCount);
-static_assert(std::size(kShiftJisTableE0) == (0xFC - 0xE0 + 1) * kTrailCount);
+static_assert(std::size(kShiftJisTable81) == (kLastLeadLow - kFirstLeadLow + 1) * kTrailCount);
+static_assert(std::size(kShiftJisTableE0) == (kLastLeadHigh - kFirstLeadHigh + 1) * kTrailCount);
 
 // The row of a lead byte's code points, or nullptr when the byte leads no
 // character.
 const std::uint16_t* leadRow(std::uint8_t b)
 {
-    if (b >= 0x81 && b <= 0x9F) {
-        return kShiftJisTable81 + (b - 0x81) * kTrailCount;
+    if (!isShiftJisLead(b)) {
+        return nullptr;
     }
-    if (b >= 0xE0 && b <= 0xFC) {
-        return kShiftJisTableE0 + (b - 0xE0) * kTrailCount;
-    }
-    return nullptr;
+    return b <= kLastLeadLow ? kShiftJisTable81 + (b - kFirstLeadLow) * kTrailCount
+                             : kShiftJisTableE0 + (b - kFirstLeadHigh) * kTrailCount;
 }
 
 } // namespace

@@ -7,6 +7,25 @@
 
 namespace d88 {
 
+// Code page 932's two-byte characters: a lead byte in one of two ranges,
+// then a trail byte. The one definition of both that the program uses.
+constexpr std::uint8_t kFirstLeadLow = 0x81;
+constexpr std::uint8_t kLastLeadLow = 0x9F;
+constexpr std::uint8_t kFirstLeadHigh = 0xE0;
+constexpr std::uint8_t kLastLeadHigh = 0xFC;
+constexpr std::uint8_t kFirstTrail = 0x40;
+constexpr std::uint8_t kLastTrail = 0xFC;
+
+constexpr bool isShiftJisLead(std::uint8_t b)
+{
+    return (b >= kFirstLeadLow && b <= kLastLeadLow) || (b >= kFirstLeadHigh && b <= kLastLeadHigh);
+}
+
+constexpr bool isShiftJisTrail(std::uint8_t b)
+{
+    return b >= kFirstTrail && b <= kLastTrail && b != 0x7F;
+}
+
 // Writes the UTF-8 of Shift_JIS `bytes` to `out`, at most `capacity` bytes
 // and never a character cut in two; returns the bytes written.
 int shiftJisToUtf8(const std::uint8_t* bytes, int length, char* out, int capacity);

@@ -1,5 +1,4 @@
-// The console texts of the help and the command line: the options, their
-// help lines and the usage errors.
+// The console texts of the help: its frame and the line of each option.
 #pragma once
 
 #include "console_text_type.h"
@@ -88,35 +87,30 @@ inline constexpr ConsoleText kOptionHelp = {
 inline constexpr ConsoleText kOptionVersion = {
     "\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9\n",
     "バージョンを表示する\n", "show the version\n"};
-// An option the tool does not have; %s is it.
-inline constexpr ConsoleText kUnknownOption = {
-    "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93%s\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1.\n",
-    "オプション%sはありません.\n", "d88unpack: unknown option %s\n"};
-// A value given to an option that takes none; %s is the argument.
-inline constexpr ConsoleText kOptionTakesNoValue = {
-    "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93%"
-    "s\x82\xcd\x92\x6c\x82\xf0\x82\xc6\x82\xe8\x82\xdc\x82\xb9\x82\xf1.\n",
-    "オプション%sは値をとりません.\n", "d88unpack: option %s takes no value\n"};
-// A second file or directory named; %s is it.
-inline constexpr ConsoleText kExtraOperand = {
-    "\x97\x5d\x95\xaa\x82\xc8\x88\xf8\x90\x94%s\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb7.\n",
-    "余分な引数%sがあります.\n", "d88unpack: unexpected argument %s (one D88 file only)\n"};
-// Options but no D88 file.
-inline constexpr ConsoleText kNoD88File = {
-    "D88\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8e\x77\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2"
-    "\x82\xdc\x82\xb9\x82\xf1.\n",
-    "D88ファイルが指定されていません.\n", "d88unpack: no D88 file given\n"};
-// Two options that exclude each other; %s and %s are they.
-inline constexpr ConsoleText kOptionsConflict = {
-    "\x83\x49\x83\x76\x83\x56\x83\x87\x83\x93%s\x82\xc6%"
-    "s\x82\xcd\x93\xaf\x8e\x9e\x82\xc9\x8e\x67\x82\xa6\x82\xdc\x82\xb9\x82\xf1.\n",
-    "オプション%sと%sは同時に使えません.\n",
-    "d88unpack: options %s and %s cannot be used together\n"};
-// -p: the standard output failed, stopping.
-inline constexpr ConsoleText kStdoutFailed = {
-    "\x95\x57\x8f\x80\x8f\x6f\x97\xcd\x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82"
-    "\xf1\x82\xcc\x82\xc5\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb7.\n",
-    "標準出力に書き込めませんので中断します.\n",
-    "d88unpack: cannot write to the standard output; stopping\n"};
+// -c, --check
+inline constexpr ConsoleText kOptionCheck = {
+    "\x8a\x65\x83\x43\x83\x81\x81\x5b\x83\x57\x82\xcc\x90\xae\x8d\x87\x90\xab\x82\xf0\x92\xb2\x82"
+    "\xd7\x82"
+    "\xe9\x82\xbe\x82\xaf\x82\xc5\x89\xbd\x82\xe0\x8d\xec\x90\xac\x82\xb5\x82\xc8\x82\xa2\n",
+    "各イメージの整合性を調べるだけで何も作成しない\n",
+    "check each image's consistency; create nothing\n"};
+// -j, --json
+inline constexpr ConsoleText kOptionJson = {
+    "\x88\xea\x97\x97\x82\xf0JSON "
+    "Lines\x82\xc5\x95\x57\x8f\x80\x8f\x6f\x97\xcd\x82\xc9\x8f\x91\x82\xad\n",
+    "一覧をJSON Linesで標準出力に書く\n",
+    "list as JSON Lines on the standard output, with each file's hashes\n"};
+// -k, --keep-existing: never replace an existing file.
+inline constexpr ConsoleText kOptionKeepExisting = {
+    "\x8a\xf9\x82\xc9\x82\xa0\x82\xe9\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x92\x75\x82\xab\x8a"
+    "\xb7\x82\xa6\x82\xc8\x82\xa2\n",
+    "既にあるファイルを置き換えない\n",
+    "never replace an existing file: leave the later one unwritten\n"};
+// -r, --rename: write a file whose name is taken as NAME~1, NAME~2, ...
+inline constexpr ConsoleText kOptionRename = {
+    "\x96\xbc\x91\x4f\x82\xaa\x8a\xf9\x82\xc9\x82\xa0\x82\xea\x82\xceNAME~"
+    "1\x82\xc8\x82\xc7\x82\xcc\x96\xbc\x91\x4f\x82\xc5\x8f\x91\x82\xab\x8f\x6f\x82\xb7\n",
+    "名前が既にあればNAME~1などの名前で書き出す\n",
+    "write a file whose name is taken as NAME~1, NAME~2, ...\n"};
 
 } // namespace d88
