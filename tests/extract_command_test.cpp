@@ -157,6 +157,7 @@ TEST(ExtractCommand, LocaleChoosesTheLanguage)
         {"LANGUAGE=en LANG=ja_JP.UTF-8", {Language::English, utf8}},
         {"LANGUAGE= LC_MESSAGES=ja_JP.UTF-8 LANG=en_US.UTF-8", {Language::Japanese, utf8}},
         {"LC_MESSAGES=en_US LANG=C", {Language::English, sjis}},
+        {"LANGUAGE=ja LC_ALL=en_US.UTF-8", {Language::Japanese, utf8}},
     };
     DiskModel disk = diskA();
     const Bytes input = build(disk, nullptr, [](ImageBuilder& im) { im.removeSector(5, 10); });
@@ -303,6 +304,12 @@ TEST(ExtractCommandDamage, ContainerLosses)
         }
         return image;
     };
+    // The first `length` bytes of an image with the size field `diskSize`.
+    const auto header = [&](long long diskSize, std::size_t length) {
+        Bytes image = withSize(diskSize);
+        image.resize(length);
+        return image;
+    };
     const DiskModel nothing{"DISK A", "DISK A", {}};
     const struct {
         const char* what;
@@ -310,10 +317,10 @@ TEST(ExtractCommandDamage, ContainerLosses)
         std::vector<DiskModel> disks; // what is extracted
         std::string err;
     } rows[] = {
-        {"trailing bytes",
-         d88build::concat({good, Bytes(100, 0x55)}),
+        {"trailing bytes, one short of a header",
+         d88build::concat({good, Bytes(687, 0x55)}),
          {diskA()},
-         format(d88::kTrailingBytes.shiftJis, 100)},
+         format(d88::kTrailingBytes.shiftJis, 687)},
         {"a size past the end of the file",
          withSize(size + 1000),
          {diskA()},
@@ -323,6 +330,15 @@ TEST(ExtractCommandDamage, ContainerLosses)
          {nothing},
          format(d88::kImageSizeTooSmall.shiftJis, 0, 100LL, 2 * size - 688) +
              format(d88::kNoLayout.shiftJis, 0)},
+        {"a size below its header, nothing after it",
+         header(100, 688),
+         {nothing},
+         format(d88::kNoLayout.shiftJis, 0)},
+        // A header alone is an image with no tracks, and the next follows it.
+        {"a size of exactly one header",
+         d88build::concat({header(688, 688), good}),
+         {nothing, diskA()},
+         format(d88::kNoLayout.shiftJis, 0)},
         // Any other kind of file: its "size" runs past its end, and nothing
         // of the layout is where it would be.
         {"not a D88 file",
@@ -330,7 +346,8 @@ TEST(ExtractCommandDamage, ContainerLosses)
          {{"AAAAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAA", {}}},
          format(d88::kImageCutShort.shiftJis, 0, 0x41414141LL, 10000LL) +
              format(d88::kNoLayout.shiftJis, 0)},
-        {"images past the 64th", d88build::concat(std::vector<Bytes>(66, good)),
+        {"images past the 64th: one more header",
+         d88build::concat({d88build::concat(std::vector<Bytes>(64, good)), header(size, 688)}),
          std::vector<DiskModel>(64, diskA()), format(d88::kImagesBeyondLimit.shiftJis, 64)},
     };
     for (const auto& row : rows) {
@@ -428,6 +445,15 @@ TEST(ExtractCommandNames, CollisionRules)
           {"A_B~2", f[3].data},
           {game, f[4].data},
           {game + "~1", f[5].data}},
+         0},
+        // What is on disk is not looked at: the user's A_B is no clash.
+        {"-l -r: listed as -r would write them, nothing written",
+         {"-l", "-r"},
+         1,
+         {{0, 1, 2, 3, 4, 5}},
+         said(d88::kWrittenAs, 0, "TWICE", "TWICE~1") + said(d88::kWrittenAs, 0, "A_B", "A_B~1") +
+             said(d88::kWrittenAs, 0, kGame, (game + "~1").c_str()),
+         {{"A_B", own}},
          0},
         {"default, -d: across images too",
          {"-d"},

@@ -31,6 +31,7 @@ struct State {
     std::map<Call, std::map<int, int>> failures;   // call -> number -> errno
     std::map<Call, std::map<int, int>> interrupts; // call -> number -> signal
     int endedBy = 0;
+    d88::host::NameRules nameRules = d88::host::NameRules::Posix;
 };
 
 State& state()
@@ -86,6 +87,11 @@ void interruptIfPlanned(Call call)
     if (it != s.interrupts[call].end() && d88::host::calls::takeInterruption(it->second)) {
         d88::host::calls::endBySignal(it->second);
     }
+}
+
+void useNameRules(d88::host::NameRules rules)
+{
+    state().nameRules = rules;
 }
 
 int endedBy()
@@ -204,7 +210,7 @@ Language messageLanguage()
 
 NameRules nameRules()
 {
-    return NameRules::Posix;
+    return state().nameRules;
 }
 
 // As on POSIX: the tests run on Linux, where the process would otherwise end.

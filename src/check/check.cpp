@@ -7,7 +7,6 @@
 
 #include "findings.h"
 #include "host_names.h"
-#include "name_registry.h"
 #include "sector_report.h"
 
 namespace d88 {
@@ -41,12 +40,12 @@ bool looksLikeFile(const std::uint8_t* raw, const D88Image& image)
     return first < kLastClusterMark && image.hasTrack(clusterAddress(first).track);
 }
 
-// The chosen files seen so far in an image, for the name checks: each
-// with its host name as the host tells names apart (name_registry.h).
+// The chosen files seen so far in an image, for the name checks.
 struct SeenNames {
     int entry[kEntryCount];
     char stored[kEntryCount][kNameBytes + 1];
-    char onHost[kEntryCount][kTakenNameBytes];
+    // Each one's host name as the host tells names apart.
+    char key[kEntryCount][kTakenNameBytes];
     int count;
 };
 
@@ -54,18 +53,18 @@ void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
                SeenNames& seen)
 {
     const host::NameRules rules = host::nameRules();
-    char hostName[kHostNameBytes];
-    outputName(entry.name, run.options.unicodeNames, rules, hostName);
+    char onHost[kHostNameBytes];
+    outputName(entry.name, run.options.unicodeNames, rules, onHost);
     // A host name always fits a key.
-    char onHost[kTakenNameBytes];
-    hostNameKey(hostName, rules, nameEncoding(run.options), onHost);
+    char key[kTakenNameBytes];
+    hostNameKey(onHost, rules, nameEncoding(run.options), key);
     for (int k = 0; k < seen.count; ++k) {
         if (std::strcmp(seen.stored[k], entry.name) == 0) {
             run.report(problem::kSameName, ImageIndex{imageIndex}, FileName{entry.name},
                        Count{seen.entry[k]});
             break;
         }
-        if (std::strcmp(seen.onHost[k], onHost) == 0) {
+        if (std::strcmp(seen.key[k], key) == 0) {
             run.report(problem::kHostNameCollision, ImageIndex{imageIndex}, FileName{entry.name},
                        FileName{seen.stored[k]});
             break;
@@ -74,7 +73,7 @@ void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
     // One slot per directory entry: never more than kEntryCount.
     seen.entry[seen.count] = entryIndex;
     std::memcpy(seen.stored[seen.count], entry.name, sizeof entry.name);
-    std::memcpy(seen.onHost[seen.count], onHost, sizeof onHost);
+    std::memcpy(seen.key[seen.count], key, sizeof key);
     ++seen.count;
 }
 
@@ -122,7 +121,7 @@ bool checkImage(Run& run, int index)
     }
 
     clearOwners(ws.owners);
-    SeenNames seen; // about 10 KiB, one image at a time
+    SeenNames seen; // about 7 KiB, one image at a time
     seen.count = 0;
     bool ended = false;
     for (int i = 0; i < kEntryCount; ++i) {

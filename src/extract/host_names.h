@@ -12,6 +12,11 @@ namespace d88 {
 // "-u"), the terminator.
 constexpr int kHostNameBytes = 1 + kReadableNameBytes;
 
+// Room for a name a file is written under: a host name with a "~N" suffix
+// (N below kMaxImages * kEntryCount), its terminator, and to spare.
+constexpr int kTakenNameBytes = 40;
+static_assert(kHostNameBytes + 6 <= kTakenNameBytes && kTakenNameBytes <= host::kOutputNameBytes);
+
 // The host name of a file name (stored, or as it reads), so that no file
 // lands outside the output directory or on a device. Both rule sets: a '/' becomes '_', and
 // "." and ".." become "_" and "__". Windows rules besides: the bytes
@@ -29,5 +34,16 @@ void hostFileName(const char* name, char (&host)[kHostNameBytes], host::NameRule
 // rules above.
 void outputName(const char* stored, bool readable, host::NameRules rules,
                 char (&host)[kHostNameBytes]);
+
+// `name`, a name a file is written under, as the host tells names apart:
+// two names are one file there exactly when their keys are equal. POSIX:
+// the name as it is. Windows: its trailing dots and blanks dropped and its
+// letters upper case, the full-width Latin, Greek and Cyrillic letters of
+// Shift_JIS included; the second byte of a Shift_JIS character is never
+// taken for a letter of its own. A name read as UTF-8 (NameEncoding::Utf8,
+// "-u") has its letters upper-cased as characters. False when the name
+// does not fit `key`.
+bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
+                 char (&key)[kTakenNameBytes]);
 
 } // namespace d88

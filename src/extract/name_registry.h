@@ -1,6 +1,6 @@
 // The host names a run has written into one directory, so that a later
 // file reaching a name an earlier one took is noticed instead of silently
-// replacing it. Names are compared as the host compares them.
+// replacing it. Names are compared as the host compares them (hostNameKey).
 #pragma once
 
 #include <cstdint>
@@ -11,18 +11,6 @@
 #include "host_names.h"
 
 namespace d88 {
-
-// Room for a name a file is written under: a host name with a "~N" suffix
-// (N below kMaxImages * kEntryCount), its terminator, and to spare.
-constexpr int kTakenNameBytes = 40;
-static_assert(kTakenNameBytes >= kHostNameBytes + 6 && kTakenNameBytes <= host::kOutputNameBytes);
-
-// Writes into `key` the name as the host tells names apart: as it is on
-// POSIX; on Windows with its trailing dots and blanks dropped and its
-// letters upper case, read as Shift_JIS or, with NameEncoding::Utf8, as
-// UTF-8. False when it does not fit.
-bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
-                 char (&key)[kTakenNameBytes]);
 
 // Who took a name: the image and the stored name of its file.
 struct NameOwner {

@@ -151,7 +151,8 @@ public:
 
 private:
     static constexpr int kHandled = 4;
-    // The handling each signal had before, on a host that has signals.
+    // The handling each signal had before, on a host that has signals;
+    // SIG_ERR for one the run left alone.
     struct Previous {
         void (*handlers[kHandled])(int) = {};
     };

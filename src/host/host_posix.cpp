@@ -216,11 +216,14 @@ InterruptsHandled::InterruptsHandled()
 {
     static_assert(sizeof kInterrupts / sizeof kInterrupts[0] + 1 == kHandled);
     for (int i = 0; i < kHandled - 1; ++i) {
-        previous_.handlers[i] = std::signal(kInterrupts[i], onInterrupt);
-        // What the caller ignores stays ignored.
-        if (previous_.handlers[i] == SIG_IGN) {
-            std::signal(kInterrupts[i], SIG_IGN);
+        // What the caller ignores (nohup) stays ignored, never handled even
+        // for a moment: a signal in that moment would end the run.
+        struct sigaction before {};
+        if (::sigaction(kInterrupts[i], nullptr, &before) == 0 && before.sa_handler == SIG_IGN) {
+            previous_.handlers[i] = SIG_ERR; // left alone
+            continue;
         }
+        previous_.handlers[i] = std::signal(kInterrupts[i], onInterrupt);
     }
     previous_.handlers[kHandled - 1] = std::signal(SIGXFSZ, SIG_IGN);
 }
