@@ -145,7 +145,6 @@ void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRu
 {
     constexpr int kLongest = kHostNameBytes - 2; // room for a '_' in front and the terminator
     static_assert(kLongest >= kNameBytes, "every stored name fits whole");
-    static_assert(kHostNameBytes >= 1 + kNameBytes + 1, "'_', the stored bytes, the terminator");
     // "." and ".." would name the directory itself or its parent.
     if (std::strcmp(stored, ".") == 0) {
         stored = "_";
