@@ -48,6 +48,24 @@ TEST(NamePattern, Matches)
     for (const auto& [pattern, name] : failing) {
         EXPECT_FALSE(d88::namePatternMatches(pattern, name, std::strlen(name))) << pattern;
     }
+    // With UTF-8 every element takes a character, and ranges run over code
+    // points; a byte that begins no character stands for itself.
+    const Row utf8Matching[] = {{"ゲ?ム", "ゲーム"},
+                                {"?ﾞｰﾑ", "ｹﾞｰﾑ"},
+                                {"[ア-ン]*", "ゲーム"},
+                                {"*[!a-z]", "Aム"},
+                                {"[Ⅰ]", "Ⅰ"},
+                                {"*%25", "100%25"},
+                                {"A\x80?", "A\x80"
+                                           "B"}};
+    const Row utf8Failing[] = {
+        {"??", "ゲ"}, {"ゲ?ム", "ゲム"}, {"[ア-ン]", "ｱ"}, {"?", "\xE3\x82"}};
+    for (const auto& [pattern, name] : utf8Matching) {
+        EXPECT_TRUE(d88::namePatternMatches(pattern, name, std::strlen(name), true)) << pattern;
+    }
+    for (const auto& [pattern, name] : utf8Failing) {
+        EXPECT_FALSE(d88::namePatternMatches(pattern, name, std::strlen(name), true)) << pattern;
+    }
     // Only the given length of the name counts; a huge pattern stays linear.
     EXPECT_TRUE(d88::namePatternMatches("GAME", "GAME     ", 4));
     const std::string stars(100000, '*');
