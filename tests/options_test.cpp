@@ -256,6 +256,8 @@ TEST(Options, CommandLines)
         {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOptionNear, "--lsit", "--list")},
         {{"../in.d88", "--lsit"}, 1, "", english(d88::kUnknownOptionNear, "--lsit", "--list"), en},
         {{"--verison"}, 1, "", error(d88::kUnknownOptionNear, "--verison", "--version")},
+        // Two letters swapped twice are two slips, not four.
+        {{"--verisno"}, 1, "", error(d88::kUnknownOptionNear, "--verisno", "--version")},
         {{"../in.d88", "--no-headers"},
          1,
          "",
