@@ -1,8 +1,8 @@
 // libFuzzer target: the input is a D88 file, extracted in-process with each
-// combination of "-d" and "-b", with the JSON listing, and checked with
-// "-c -j", each run in a fresh directory. After every run the harness
-// checks what a hostile file must never achieve, and aborts on the first
-// violation:
+// combination of "-d" and "-b", with the JSON listing, with names as they
+// read ("-u"), and checked with "-c -j", each run in a fresh directory.
+// After every run the harness checks what a hostile file must never
+// achieve, and aborts on the first violation:
 //   - nothing was created outside the run's directory;
 //   - the run's directory holds only regular files, and without "-d" only
 //     numbered subdirectories (at most 64) of regular files;
@@ -255,10 +255,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The JSON listing with its hashes, and the check, which writes nothing.
-    static const char* const kOptionSets[][2] = {{nullptr, nullptr}, {"-d", nullptr},
-                                                 {"-b", nullptr},    {"-d", "-b"},
-                                                 {"-j", nullptr},    {"-c", "-j"}};
+    // The JSON listing with its hashes, the check, which writes nothing, and
+    // names as they read.
+    static const char* const kOptionSets[][2] = {
+        {nullptr, nullptr}, {"-d", nullptr}, {"-b", nullptr}, {"-d", "-b"},
+        {"-j", nullptr},    {"-c", "-j"},    {"-u", "-d"},    {"-u", "-j"}};
     for (const auto& options : kOptionSets) {
         const char* argv[4] = {"d88unpack", kInputName, nullptr, nullptr};
         int argc = 2;

@@ -34,6 +34,7 @@ struct State {
     std::map<Call, std::map<int, int>> failures;   // call -> number -> errno
     std::map<Call, std::map<int, int>> interrupts; // call -> number -> signal
     int endedBy = 0;
+    d88::host::NameRules nameRules = d88::host::NameRules::Posix;
 };
 
 State& state()
@@ -89,6 +90,11 @@ void interruptIfPlanned(Call call)
     if (it != s.interrupts[call].end() && d88::host::calls::takeInterruption(it->second)) {
         d88::host::calls::endBySignal(it->second);
     }
+}
+
+void useNameRules(d88::host::NameRules rules)
+{
+    state().nameRules = rules;
 }
 
 int endedBy()
@@ -175,7 +181,7 @@ std::FILE* openInput(const char* path)
 
 void openMissingStandardStreams() {}
 
-FileIdentity identify(const char*)
+FileIdentity identify(const char*, NameEncoding)
 {
     return {};
 }
@@ -183,6 +189,11 @@ FileIdentity identify(const char*)
 ConsoleEncoding consoleEncoding()
 {
     return ConsoleEncoding::ShiftJis;
+}
+
+bool argumentAsUtf8(const char*, char*, int)
+{
+    return false;
 }
 
 void makeBinary(std::FILE*) {}
@@ -202,7 +213,7 @@ Language messageLanguage()
 
 NameRules nameRules()
 {
-    return NameRules::Posix;
+    return state().nameRules;
 }
 
 // As on POSIX: the tests run on Linux, where the process would otherwise end.
@@ -324,7 +335,7 @@ void Workers::endByInterruption()
     std::abort();
 }
 
-bool setModificationTime(const char*, int, int, int, int, int)
+bool setModificationTime(const char*, NameEncoding, int, int, int, int, int)
 {
     if (fails(Call::SetTime)) {
         errno = EPERM;
@@ -336,7 +347,7 @@ bool setModificationTime(const char*, int, int, int, int, int)
 namespace calls {
 
 // A handle is the index of the file's record.
-int openNewFile(const char* name)
+int openNewFile(const char* name, NameEncoding)
 {
     fakehost::interruptIfPlanned(Call::Create);
     if (fails(Call::Create)) {
@@ -385,7 +396,7 @@ bool closeFile(int handle)
     return true;
 }
 
-bool removeFile(const char* name)
+bool removeFile(const char* name, NameEncoding)
 {
     const auto it = state().names.find(fakehost::pathOf(name));
     if (fails(Call::Remove) || it == state().names.end()) {
@@ -398,7 +409,7 @@ bool removeFile(const char* name)
     return true;
 }
 
-bool renameFile(const char* from, const char* to)
+bool renameFile(const char* from, const char* to, NameEncoding)
 {
     State& s = state();
     const auto it = s.names.find(fakehost::pathOf(from));
@@ -424,7 +435,7 @@ int processId()
     return 4242;
 }
 
-Existing lookAt(const char* name, FileIdentity&)
+Existing lookAt(const char* name, NameEncoding, FileIdentity&)
 {
     const auto it = state().names.find(fakehost::pathOf(name));
     return it == state().names.end()        ? Existing::Nothing

@@ -132,7 +132,7 @@ Bytes input()
 
 int runQuietly(std::initializer_list<const char*> options, const std::string& path)
 {
-    const char* argv[4] = {"d88unpack", path.c_str()};
+    const char* argv[8] = {"d88unpack", path.c_str()};
     int argc = 2;
     for (const char* option : options) {
         argv[argc++] = option;
@@ -163,7 +163,7 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
     writeFile(other, input());
     const fs::path start = fs::current_path();
     fs::current_path(root / "out");
-    int statuses[8];
+    int statuses[10];
     {
         const RedirectedStreams quiet("/dev/null", "/dev/null");
         // Once unwatched, so that nothing done once per process is counted.
@@ -180,7 +180,10 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
         statuses[4] = runQuietly({"-j"}, path);
         statuses[5] = runQuietly({"-l", "-j"}, path);
         statuses[6] = runQuietly({"-c", "-j"}, path);
-        statuses[7] = runCollectionQuietly(path, other);
+        // Names as they read, and patterns over them.
+        statuses[7] = runQuietly({"-u", "-d", "-j"}, path);
+        statuses[8] = runQuietly({"-u", "-r", "-n", "[GL]?*"}, path);
+        statuses[9] = runCollectionQuietly(path, other);
         watching = false;
     }
     fs::current_path(start);

@@ -96,6 +96,7 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
                        const D88File& file, bool several)
 {
     Listing listing(styleFor(options), console.style, console.terminalOut, console.terminalErr);
+    listing.setReadableNames(options.unicodeNames);
     Reporter report(listing, console.style);
     if (several) {
         report.setPrefix(file.path);
@@ -126,10 +127,7 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
     listing.runFacts(
         RunFacts{file.path, image.fileSize(), image.imageCount(), several ? folder : nullptr});
     if (several) {
-        // The check lists nothing.
-        if (!options.check) {
-            listing.d88File(file.path, folder);
-        }
+        listing.d88File(file.path, folder);
         if (file.folder > 0) {
             char wanted[kFolderNameBytes];
             folderName(file.path, 0, wanted, host::nameRules());
@@ -137,7 +135,8 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
         }
     }
     // Known before "-o" changes the working directory: the path may be relative.
-    OutputSink sink(sinkFor(options), options.makeSubdirectories, host::identify(file.path));
+    OutputSink sink(sinkFor(options), options.makeSubdirectories, host::identify(file.path),
+                    nameEncoding(options));
     if (!sink.open(options.outputDirectory, several ? folder : nullptr, report)) {
         image.close();
         // Alone, the run ends here as it always did.
@@ -153,6 +152,9 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
 
     Run run{workspace, options, listing, report, sink};
     walkImages(run, options.check ? checkImage : extractImage);
+    if (options.check) {
+        listing.checkEnd(report.exitStatus());
+    }
     image.close();
     sink.close(report);
     outcome.patternsMatched = run.patternsMatched;

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "host_names.h"
-#include "name_registry.h"
 
 namespace d88 {
 
@@ -66,7 +65,7 @@ bool FolderNames::keyOf(int file, int number, char (&key)[kFolderNameBytes]) con
 {
     char name[kFolderNameBytes];
     folderName(paths_[file], number, name, rules_);
-    return hostNameKey(name, key, sizeof key, rules_);
+    return hostNameKey(name, rules_, host::NameEncoding::Bytes, key, sizeof key);
 }
 
 int FolderNames::take(int file)

@@ -110,7 +110,7 @@ host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile 
     }
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
-    const host::CreateOutcome outcome = file_.create(hostName, input_, existing);
+    const host::CreateOutcome outcome = file_.create(hostName, names_, input_, existing);
     failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
     return outcome;
 }
@@ -150,8 +150,8 @@ bool OutputSink::setTime(const char* hostName, const EntryTime& time)
     if (kind_ != SinkKind::Tree) {
         return true;
     }
-    const bool set = host::setModificationTime(hostName, time.year, time.month, time.day, time.hour,
-                                               time.minute);
+    const bool set = host::setModificationTime(hostName, names_, time.year, time.month, time.day,
+                                               time.hour, time.minute);
     failure_ = set ? 0 : host::lastError();
     return set;
 }

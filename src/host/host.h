@@ -21,6 +21,11 @@ namespace host {
 // Names are bytes and passed on as they are; Windows reads them in its ANSI
 // code page (Shift_JIS on a Japanese system).
 
+// How the bytes of an output file's name are read: as bytes, above, or as
+// UTF-8 text ("-u"), which Windows gets through its wide-character calls,
+// the same on every code page. POSIX passes either on as it is.
+enum class NameEncoding { Bytes, Utf8 };
+
 // Creates a directory in the working directory; false when it could not be
 // made, an existing one included.
 bool makeDirectory(const char* name);
@@ -58,7 +63,14 @@ struct FileIdentity {
 
 // `known` is false when nothing of that name exists (or it cannot be
 // looked at).
-FileIdentity identify(const char* path);
+FileIdentity identify(const char* path, NameEncoding encoding = NameEncoding::Bytes);
+
+// Writes the command-line argument `argument` into `out` (`capacity` bytes,
+// terminator included) in UTF-8, for what is matched against names read as
+// UTF-8. False when it is to be used as it is: POSIX passes arguments on in
+// the user's own encoding; or when it does not fit. Windows gives them in
+// its ANSI code page, which is converted.
+bool argumentAsUtf8(const char* argument, char* out, int capacity);
 
 // What a path names, through links. Anything but Regular leaves lastError()
 // saying why it cannot be read as a file: the system's reason when nothing
@@ -70,8 +82,9 @@ PathKind pathKind(const char* path);
 // thread's last error on Windows. Read it right after the call that failed.
 using ErrorCode = int;
 ErrorCode lastError();
-// The longest output name a file can be created under, terminator included.
-constexpr int kOutputNameBytes = 32;
+// The longest output name a file can be created under, terminator included:
+// a name read as UTF-8 takes up to three bytes for each stored one.
+constexpr int kOutputNameBytes = 40;
 
 // What is done about an existing file at an output name.
 enum class ExistingFile {
@@ -94,7 +107,7 @@ enum class CreateOutcome {
 // copy of the data does.
 //
 // Nothing is ever written through what already has the name. A new name is
-// created exclusively and written in place (one system call, as before);
+// created exclusively and written in place, one system call;
 // an existing regular file or link is replaced by a file written under a
 // temporary name in the same directory and renamed over it only when
 // complete. A file left unfinished, by a failed write or close or by an
@@ -108,7 +121,8 @@ public:
 
     // Makes the file `name` in the working directory, unless it names the
     // file `input` stands for under any name.
-    CreateOutcome create(const char* name, const FileIdentity& input, ExistingFile existing);
+    CreateOutcome create(const char* name, NameEncoding encoding, const FileIdentity& input,
+                         ExistingFile existing);
 
     // Writes the file's `length` bytes and closes it; false when any of
     // that fails, the close included (some file systems report a full
@@ -126,6 +140,7 @@ private:
     int handle_ = -1;
     ErrorCode failure_ = 0;
     bool replacing_ = false;
+    NameEncoding encoding_ = NameEncoding::Bytes;
     char name_[kOutputNameBytes] = {};
     char temporary_[kOutputNameBytes] = {};
 };
@@ -148,7 +163,8 @@ public:
 
 private:
     static constexpr int kHandled = 4;
-    // The handling each signal had before, on a host that has signals.
+    // The handling each signal had before, on a host that has signals;
+    // SIG_ERR for one the run left alone.
     struct Previous {
         void (*handlers[kHandled])(int) = {};
     };
@@ -245,7 +261,8 @@ private:
 // the local date and time given (year in full, month 1..12), without
 // following a link of that name. False when the time cannot be represented
 // or set.
-bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute);
+bool setModificationTime(const char* name, NameEncoding encoding, int year, int month, int day,
+                         int hour, int minute);
 
 // How many processors are online; at least 1.
 int onlineProcessors();
