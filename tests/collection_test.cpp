@@ -78,7 +78,7 @@ TEST(Collection, FoldersLinesAndSummary)
                          "../b/GAME.d88: " + format(d88::kFileSectorsLost.shiftJis, 0, kGame, 1) +
                          format(d88::kNotD88File.shiftJis, "../c/pic.d88") +
                          format(d88::kRunSummary.shiftJis, 3, 1, 1, 1, 6LL, bytes, 2,
-                                ": sector_missing 1, not_d88 1"));
+                                " (sector_missing 1, not_d88 1)"));
     Tree tree = inFolder("OUT/GAME", goodTree);
     tree.merge(inFolder("OUT/GAME~1", lossyTree));
     tree["OUT/"] = {};
@@ -371,7 +371,7 @@ TEST(Collection, AKilledWorkerLosesOnlyItsFile)
     const std::string err = readText(root / "err");
     EXPECT_TRUE(err.starts_with("../coll/BIG.d88: " + sjis(d88::kWorkerLost))) << err;
     EXPECT_TRUE(err.ends_with(
-        format(d88::kRunSummary.shiftJis, 7, 6, 1, 0, 18LL, bytesOf(rest), 1, ": worker_lost 1")))
+        format(d88::kRunSummary.shiftJis, 7, 6, 1, 0, 18LL, bytesOf(rest), 1, " (worker_lost 1)")))
         << err;
     Tree got = listTree(scratch.out());
     std::erase_if(got, [](const auto& entry) { return entry.first.starts_with("BIG"); });

@@ -583,7 +583,7 @@ using commandtest::runMany;
 using Inputs = std::vector<std::pair<std::string, Bytes>>;
 
 // The last line of a run over several D88 files; `kinds` as the line lists
-// them, ": sector_missing 1, not_d88 1".
+// them, " (sector_missing 1, not_d88 1)".
 std::string summary(int files, int whole, int problems, int notRead, long long written,
                     long long bytes, int count, const char* kinds = "")
 {
@@ -619,7 +619,7 @@ TEST_F(Command, EachD88FileHasAFolder)
          {},
          {"GAME/000/DATA", "GAME/000/GAME", "GAME/001/ONE"},
          said(d88::kNotD88File, "a/GAME.d88") +
-             summary(2, 1, 0, 1, 3, kTwoImagesBytes, 1, ": not_d88 1")},
+             summary(2, 1, 0, 1, 3, kTwoImagesBytes, 1, " (not_d88 1)")},
         {"one file with -f, into DIR with its missing parents",
          {{"GAMES.D88", two}},
          {"-f", "-o", "DIR/IN"},
@@ -691,35 +691,35 @@ TEST_F(Command, StopsOfOneFileAndOfTheRun)
          {},
          1,
          "a.d88: " + said(d88::kWriteFailed) + detail("a/000/GAME", EIO) +
-             summary(2, 1, 1, 0, 3, kTwoImagesBytes, 1, ": write_failed 1")},
+             summary(2, 1, 1, 0, 3, kTwoImagesBytes, 1, " (write_failed 1)")},
         {"no space: the run stops",
          Call::Write,
          ENOSPC,
          {},
          1,
          "a.d88: " + said(d88::kWriteFailed) + detail("a/000/GAME", ENOSPC) +
-             summary(2, 0, 1, 1, 0, 0, 1, ": write_failed 1")},
+             summary(2, 0, 1, 1, 0, 0, 1, " (write_failed 1)")},
         {"the folder cannot be entered: that file stops",
          Call::EnterDirectory,
          ENOTDIR,
          {},
          1,
          "a.d88: " + said(d88::kCannotEnterFolder, "a") + detail("a", ENOTDIR) +
-             summary(2, 1, 1, 0, 3, kTwoImagesBytes, 1, ": cannot_enter_folder 1")},
+             summary(2, 1, 1, 0, 3, kTwoImagesBytes, 1, " (cannot_enter_folder 1)")},
         {"the output directory cannot be entered: the run stops",
          Call::EnterDirectory,
          ENOTDIR,
          {"-o", "OUT"},
          1,
          "a.d88: " + said(d88::kCannotEnterOutput, "OUT") + detail("OUT", ENOTDIR) +
-             summary(2, 0, 1, 1, 0, 0, 1, ": cannot_enter_output 1")},
+             summary(2, 0, 1, 1, 0, 0, 1, " (cannot_enter_output 1)")},
         {"damage in one file: status 2",
          Call::SetTime,
          0,
          {},
          2,
          "l.d88: " + said(d88::kFileSectorsLost, 0, "LOST", 1) +
-             summary(2, 1, 1, 0, 4, 606 + kTwoImagesBytes, 1, ": sector_missing 1"),
+             summary(2, 1, 1, 0, 4, 606 + kTwoImagesBytes, 1, " (sector_missing 1)"),
          {{"l.d88", damaged.build()}, {"b.d88", two}}},
     };
     for (const auto& row : rows) {

@@ -239,7 +239,7 @@ void Listing::setStyle(ListingStyle style)
 void Listing::total(const RunTotals& t)
 {
     toJson([&](JsonListing& j) { j.total(t); });
-    // The problems by kind, by their stable names: ": sector_missing 3, not_d88 1".
+    // The problems by kind, by their stable names: " (sector_missing 3, not_d88 1)".
     char kinds[4096];
     int length = 0;
     int all = 0;
@@ -249,12 +249,14 @@ void Listing::total(const RunTotals& t)
         }
         all += t.problems[id];
         const int room = static_cast<int>(sizeof kinds) - length;
-        const int wrote =
-            std::snprintf(kinds + length, static_cast<std::size_t>(room), "%s%s %d",
-                          length == 0 ? ": " : ", ", problemKindName(static_cast<ProblemId>(id)),
-                          t.problems[id]);
-        // Cut at the end of the buffer rather than past it.
-        length += wrote < 0 ? 0 : wrote < room ? wrote : room - 1;
+        const int wrote = std::snprintf(
+            kinds + length, static_cast<std::size_t>(room), "%s%s %d", length == 0 ? " (" : ", ",
+            problemKindName(static_cast<ProblemId>(id)), t.problems[id]);
+        // Cut at the end of the buffer rather than past it, and room kept for the ")".
+        length += wrote < 0 ? 0 : wrote < room - 1 ? wrote : room - 2;
+    }
+    if (length > 0) {
+        kinds[length++] = ')';
     }
     kinds[length] = '\0';
     std::fflush(stdout);
