@@ -295,6 +295,12 @@ Workers::~Workers()
     static_cast<void>(processes_);
     static_cast<void>(previous_);
     static_cast<void>(wake_);
+    static_cast<void>(spare_);
+    static_cast<void>(spareCount_);
+}
+int Workers::captureFile()
+{
+    return -1;
 }
 bool Workers::launch(int)
 {

@@ -341,6 +341,8 @@ private:
     };
     // Starts worker `index`; false when it cannot.
     bool launch(int index);
+    // A capture file: one let go before, emptied, or a new one.
+    int captureFile();
     // What a worker does, until its socket closes.
     [[noreturn]] void serve(int socket);
     // Marks the task of worker `index` ended, with its record if one came,
@@ -353,6 +355,10 @@ private:
     void* context_;
     Process workers_[kProcesses];
     Slot slots_[kSlots];
+    // Capture files let go, kept for the next tasks: making a file costs
+    // more than emptying one.
+    int spare_[2 * kSlots] = {};
+    int spareCount_ = 0;
     // The handling SIGINT, SIGTERM and SIGHUP had before, for the workers
     // and for the end.
     static constexpr int kForwarded = 3;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "host.h"
 
@@ -239,7 +240,11 @@ Workers::~Workers()
         }
     }
     for (Slot& slot : slots_) {
-        release(slot);
+        closeHandle(slot.out);
+        closeHandle(slot.err);
+    }
+    while (spareCount_ > 0) {
+        closeHandle(spare_[--spareCount_]);
     }
     for (int i = 0; i < kForwarded; ++i) {
         if (previous_[i] != SIG_ERR) {
@@ -253,10 +258,22 @@ Workers::~Workers()
 
 void Workers::release(Slot& slot)
 {
-    closeHandle(slot.out);
-    closeHandle(slot.err);
+    // The worker holds no handle of a task's files once the task is over.
+    for (int* handle : {&slot.out, &slot.err}) {
+        if (*handle >= 0 && spareCount_ < static_cast<int>(sizeof spare_ / sizeof spare_[0]) &&
+            ::ftruncate(*handle, 0) == 0 && ::lseek(*handle, 0, SEEK_SET) == 0) {
+            spare_[spareCount_++] = *handle;
+            *handle = -1;
+        }
+        closeHandle(*handle);
+    }
     slot.used = false;
     slot.ended = false;
+}
+
+int Workers::captureFile()
+{
+    return spareCount_ > 0 ? spare_[--spareCount_] : anonymousFile();
 }
 
 bool Workers::launch(int index)
@@ -308,6 +325,9 @@ void Workers::serve(int socket)
     for (Slot& slot : slots_) {
         closeHandle(slot.out);
         closeHandle(slot.err);
+    }
+    while (spareCount_ > 0) {
+        closeHandle(spare_[--spareCount_]);
     }
     closeHandle(wake_[0]);
     closeHandle(wake_[1]);
@@ -368,8 +388,8 @@ int Workers::start(const unsigned char (&task)[kTaskBytes])
     }
     Slot& slot = slots_[index];
     const bool oneStream = sameStandardStreams();
-    slot.out = anonymousFile();
-    slot.err = oneStream || slot.out < 0 ? -1 : anonymousFile();
+    slot.out = captureFile();
+    slot.err = oneStream || slot.out < 0 ? -1 : captureFile();
     const int handles[2] = {slot.out, slot.err};
     if (slot.out < 0 || (!oneStream && slot.err < 0) ||
         !sendTask(workers_[worker].socket, task, handles, oneStream ? 1 : 2)) {

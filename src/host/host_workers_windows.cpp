@@ -37,6 +37,11 @@ int Workers::end(int, bool& sent)
 
 void Workers::release(Slot&) {}
 
+int Workers::captureFile()
+{
+    return -1;
+}
+
 int Workers::start(const unsigned char (&)[kTaskBytes])
 {
     ::SetLastError(ERROR_NOT_SUPPORTED);
