@@ -239,8 +239,8 @@ TEST(Collection, JobsGiveTheSameOutput)
 // Interrupted at many moments while four workers extract, by a signal to
 // the tool alone or to its whole process group: every file left is whole,
 // no temporary file is left in the tree or where the workers hold their
-// output, nothing is written after the tool has ended, and it ends by the
-// signal.
+// output, no worker is left and nothing is written after the tool has
+// ended, and it ends by the signal.
 TEST(Collection, InterruptedAtManyMoments)
 {
     if (windowsHost()) {
@@ -265,7 +265,7 @@ TEST(Collection, InterruptedAtManyMoments)
         const int signal = moment % 3 == 0 ? SIGTERM : SIGINT;
         const bool group = moment % 2 == 1;
         SCOPED_TRACE(format("%s to the %s after %d ms", strsignal(signal), group ? "group" : "tool",
-                            moment * 4));
+                            moment * 3));
         fs::remove_all(scratch.out());
         fs::create_directory(scratch.out());
         // Job control gives the tool a process group of its own, and keeps
@@ -275,12 +275,14 @@ TEST(Collection, InterruptedAtManyMoments)
             quote("set -m; cd " + quote(scratch.out()) + "; TMPDIR=../tmp " + tool() + " -J 4" +
                   paths + " >/dev/null 2>&1 & pid=$!; sleep " + format("0.%03d", moment * 3) +
                   "; kill -" + std::to_string(signal) + (group ? " -$pid" : " $pid") +
-                  " 2>/dev/null; wait $pid; echo $? >../rc") +
+                  " 2>/dev/null; wait $pid; echo $? >../rc; pgrep -g $pid >../left || true") +
             " 2>/dev/null";
         ASSERT_EQ(std::system(line.c_str()), 0);
         const int rc = std::stoi(readText(root / "rc"));
         EXPECT_TRUE(rc == 0 || rc == 128 + signal) << rc;
         interrupted += rc == 128 + signal;
+        // No worker outlives the tool: its process group is empty.
+        EXPECT_EQ(readText(root / "left"), "");
         const Tree after = listTree(scratch.out());
         EXPECT_EQ(checkTree(scratch.out(), {whole}), "");
         EXPECT_TRUE(fs::is_empty(root / "tmp"));

@@ -155,7 +155,14 @@ bool makeDirectory(const char* name)
         errno = EACCES;
         return false;
     }
-    return state().directories.insert(fakehost::pathOf(name)).second;
+    // As mkdir: the parent must be there.
+    const std::string path = fakehost::pathOf(name);
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && !state().directories.contains(path.substr(0, slash))) {
+        errno = ENOENT;
+        return false;
+    }
+    return state().directories.insert(path).second;
 }
 
 bool enterDirectory(const char* name)
