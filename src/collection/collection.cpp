@@ -72,6 +72,10 @@ void Collection::add(int argument)
         ++totals_.notRead;
         return;
     }
+    // No worker is started once a signal has come.
+    if (workers_ && workers_->interruption() != 0) {
+        endByInterruption();
+    }
     D88File file = examine(workspace_, argument, argv_[argument]);
     // Only a D88 file that is read takes a folder.
     if (file.readable == Readable::Yes) {
@@ -118,6 +122,10 @@ void Collection::makeRoom()
 
 void Collection::advance()
 {
+    // A signal that came while this process was busy ends the run now.
+    if (workers_->interruption() != 0) {
+        endByInterruption();
+    }
     Entry& oldest = entries_[shown_ % window_];
     if (oldest.stage != Stage::Running) {
         show(oldest);
@@ -145,12 +153,17 @@ void Collection::show(Entry& entry)
     switch (entry.stage) {
     case Stage::InParent:
         if (entry.file.readable == Readable::Yes) {
-            // Examined again: the handle was given up for the workers.
+            // Examined again: the handle was given up for the workers. No
+            // worker runs now, so an interruption ends the run as it ends
+            // one file at a time.
             const int folder = entry.file.folder;
             entry.file = examine(workspace_, entry.file.argument, entry.file.path);
             entry.file.folder = folder;
+            const host::InterruptsHandled interruptsHandled;
+            outcome = runD88File(workspace_, options_, console_, entry.file, true);
+        } else {
+            outcome = runD88File(workspace_, options_, console_, entry.file, true);
         }
-        outcome = runD88File(workspace_, options_, console_, entry.file, true);
         break;
     case Stage::Ended:
         if (entry.sent) {

@@ -254,6 +254,12 @@ Workers::~Workers()
     forwarding.wake.store(-1);
     closeHandle(wake_[0]);
     closeHandle(wake_[1]);
+    // A signal that came after the last task was waited for still ends the
+    // process as it would have.
+    const int signal = forwarding.signal.exchange(0);
+    if (signal != 0) {
+        std::raise(signal);
+    }
 }
 
 void Workers::release(Slot& slot)
