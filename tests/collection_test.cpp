@@ -368,7 +368,8 @@ TEST(Collection, AKilledWorkerLosesOnlyItsFile)
     const std::string line =
         "cd " + quote(scratch.out()) + " && { unset LANGUAGE LC_ALL LC_MESSAGES LC_CTYPE; LANG=C " +
         tool() + " -J 2" + paths +
-        " >/dev/null 2>../err & pid=$!; until worker=$(pgrep -o -P $pid); do :; done; "
+        " >/dev/null 2>../err & pid=$!; "
+        "for i in $(seq 5000); do worker=$(pgrep -o -P $pid) && break; done; "
         "kill -KILL $worker; wait $pid; echo $? >../rc; }";
     ASSERT_EQ(std::system(line.c_str()), 0);
     EXPECT_EQ(std::stoi(readText(root / "rc")), 1);
