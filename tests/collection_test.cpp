@@ -365,12 +365,12 @@ TEST(Collection, AKilledWorkerLosesOnlyItsFile)
         rest.merge(inFolder(format("S%d", i), expected({diskA()}, true, false, {}).second));
     }
     // The first worker to show is the one given BIG.d88.
-    const std::string line =
-        "cd " + quote(scratch.out()) + " && { unset LANGUAGE LC_ALL LC_MESSAGES LC_CTYPE; LANG=C " +
-        tool() + " -J 2" + paths +
-        " >/dev/null 2>../err & pid=$!; "
-        "for i in $(seq 5000); do worker=$(pgrep -o -P $pid) && break; done; "
-        "kill -KILL $worker; wait $pid; echo $? >../rc; }";
+    const std::string line = "cd " + quote(scratch.out()) +
+                             " && { unset LANGUAGE LC_ALL LC_MESSAGES LC_CTYPE; LANG=C " + tool() +
+                             " -J 2" + paths +
+                             " >/dev/null 2>../err & pid=$!; "
+                             "for i in $(seq 5000); do worker=$(pgrep -o -P $pid) && break; done; "
+                             "kill -KILL $worker; wait $pid; echo $? >../rc; }";
     ASSERT_EQ(std::system(line.c_str()), 0);
     EXPECT_EQ(std::stoi(readText(root / "rc")), 1);
     const std::string err = readText(root / "err");

@@ -184,8 +184,8 @@ void outputName(const char* stored, bool readable, host::NameRules rules,
     hostFileName(name, host, rules);
 }
 
-bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
-                 char* key, std::size_t room)
+bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding, char* key,
+                 std::size_t room)
 {
     const std::size_t length = std::strlen(name);
     if (length >= room) {

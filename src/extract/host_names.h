@@ -47,8 +47,8 @@ void outputName(const char* stored, bool readable, host::NameRules rules,
 // taken for a letter of its own. A name read as UTF-8 (NameEncoding::Utf8,
 // "-u") has its letters upper-cased as characters. False when the name
 // does not fit `key`.
-bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
-                 char* key, std::size_t room);
+bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding, char* key,
+                 std::size_t room);
 inline bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
                         char (&key)[kTakenNameBytes])
 {
