@@ -152,6 +152,11 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
 
     Run run{workspace, options, listing, report, sink};
     walkImages(run, options.check ? checkImage : extractImage);
+    // Alone, what the selection found is said before the summary record;
+    // not after a stop, which left part of the file unread.
+    if (!several && report.exitStatus() != kExitFatal) {
+        reportUnfoundSelection(report, options, run.patternsMatched, outcome.images);
+    }
     if (options.check) {
         listing.checkEnd(report.exitStatus());
     }
@@ -160,11 +165,6 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
     outcome.patternsMatched = run.patternsMatched;
     outcome.filesWritten = sink.filesWritten();
     outcome.bytesWritten = sink.bytesWritten();
-    // Alone, what the selection found is said before the summary record;
-    // not after a stop, which left part of the file unread.
-    if (!several && report.exitStatus() != kExitFatal) {
-        reportUnfoundSelection(report, options, run.patternsMatched, outcome.images);
-    }
     return finish(listing, report, several, outcome);
 }
 
