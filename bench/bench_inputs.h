@@ -13,6 +13,11 @@
 // reads 1280 sectors, each lying behind all of the filler on its track. No
 // sector count ends a walk early, from any of the starts, however long the
 // filler. Each file's header says 10 bytes: the outputs are small.
+//
+// Collection: D88 files of 1 to 8 images each, of 40 to 80 tracks and 3 to
+// 60 files of one to a few clusters; about one in twelve has an image with
+// a lost file sector and one in fifty an image whose cluster table is lost.
+// The last few files are not D88 files at all (text, and bytes like a PNG's).
 #pragma once
 
 #include <map>
@@ -49,5 +54,20 @@ d88build::Bytes hostileImage(int index, long long filler, Tree& files);
 long long hostileFiller(long long imageBytes);
 // kHostileImages images of kHostileBytes / kHostileImages bytes at most.
 Input hostileInput();
+
+// One file of a collection: its name ("DISK0042.d88"), its bytes, and what
+// a run writes from it, one tree per image; none for a file that is not a
+// D88 file.
+struct CollectionFile {
+    std::string name;
+    d88build::Bytes bytes;
+    bool d88;
+    bool damaged; // an image lost a file sector or its cluster table
+    std::vector<Tree> images;
+};
+
+// File `index` of a collection of `count` files, of which the last
+// `notD88` are not D88 files.
+CollectionFile collectionFile(int index, int count, int notD88);
 
 } // namespace benchinputs

@@ -1,14 +1,16 @@
 // libFuzzer target: the input is a D88 file, extracted in-process with each
-// combination of "-d" and "-b", with the JSON listing, and checked with
-// "-c -j", each run in a fresh directory. After every run the harness
-// checks what a hostile file must never achieve, and aborts on the first
-// violation:
+// combination of "-d" and "-b", with the JSON listing, with names as they
+// read ("-u"), and checked with "-c -j", each run in a fresh directory.
+// After every run the harness checks what a hostile file must never
+// achieve, and aborts on the first violation:
 //   - nothing was created outside the run's directory;
 //   - the run's directory holds only regular files, and without "-d" only
 //     numbered subdirectories (at most 64) of regular files;
 //   - no output file is larger than the file buffer;
 //   - the input, which lies in the run's directory as "in.d88", is unchanged;
-//   - the working directory and the set of open descriptors are as before.
+//   - the working directory and the set of open descriptors are as before;
+//   - a run that ends with status 1 (an input that is not a D88 file) made
+//     nothing.
 //
 // The scratch tree, made once per process:
 //   SCRATCH/work/run/   the working directory of each run, emptied after it
@@ -31,10 +33,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "disk_layout.h"
 #include "command.h"
-#include "report.h"
 #include "d88_image.h"
+#include "disk_layout.h"
+#include "report.h"
 
 namespace {
 
@@ -253,10 +255,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The JSON listing with its hashes, and the check, which writes nothing.
-    static const char* const kOptionSets[][2] = {{nullptr, nullptr}, {"-d", nullptr},
-                                                 {"-b", nullptr},    {"-d", "-b"},
-                                                 {"-j", nullptr},    {"-c", "-j"}};
+    // The JSON listing with its hashes, the check, which writes nothing, and
+    // names as they read.
+    static const char* const kOptionSets[][2] = {
+        {nullptr, nullptr}, {"-d", nullptr}, {"-b", nullptr}, {"-d", "-b"},
+        {"-j", nullptr},    {"-c", "-j"},    {"-u", "-d"},    {"-u", "-j"}};
     for (const auto& options : kOptionSets) {
         const char* argv[4] = {"d88unpack", kInputName, nullptr, nullptr};
         int argc = 2;
@@ -290,8 +293,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("the working directory was not restored");
         }
         // Status 1 is for the host failing the run (a write, the way back),
-        // which a healthy scratch directory never does, whatever the input.
-        if (status != d88::kExitSuccess && status != d88::kExitDamaged) {
+        // which a healthy scratch directory never does, whatever the input;
+        // and for an input that is not a D88 file, for which nothing is made.
+        if (status == d88::kExitFatal) {
+            if (forEachName(runPath, [](const char*) {}) != 1) {
+                fail("exit status 1, and something made");
+            }
+        } else if (status != d88::kExitSuccess && status != d88::kExitDamaged) {
             fail("exit status %d", status);
         }
         checkInput(data, size);

@@ -22,6 +22,7 @@
 
 namespace {
 
+using d88::host::NameRules;
 using d88build::Bytes;
 using d88build::DiskBuilder;
 using fakehost::Call;
@@ -371,27 +372,40 @@ TwoFileDisk twoFileDisk(void (*shape)(DiskBuilder&), void (*damage)(d88build::Im
     return {disk, image.build()};
 }
 
-// What the disk's own table or records put into a file is written as it
-// stands, and reported naming the file.
-TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
+// The directory entry index's name for the check's texts.
+const char* const kDirectory = "\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a";
+
+// Each row plants one fault in the two-file disk and says what extraction
+// ("-d") and the check ("-c") report, under both hosts' name rules. The
+// check writes nothing; extraction writes every chosen file, its header and
+// size bytes taken from the clusters of its chain whatever they hold. A
+// check that finds nothing says so.
+TEST_F(Command, PlantedFaultsAsExtractionAndTheCheckReportThem)
 {
     using d88build::ImageBuilder;
+    const std::size_t size = twoFileDisk(nullptr, nullptr).bytes.size();
+    // The check's error stream when it is extraction's.
+    const std::string asExtracted = "(as extracted)";
     const struct {
         const char* what;
         void (*shape)(DiskBuilder&);
         void (*damage)(ImageBuilder&);
-        std::string err;
-        std::vector<int> gameChain = {10, 11};
-        std::vector<int> dataChain = {12};
+        std::string extracted, checked;
+        // The clusters of each file written, GAME's then DATA's; none: the
+        // bytes are not compared.
+        std::vector<std::vector<int>> chains = {{10, 11}, {12}};
+        std::vector<const char*> options = {};
+        int filesRead = 2; // by a check that finds nothing
     } rows[] = {
-        {"a clean disk", nullptr, nullptr, ""},
+        {"nothing planted", nullptr, nullptr, "", ""},
         {"data CRC errors in GAME", nullptr,
          [](ImageBuilder& i) {
              i.find(5, 3)->status = 0xB0;
              i.find(5, 4)->status = 0xB0;
          },
          said(d88::kFileSectorStatus, 0, "GAME", 2, d88::kStatusDataCrcError.shiftJis,
-              "C2 H1 R3, C2 H1 R4")},
+              "C2 H1 R3, C2 H1 R4"),
+         asExtracted},
         {"two statuses in one file, and one in the directory", nullptr,
          [](ImageBuilder& i) {
              i.find(37, 2)->status = 0xF0;
@@ -404,22 +418,23 @@ TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
              said(d88::kFileSectorStatus, 0, "GAME", 1,
                   "\x95\x73\x96\xbe\x82\xc8\x83\x58\x83\x65\x81\x5b\x83\x5e\x83\x58"
                   "0x77",
-                  "C2 H1 R9")},
-        {"deleted-data marks are no damage", nullptr,
+                  "C2 H1 R9"),
+         asExtracted},
+        {"deleted-data marks: no damage, but noted by the check", nullptr,
          [](ImageBuilder& i) {
              i.find(5, 3)->status = 0x10;
              i.find(5, 4)->deletedMark = 0x10;
          },
-         ""},
+         "", said(d88::kDeletedSectors, 0, "GAME", 2, "C2 H1 R3, C2 H1 R4")},
         {"DATA's last cluster runs on into cluster 13",
          [](DiskBuilder& d) { d.setTableByte(12, 0xCA); }, nullptr,
-         said(d88::kRunOn, 0, "DATA", 10, 13)},
+         said(d88::kRunOn, 0, "DATA", 10, 13), asExtracted},
         {"DATA's chain crosses GAME's",
          [](DiskBuilder& d) { d.setTableByte(12, 11); },
          nullptr,
          said(d88::kCrossLinked, 0, "DATA", 11, "GAME"),
-         {10, 11},
-         {12, 11}},
+         said(d88::kChainTooLong, 0, "DATA", 1) + said(d88::kCrossLinked, 0, "DATA", 11, "GAME"),
+         {{10, 11}, {12, 11}}},
         {"GAME's chain runs through the directory track",
          [](DiskBuilder& d) {
              d.setTableByte(10, 74);
@@ -427,101 +442,68 @@ TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
          },
          nullptr,
          said(d88::kChainThroughDirectory, 0, "GAME", 74),
-         {10, 74, 11}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        fakehost::reset();
-        TwoFileDisk disk = twoFileDisk(row.shape, row.damage);
-        const Outcome outcome = run(disk.bytes, {"-d"});
-        EXPECT_EQ(outcome.err, row.err);
-        EXPECT_EQ(outcome.status, row.err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
-        // Every file written as the table says: its header and size bytes
-        // taken from the clusters of its chain, whatever they hold.
-        ASSERT_EQ(fakehost::files().size(), 2u);
-        for (const fakehost::File& file : fakehost::files()) {
-            const bool game = file.path == "GAME";
-            Bytes expected;
-            for (const int cluster : game ? row.gameChain : row.dataChain) {
-                for (int k = 0; k < 8; ++k) {
-                    const Bytes& sector =
-                        disk.builder.sector(cluster >> 1, (cluster & 1) * 8 + 1 + k);
-                    expected.insert(expected.end(), sector.begin(), sector.end());
-                }
-            }
-            expected.resize(game ? 3006 : 106);
-            EXPECT_EQ(file.bytes, expected) << file.path;
-        }
-    }
-}
-
-} // namespace
-
-namespace {
-
-// The directory entry index's name for the check's texts.
-const char* const kDirectory = "\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a";
-
-} // namespace
-
-// Each row plants one fault in a good two-file disk (GAME over clusters 10
-// and 11, DATA in 12); the check must say exactly what the row says, and
-// write nothing.
-TEST_F(Command, CheckFindsEachPlantedFault)
-{
-    using d88build::ImageBuilder;
-    const struct {
-        const char* what;
-        void (*shape)(DiskBuilder&);
-        void (*damage)(ImageBuilder&);
-        std::string err;
-        std::vector<const char*> options = {"-c"};
-    } rows[] = {
-        {"nothing planted", nullptr, nullptr, ""},
+         said(d88::kChainTooLong, 0, "GAME", 1) + said(d88::kChainThroughDirectory, 0, "GAME", 74),
+         {{10, 74, 11}, {12}}},
         // Extraction's finding first, then the check's more precise one.
         {"a loop", [](DiskBuilder& d) { d.setTableByte(11, 10); }, nullptr,
+         said(d88::kChainCut, 0, "GAME"),
          said(d88::kChainCut, 0, "GAME") + said(d88::kChainLoops, 0, "GAME")},
-        {"a cross-link", [](DiskBuilder& d) { d.setTableByte(12, 11); }, nullptr,
-         said(d88::kChainTooLong, 0, "DATA", 1) + said(d88::kCrossLinked, 0, "DATA", 11, "GAME")},
-        {"through the directory track",
-         [](DiskBuilder& d) {
-             d.setTableByte(10, 75);
-             d.setTableByte(75, 11);
-         },
-         nullptr,
-         said(d88::kChainTooLong, 0, "GAME", 1) + said(d88::kChainThroughDirectory, 0, "GAME", 75)},
         {"past the disk's last track",
          [](DiskBuilder& d) {
              d.setTableByte(10, 170);
              d.setTableByte(170, 11);
          },
          nullptr,
+         said(d88::kFileSectorsLost, 0, "GAME", 8),
          said(d88::kTableBeyondDisk, 0, 10, 170) + said(d88::kFileSectorsLost, 0, "GAME", 8) +
-             said(d88::kChainBeyondDisk, 0, "GAME", 170) + said(d88::kChainTooLong, 0, "GAME", 1)},
-        {"a header size beyond the chain", nullptr,
-         [](ImageBuilder& i) { i.find(5, 1)->data[2] = 0x20; }, said(d88::kFileShort, 0, "GAME")},
+             said(d88::kChainBeyondDisk, 0, "GAME", 170) + said(d88::kChainTooLong, 0, "GAME", 1),
+         {}},
+        {"a header size beyond the chain",
+         nullptr,
+         [](ImageBuilder& i) { i.find(5, 1)->data[2] = 0x20; },
+         said(d88::kFileShort, 0, "GAME"),
+         asExtracted,
+         {}},
         {"a chain a cluster too long",
          [](DiskBuilder& d) {
              d.setTableByte(12, 13);
              d.setTableByte(13, 0xC1);
          },
-         nullptr, said(d88::kChainTooLong, 0, "DATA", 1)},
+         nullptr, "", said(d88::kChainTooLong, 0, "DATA", 1)},
         {"a table byte beyond the disk", [](DiskBuilder& d) { d.setTableByte(200, 190); }, nullptr,
-         said(d88::kTableBeyondDisk, 0, 200, 190)},
-        {"the same name twice", [](DiskBuilder& d) { d.setEntry(1, "GAME", 12, {}); }, nullptr,
-         said(d88::kSameName, 0, "GAME", 0)},
+         "", said(d88::kTableBeyondDisk, 0, 200, 190)},
+        {"the same name twice",
+         [](DiskBuilder& d) { d.setEntry(1, "GAME", 12, {}); },
+         nullptr,
+         said(d88::kNameReplaced, 0, "GAME", 0, "GAME"),
+         said(d88::kSameName, 0, "GAME", 0),
+         {}},
         {"names that meet on the host",
          [](DiskBuilder& d) {
              d.setEntry(0, "A/B", 10, {});
              d.setEntry(1, "A_B", 12, {});
          },
-         nullptr, said(d88::kHostNameCollision, 0, "A_B", "A/B")},
+         nullptr,
+         said(d88::kNameReplaced, 0, "A_B", 0, "A/B"),
+         said(d88::kHostNameCollision, 0, "A_B", "A/B"),
+         {}},
+        {"names that meet once read (-u)",
+         [](DiskBuilder& d) {
+             d.setEntry(0, "\x83\x51", 10, {});
+             d.setEntry(1, "\x83\x51       ", 12, {});
+         },
+         nullptr,
+         said(d88::kNameReplaced, 0, "ゲ", 0, "ゲ"),
+         said(d88::kHostNameCollision, 0, "ゲ", "ゲ"),
+         {},
+         {"-u"}},
         {"error statuses and deleted marks", nullptr,
          [](ImageBuilder& i) {
              i.find(37, 14)->status = 0xE0;
              i.find(37, 1)->deletedMark = 0x10;
              i.find(6, 1)->status = 0x10;
          },
+         said(d88::kTableSectorStatus, 0, 1, d88::kStatusNoAddressMark.shiftJis, "C18 H1 R14"),
          said(d88::kTableSectorStatus, 0, 1, d88::kStatusNoAddressMark.shiftJis, "C18 H1 R14") +
              said(d88::kDeletedSectors, 0, kDirectory, 1, "C18 H1 R1") +
              said(d88::kDeletedSectors, 0, "DATA", 1, "C3 H0 R1")},
@@ -530,38 +512,316 @@ TEST_F(Command, CheckFindsEachPlantedFault)
              d.endDirectory(2);
              d.setEntry(3, "HIDDEN", 12, {});
          },
-         nullptr, said(d88::kEntryAfterEnd, 0, 3, "HIDDEN")},
+         nullptr, "", said(d88::kEntryAfterEnd, 0, 3, "HIDDEN")},
         {"a size field past the file's end", nullptr,
          [](ImageBuilder& i) { i.diskSize = static_cast<long long>(i.build().size()) + 100; },
-         "(the sizes)"},
-        // What extraction says of an image's extent and layout, and nothing of
-        // files not written.
-        {"a size field below the header", nullptr, [](ImageBuilder& i) { i.diskSize = 100; },
-         "(below the header)"},
-        {"an unreadable table", nullptr, [](ImageBuilder& i) { i.find(37, 14)->data.resize(10); },
-         said(d88::kTableUnreadableInCheck, 0)},
+         said(d88::kImageCutShort, 0, static_cast<long long>(size) + 100,
+              static_cast<long long>(size)),
+         asExtracted},
+        {"an unreadable table",
+         nullptr,
+         [](ImageBuilder& i) { i.find(37, 14)->data.resize(10); },
+         said(d88::kTableUnreadable, 0),
+         said(d88::kTableUnreadableInCheck, 0),
+         {}},
         {"a fault in a file left out by -n",
          [](DiskBuilder& d) { d.setTableByte(12, 11); },
          nullptr,
          "",
-         {"-c", "-n", "GAME"}},
+         "",
+         {{10, 11}},
+         {"-n", "GAME"},
+         1},
+    };
+    for (const auto& row : rows) {
+        for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
+            SCOPED_TRACE(std::string(row.what) +
+                         (rules == NameRules::Posix ? ", POSIX names" : ", Windows names"));
+            TwoFileDisk disk = twoFileDisk(row.shape, row.damage);
+            std::vector<const char*> options = {"-d"};
+            options.insert(options.end(), row.options.begin(), row.options.end());
+            fakehost::reset();
+            fakehost::useNameRules(rules);
+            const Outcome extracted = run(disk.bytes, options);
+            EXPECT_EQ(extracted.err, row.extracted);
+            EXPECT_EQ(extracted.status,
+                      row.extracted.empty() ? d88::kExitSuccess : d88::kExitDamaged);
+            const std::vector<fakehost::File>& files = fakehost::files();
+            if (!row.chains.empty()) {
+                ASSERT_EQ(files.size(), row.chains.size());
+            }
+            for (std::size_t f = 0; f < files.size() && !row.chains.empty(); ++f) {
+                Bytes expected;
+                for (const int cluster : row.chains[f]) {
+                    for (int k = 0; k < 8; ++k) {
+                        const Bytes& sector =
+                            disk.builder.sector(cluster >> 1, (cluster & 1) * 8 + 1 + k);
+                        expected.insert(expected.end(), sector.begin(), sector.end());
+                    }
+                }
+                expected.resize(f == 0 ? 3006 : 106);
+                EXPECT_EQ(files[f].bytes, expected) << files[f].path;
+            }
+
+            options[0] = "-c";
+            fakehost::reset();
+            fakehost::useNameRules(rules);
+            const Outcome checked = run(disk.bytes, options);
+            const std::string& err = row.checked == asExtracted ? row.extracted : row.checked;
+            EXPECT_EQ(checked.err, err);
+            EXPECT_EQ(checked.status, err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
+            // A check that finds nothing says so, with what it read.
+            EXPECT_EQ(checked.out, err.empty() ? said(d88::kCheckClean, 1, row.filesRead) : "");
+            EXPECT_TRUE(fakehost::files().empty());
+        }
+    }
+}
+
+// ---- Several D88 files ------------------------------------------------------
+
+using commandtest::runMany;
+using Inputs = std::vector<std::pair<std::string, Bytes>>;
+
+// The last line of a run over several D88 files; `kinds` as the line lists
+// them, " (sector_missing 1, not_d88 1)".
+std::string summary(int files, int whole, int problems, int notRead, long long written,
+                    long long bytes, int count, const char* kinds = "")
+{
+    return said(d88::kRunSummary, files, whole, problems, notRead, written, bytes, count, kinds);
+}
+
+// twoImages() as written: GAME, DATA and ONE, with their headers.
+constexpr long long kTwoImagesBytes = 3006 + 106 + 56;
+
+// Each row's D88 files go into folders named after them, as the host
+// names them, never into one another's.
+TEST_F(Command, EachD88FileHasAFolder)
+{
+    const Bytes two = twoImages();
+    const Bytes notD88(100, 'x');
+    const std::string whole2 = summary(2, 2, 0, 0, 6, 2 * kTwoImagesBytes, 0);
+    const struct {
+        const char* what;
+        Inputs inputs;
+        std::vector<const char*> options;
+        std::vector<std::string> files; // regular files after the run
+        std::string err;
+        std::vector<std::pair<std::string, Bytes>> before = {};
+    } rows[] = {
+        {"the same name twice: the later gets ~1",
+         {{"a/GAME.d88", two}, {"b/GAME.d88", two}},
+         {},
+         {"GAME/000/DATA", "GAME/000/GAME", "GAME/001/ONE", "GAME~1/000/DATA", "GAME~1/000/GAME",
+          "GAME~1/001/ONE"},
+         said(d88::kFolderTaken, "b/GAME.d88", "GAME", "GAME~1") + whole2},
+        {"a file that is not a D88 file takes no folder",
+         {{"a/GAME.d88", notD88}, {"b/GAME.d88", two}},
+         {},
+         {"GAME/000/DATA", "GAME/000/GAME", "GAME/001/ONE"},
+         said(d88::kNotD88File, "a/GAME.d88") +
+             summary(2, 1, 0, 1, 3, kTwoImagesBytes, 1, " (not_d88 1)")},
+        {"one file with -f, into DIR with its missing parents",
+         {{"GAMES.D88", two}},
+         {"-f", "-o", "DIR/IN"},
+         {"DIR/IN/GAMES/000/DATA", "DIR/IN/GAMES/000/GAME", "DIR/IN/GAMES/001/ONE"},
+         summary(1, 1, 0, 0, 3, kTwoImagesBytes, 0)},
+        {"-d: the files in the folder itself",
+         {{"x.d88", two}, {"y", two}},
+         {"-d"},
+         {"x/DATA", "x/GAME", "x/ONE", "y/DATA", "y/GAME", "y/ONE"},
+         whole2},
+        // "..d88" asks for ".", "...d88" for "..": the run's own directory
+        // and its parent.
+        {"names made safe",
+         {{"..d88", two}, {"...d88", two}},
+         {"-d"},
+         {"_/DATA", "_/GAME", "_/ONE", "__/DATA", "__/GAME", "__/ONE"},
+         whole2},
+        {"a folder from before is reused",
+         {{"a/GAME.d88", two}},
+         {"-f"},
+         {"GAME/000/DATA", "GAME/000/GAME", "GAME/001/ONE", "GAME/KEEP"},
+         summary(1, 1, 0, 0, 3, kTwoImagesBytes, 0),
+         {{"GAME/000/GAME", Bytes(5, 'o')}, {"GAME/KEEP", Bytes(3, 'k')}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         fakehost::reset();
-        const Bytes bytes = twoFileDisk(row.shape, row.damage).bytes;
-        std::string err = row.err;
-        if (row.err == "(the sizes)") {
-            err = said(d88::kImageCutShort, 0, static_cast<long long>(bytes.size()) + 100,
-                       static_cast<long long>(bytes.size()));
-        } else if (row.err == "(below the header)") {
-            err = said(d88::kImageSizeTooSmall, 0, 100LL,
-                       static_cast<long long>(bytes.size()) - d88::kImageHeaderSize) +
-                  said(d88::kNoLayout, 0);
+        for (const auto& [path, bytes] : row.before) {
+            fakehost::plantFile(path, bytes);
         }
-        const Outcome outcome = run(bytes, row.options);
-        EXPECT_EQ(outcome.err, err);
-        EXPECT_EQ(outcome.status, err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
-        EXPECT_TRUE(fakehost::files().empty());
+        const Outcome outcome = runMany(row.inputs, row.options);
+        std::vector<std::string> files;
+        for (const auto& [path, bytes] : fakehost::tree()) {
+            files.push_back(path);
+        }
+        EXPECT_EQ(files, row.files);
+        EXPECT_EQ(outcome.err, row.err);
+        EXPECT_EQ(outcome.status, row.err.find("not_d88") != std::string::npos ? 1 : 0);
+        const Tree tree = fakehost::tree();
+        if (tree.contains("GAME/000/GAME")) {
+            EXPECT_EQ(tree.at("GAME/000/GAME").size(), 3006u);
+        }
     }
 }
+
+// A stop ends its own D88 file and the run goes on; one that every later
+// file would meet too ends the run, and the files after it are not read.
+// Every line about a file begins with its path; the status is the worst.
+TEST_F(Command, StopsOfOneFileAndOfTheRun)
+{
+    const Bytes two = twoImages();
+    DiskBuilder lossy("LOSSY");
+    lossy.addFile(0, "LOST", {10}, d88build::withHeader(1, 1, d88build::pattern(600, 1)));
+    d88build::ImageBuilder damaged = lossy.image();
+    damaged.removeSector(5, 2);
+    const Inputs inputs = {{"a.d88", two}, {"b.d88", two}};
+    const struct {
+        const char* what;
+        Call call;
+        int error;
+        std::vector<const char*> options;
+        int status;
+        std::string err;
+        Inputs inputs = {};
+    } rows[] = {
+        {"a write fails: that file stops",
+         Call::Write,
+         EIO,
+         {},
+         1,
+         "a.d88: " + said(d88::kWriteFailed) + detail("a/000/GAME", EIO) +
+             summary(2, 1, 1, 0, 3, kTwoImagesBytes, 1, " (write_failed 1)")},
+        {"no space: the run stops",
+         Call::Write,
+         ENOSPC,
+         {},
+         1,
+         "a.d88: " + said(d88::kWriteFailed) + detail("a/000/GAME", ENOSPC) +
+             summary(2, 0, 1, 1, 0, 0, 1, " (write_failed 1)")},
+        {"the folder cannot be entered: that file stops",
+         Call::EnterDirectory,
+         ENOTDIR,
+         {},
+         1,
+         "a.d88: " + said(d88::kCannotEnterFolder, "a") + detail("a", ENOTDIR) +
+             summary(2, 1, 1, 0, 3, kTwoImagesBytes, 1, " (cannot_enter_folder 1)")},
+        {"the output directory cannot be entered: the run stops",
+         Call::EnterDirectory,
+         ENOTDIR,
+         {"-o", "OUT"},
+         1,
+         "a.d88: " + said(d88::kCannotEnterOutput, "OUT") + detail("OUT", ENOTDIR) +
+             summary(2, 0, 1, 1, 0, 0, 1, " (cannot_enter_output 1)")},
+        {"damage in one file: status 2",
+         Call::SetTime,
+         0,
+         {},
+         2,
+         "l.d88: " + said(d88::kFileSectorsLost, 0, "LOST", 1) +
+             summary(2, 1, 1, 0, 4, 606 + kTwoImagesBytes, 1, " (sector_missing 1)"),
+         {{"l.d88", damaged.build()}, {"b.d88", two}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakehost::reset();
+        fakehost::failOn(row.call, 1, row.error);
+        const Outcome outcome = runMany(row.inputs.empty() ? inputs : row.inputs, row.options);
+        EXPECT_EQ(outcome.status, row.status);
+        EXPECT_EQ(outcome.err, row.err);
+        EXPECT_EQ(temporaries(), std::vector<std::string>{});
+    }
+}
+
+// A selection that finds nothing is said once after the run, counted over
+// every file: a pattern or index that one file has is no loss.
+TEST_F(Command, SelectionFoundNothingInAnyFile)
+{
+    DiskBuilder one("ONE");
+    one.addFile(0, "SOLO", {10}, d88build::withHeader(1, 1, d88build::pattern(10, 1)));
+    const Inputs inputs = {{"a.d88", twoImages()}, {"b.d88", one.image().build()}};
+    const struct {
+        std::vector<const char*> options;
+        std::string unfound;
+    } rows[] = {
+        {{"-n", "SOLO", "-n", "ONE", "-i", "0", "-i", "1"}, ""},
+        // SOLO is in b's image 0, which is not chosen.
+        {{"-n", "SOLO", "-n", "ONE", "-i", "1"}, said(d88::kNothingMatched, "SOLO")},
+        {{"-n", "NONE", "-n", "SOLO", "-n", "NONE"}, said(d88::kNothingMatched, "NONE")},
+        {{"-i", "0", "-i", "2", "-i", "7"},
+         said(d88::kNoSuchImage, 2) + said(d88::kNoSuchImage, 7)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.options[1]);
+        fakehost::reset();
+        const Outcome outcome = runMany(inputs, row.options);
+        EXPECT_EQ(outcome.status, row.unfound.empty() ? 0 : 2);
+        ASSERT_TRUE(outcome.err.starts_with(row.unfound)) << outcome.err;
+        EXPECT_EQ(outcome.err.find('\n'),
+                  row.unfound.empty() ? outcome.err.size() - 1 : row.unfound.find('\n'));
+    }
+}
+
+// Run again over what it extracted, "-k" keeps every file from before: one
+// notice for each, as it stands, and status 0.
+TEST_F(Command, KeepingWhatIsThereIsNoLoss)
+{
+    const Inputs inputs = {{"a.d88", twoImages()}, {"b.d88", twoImages()}};
+    ASSERT_EQ(runMany(inputs, {}).status, 0);
+    const Outcome again = runMany(inputs, {"-k"});
+    EXPECT_EQ(again.status, 0);
+    std::string kept;
+    for (int file = 0; file < 2; ++file) {
+        kept += said(d88::kExistingKept, 0, "GAME") + said(d88::kExistingKept, 0, "DATA") +
+                said(d88::kExistingKept, 1, "ONE");
+    }
+    EXPECT_EQ(again.err, kept + summary(2, 2, 0, 0, 0, 0, 0));
+}
+
+// Names that are one file on Windows and two on POSIX: letters of either
+// case, full-width ones too, and trailing dots and blanks. Extraction and
+// the check tell them apart as the host does; ヂ (83 61) and ア (83 41) are
+// two names on both, their second bytes no letters.
+TEST_F(Command, NamesClashAsTheHostComparesThem)
+{
+    DiskBuilder disk("NAMES");
+    const char* const names[] = {"Name",     "NAME",     "DOT.",     "DOT  ",
+                                 "\x83\x61", "\x83\x41", "\x82\x81", "\x82\x60"};
+    for (int i = 0; i < 8; ++i) {
+        disk.addFile(i, names[i], {10 + i}, d88build::withHeader(1, 1, d88build::pattern(20, i)));
+    }
+    const Bytes bytes = disk.image().build();
+    const struct {
+        std::vector<const char*> options;
+        std::string onWindows; // nothing on POSIX
+    } rows[] = {
+        {{"-d"},
+         said(d88::kNameReplaced, 0, "NAME", 0, "Name") +
+             said(d88::kNameReplaced, 0, "DOT  ", 0, "DOT.") +
+             said(d88::kNameReplaced, 0, "\x82\x60", 0, "\x82\x81")},
+        {{"-c"},
+         said(d88::kHostNameCollision, 0, "NAME", "Name") +
+             said(d88::kHostNameCollision, 0, "DOT  ", "DOT.") +
+             said(d88::kHostNameCollision, 0, "\x82\x60", "\x82\x81")},
+        // Listing only, the names come out as -r would write them.
+        {{"-l", "-r"},
+         said(d88::kWrittenAs, 0, "NAME", "NAME~1") + said(d88::kWrittenAs, 0, "DOT  ", "DOT  ~1") +
+             said(d88::kWrittenAs, 0, "\x82\x60", "\x82\x60~1")},
+    };
+    for (const auto& row : rows) {
+        for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
+            SCOPED_TRACE(std::string(row.options.back()) +
+                         (rules == NameRules::Posix ? ", POSIX" : ", Windows"));
+            fakehost::reset();
+            fakehost::useNameRules(rules);
+            const Outcome outcome = run(bytes, row.options);
+            const std::string err = rules == NameRules::Windows ? row.onWindows : "";
+            EXPECT_EQ(outcome.err, err);
+            // Under -r a clash is no problem.
+            const bool problem = !err.empty() && std::string(row.options.back()) != "-r";
+            EXPECT_EQ(outcome.status, problem ? d88::kExitDamaged : d88::kExitSuccess);
+        }
+    }
+}
+
+} // namespace

@@ -177,10 +177,13 @@ TEST(ConsoleTextTest, ListingLineIsItsFormat)
 // byte of a Shift_JIS character.
 TEST(ConsoleTextTest, EscapeForTerminal)
 {
+    using d88::ConsoleEncoding;
+    constexpr ConsoleEncoding kUtf8 = ConsoleEncoding::Utf8;
     const struct {
         const char* stored;
         const char* shown;
         int room = d88::kEscapedBytes;
+        ConsoleEncoding encoding = ConsoleEncoding::ShiftJis;
     } rows[] = {
         {"GAME     ", "GAME     "},
         {"A\x1b[2J\a\nB", "A\\x1b[2J\\a\\nB"},
@@ -192,10 +195,26 @@ TEST(ConsoleTextTest, EscapeForTerminal)
         {"\xb1\\", "\xb1\\\\"},                   // a one-byte katakana is no lead byte
         {"AB\x1b", "AB", 6},                      // cut before an escape that does not fit
         {"ABCDE", "ABCDE", 6},
+        // A UTF-8 terminal: the C1 controls too, and every backslash, as no
+        // UTF-8 character holds that byte.
+        {"A\xC2\x9B"
+         "2J\xC2\x9D"
+         "0;X\xC2\x9C",
+         "A\\u009b2J\\u009d0;X\\u009c", d88::kEscapedBytes, kUtf8},
+        {"\xC2\x80\xC2\x9F\xC2\xA0\xC3\x80", "\\u0080\\u009f\xC2\xA0\xC3\x80", d88::kEscapedBytes,
+         kUtf8},
+        {"\x1b\x7f", "\\x1b\\x7f", d88::kEscapedBytes, kUtf8},
+        {"\xE3\x81\x81\\", "\xE3\x81\x81\\\\", d88::kEscapedBytes, kUtf8},
+        {"\x83\x5c", "\x83\\\\", d88::kEscapedBytes, kUtf8},
+        {"A\xC2", "A\xC2", d88::kEscapedBytes, kUtf8},
+        {"AB\xC2\x9B", "AB", 8, kUtf8},
+        {"AB\xC2\x9B", "AB\\u009b", 9, kUtf8},
+        // A Shift_JIS terminal reads those bytes as characters.
+        {"\xC2\x9B\x5C", "\xC2\x9B\x5C"},
     };
     for (const auto& row : rows) {
         char out[d88::kEscapedBytes];
-        const int length = d88::escapeForTerminal(row.stored, out, row.room);
+        const int length = d88::escapeForTerminal(row.stored, out, row.room, row.encoding);
         EXPECT_EQ(std::string(out), row.shown) << row.stored;
         EXPECT_EQ(length, static_cast<int>(std::strlen(row.shown)));
     }

@@ -1,9 +1,12 @@
 // The fake host: see fake_host.h.
 #include "fake_host.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -31,6 +34,7 @@ struct State {
     std::map<Call, std::map<int, int>> failures;   // call -> number -> errno
     std::map<Call, std::map<int, int>> interrupts; // call -> number -> signal
     int endedBy = 0;
+    d88::host::NameRules nameRules = d88::host::NameRules::Posix;
 };
 
 State& state()
@@ -86,6 +90,11 @@ void interruptIfPlanned(Call call)
     if (it != s.interrupts[call].end() && d88::host::calls::takeInterruption(it->second)) {
         d88::host::calls::endBySignal(it->second);
     }
+}
+
+void useNameRules(d88::host::NameRules rules)
+{
+    state().nameRules = rules;
 }
 
 int endedBy()
@@ -146,7 +155,14 @@ bool makeDirectory(const char* name)
         errno = EACCES;
         return false;
     }
-    return state().directories.insert(fakehost::pathOf(name)).second;
+    // As mkdir: the parent must be there.
+    const std::string path = fakehost::pathOf(name);
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && !state().directories.contains(path.substr(0, slash))) {
+        errno = ENOENT;
+        return false;
+    }
+    return state().directories.insert(path).second;
 }
 
 bool enterDirectory(const char* name)
@@ -172,7 +188,7 @@ std::FILE* openInput(const char* path)
 
 void openMissingStandardStreams() {}
 
-FileIdentity identify(const char*)
+FileIdentity identify(const char*, NameEncoding)
 {
     return {};
 }
@@ -180,6 +196,11 @@ FileIdentity identify(const char*)
 ConsoleEncoding consoleEncoding()
 {
     return ConsoleEncoding::ShiftJis;
+}
+
+bool argumentAsUtf8(const char*, char*, int)
+{
+    return false;
 }
 
 void makeBinary(std::FILE*) {}
@@ -199,7 +220,7 @@ Language messageLanguage()
 
 NameRules nameRules()
 {
-    return NameRules::Posix;
+    return state().nameRules;
 }
 
 // As on POSIX: the tests run on Linux, where the process would otherwise end.
@@ -246,7 +267,88 @@ bool StartingDirectory::returnTo()
     return true;
 }
 
-bool setModificationTime(const char*, int, int, int, int, int)
+// Input files are real files; so is what the command line names.
+PathKind pathKind(const char* path)
+{
+    struct stat st;
+    if (::stat(path, &st) != 0) {
+        return PathKind::Missing;
+    }
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return S_ISREG(st.st_mode)   ? PathKind::Regular
+           : S_ISDIR(st.st_mode) ? PathKind::Directory
+                                 : PathKind::Other;
+}
+
+int onlineProcessors()
+{
+    return 1;
+}
+
+// Everything runs in this process: no worker ever starts.
+bool Workers::available()
+{
+    return false;
+}
+Workers::Workers(int processes, Job job, void* context)
+    : processes_(processes), job_(job), context_(context)
+{
+}
+// Nothing to stop: no worker, no signal handling, no pipe.
+Workers::~Workers()
+{
+    static_cast<void>(job_);
+    static_cast<void>(context_);
+    static_cast<void>(processes_);
+    static_cast<void>(previous_);
+    static_cast<void>(wake_);
+    static_cast<void>(spare_);
+    static_cast<void>(spareCount_);
+}
+int Workers::captureFile()
+{
+    return -1;
+}
+bool Workers::launch(int)
+{
+    return false;
+}
+void Workers::serve(int)
+{
+    std::abort();
+}
+int Workers::end(int, bool& sent)
+{
+    sent = false;
+    return -1;
+}
+void Workers::release(Slot&) {}
+int Workers::start(const unsigned char (&)[kTaskBytes])
+{
+    errno = ENOSYS;
+    return -1;
+}
+int Workers::wait(bool& sent)
+{
+    sent = false;
+    return -1;
+}
+bool Workers::replay(int)
+{
+    return true;
+}
+void Workers::discard(int) {}
+void Workers::stopAll() {}
+int Workers::interruption() const
+{
+    return 0;
+}
+void Workers::endByInterruption()
+{
+    std::abort();
+}
+
+bool setModificationTime(const char*, NameEncoding, int, int, int, int, int)
 {
     if (fails(Call::SetTime)) {
         errno = EPERM;
@@ -258,7 +360,7 @@ bool setModificationTime(const char*, int, int, int, int, int)
 namespace calls {
 
 // A handle is the index of the file's record.
-int openNewFile(const char* name)
+int openNewFile(const char* name, NameEncoding)
 {
     fakehost::interruptIfPlanned(Call::Create);
     if (fails(Call::Create)) {
@@ -307,7 +409,7 @@ bool closeFile(int handle)
     return true;
 }
 
-bool removeFile(const char* name)
+bool removeFile(const char* name, NameEncoding)
 {
     const auto it = state().names.find(fakehost::pathOf(name));
     if (fails(Call::Remove) || it == state().names.end()) {
@@ -320,7 +422,7 @@ bool removeFile(const char* name)
     return true;
 }
 
-bool renameFile(const char* from, const char* to)
+bool renameFile(const char* from, const char* to, NameEncoding)
 {
     State& s = state();
     const auto it = s.names.find(fakehost::pathOf(from));
@@ -346,7 +448,7 @@ int processId()
     return 4242;
 }
 
-Existing lookAt(const char* name, FileIdentity&)
+Existing lookAt(const char* name, NameEncoding, FileIdentity&)
 {
     const auto it = state().names.find(fakehost::pathOf(name));
     return it == state().names.end()        ? Existing::Nothing

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "host.h"
+
 namespace fakehost {
 
 enum class Call {
@@ -34,6 +36,11 @@ void failOn(Call call, int nth = 1, int error = 0);
 // Makes the `nth` call of `call` (Create or Write) from now on be
 // interrupted by `signal`, as if it came in while the system did the call.
 void interrupt(Call call, int nth, int signal);
+
+// The name rules the command is told the host follows (POSIX until a
+// reset). The fake's own directories tell names apart byte for byte under
+// both.
+void useNameRules(d88::host::NameRules rules);
 
 // The signal the process would have ended by, or 0.
 int endedBy();

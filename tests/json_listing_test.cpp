@@ -45,15 +45,17 @@ std::string hex(const std::uint8_t* bytes, int count)
 }
 
 // Image 0: GAME over two clusters with two data-CRC-error sectors and a
-// deleted-marked one; a name of half-width katakana; a name with a byte that
-// is no Shift_JIS; an entry whose stamp is no date. Image 1: ONE.
+// deleted-marked one; a name of half-width katakana; a name of the bytes
+// JSON escapes (a backslash, a quote, 0x01 and 0x1F) and one that is no
+// Shift_JIS, in an entry whose stamp is no date. Image 1: ONE.
 Bytes archive()
 {
     DiskBuilder first("FIRST");
     first.addFile(0, "GAME", {10, 11},
                   d88build::withHeader(0x6000, 0x6010, d88build::pattern(3000, 1)));
     first.addFile(1, "\xB1\xB2\xB3", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
-    first.addFile(2, "BAD\x80", {13}, d88build::withHeader(3, 4, d88build::pattern(10, 3)),
+    first.addFile(2, "B\\\"\x01\x1f\x80", {13},
+                  d88build::withHeader(3, 4, d88build::pattern(10, 3)),
                   {0x24, 0x13, 0x40, 0x25, 0x61});
     d88build::ImageBuilder image = first.image();
     image.find(5, 3)->status = 0xB0;
@@ -157,8 +159,9 @@ TEST_F(JsonListing, RecordsParseAndCarryTheFactsAndHashes)
 
     EXPECT_EQ(lines[3].at("name").at("text"), "ｱｲｳ");
     EXPECT_EQ(lines[3].at("name").at("hex"), "b1b2b3");
-    EXPECT_EQ(lines[4].at("name").at("text"), "BAD\xEF\xBF\xBD");
-    EXPECT_EQ(lines[4].at("name").at("hex"), "42414480");
+    // Read back by a JSON parser, the name and the path give its bytes.
+    EXPECT_EQ(lines[4].at("name").at("text"), "B\\\"\x01\x1f\xEF\xBF\xBD");
+    EXPECT_EQ(lines[4].at("name").at("hex"), "425c22011f80");
     EXPECT_EQ(lines[4].at("date").at("bcd"), "2413402561");
     EXPECT_TRUE(lines[4].at("date").at("iso").is_null());
 

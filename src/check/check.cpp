@@ -40,43 +40,12 @@ bool looksLikeFile(const std::uint8_t* raw, const D88Image& image)
     return first < kLastClusterMark && image.hasTrack(clusterAddress(first).track);
 }
 
-char foldCase(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Whether two host names land on one file: byte for byte on POSIX; on
-// Windows regardless of ASCII case and of trailing dots and blanks, which it
-// drops.
-bool sameOnHost(const char* a, const char* b, host::NameRules rules)
-{
-    if (rules == host::NameRules::Posix) {
-        return std::strcmp(a, b) == 0;
-    }
-    const auto significant = [](const char* name) {
-        std::size_t length = std::strlen(name);
-        while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) {
-            --length;
-        }
-        return length;
-    };
-    const std::size_t length = significant(a);
-    if (length != significant(b)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < length; ++i) {
-        if (foldCase(a[i]) != foldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The chosen files seen so far in an image, for the name checks.
 struct SeenNames {
     int entry[kEntryCount];
     char stored[kEntryCount][kNameBytes + 1];
-    char onHost[kEntryCount][kHostNameBytes];
+    // Each one's host name as the host tells names apart.
+    char key[kEntryCount][kTakenNameBytes];
     int count;
 };
 
@@ -85,14 +54,17 @@ void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
 {
     const host::NameRules rules = host::nameRules();
     char onHost[kHostNameBytes];
-    hostFileName(entry.name, onHost, rules);
+    outputName(entry.name, run.options.unicodeNames, rules, onHost);
+    // A host name always fits a key.
+    char key[kTakenNameBytes];
+    hostNameKey(onHost, rules, nameEncoding(run.options), key);
     for (int k = 0; k < seen.count; ++k) {
         if (std::strcmp(seen.stored[k], entry.name) == 0) {
             run.report(problem::kSameName, ImageIndex{imageIndex}, FileName{entry.name},
                        Count{seen.entry[k]});
             break;
         }
-        if (sameOnHost(seen.onHost[k], onHost, rules)) {
+        if (std::strcmp(seen.key[k], key) == 0) {
             run.report(problem::kHostNameCollision, ImageIndex{imageIndex}, FileName{entry.name},
                        FileName{seen.stored[k]});
             break;
@@ -101,7 +73,7 @@ void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
     // One slot per directory entry: never more than kEntryCount.
     seen.entry[seen.count] = entryIndex;
     std::memcpy(seen.stored[seen.count], entry.name, sizeof entry.name);
-    std::memcpy(seen.onHost[seen.count], onHost, sizeof onHost);
+    std::memcpy(seen.key[seen.count], key, sizeof key);
     ++seen.count;
 }
 
@@ -149,7 +121,7 @@ bool checkImage(Run& run, int index)
     }
 
     clearOwners(ws.owners);
-    SeenNames seen; // about 5 KiB, one image at a time
+    SeenNames seen; // about 7 KiB, one image at a time
     seen.count = 0;
     bool ended = false;
     for (int i = 0; i < kEntryCount; ++i) {
@@ -165,7 +137,8 @@ bool checkImage(Run& run, int index)
             ended = true;
             continue;
         }
-        if (entry.state != EntryState::File || !fileChosen(run.options, entry.name)) {
+        if (entry.state != EntryState::File ||
+            !fileChosen(run.options, entry.name, &run.patternsMatched)) {
             continue;
         }
         // The name findings go into the file's own record.

@@ -31,9 +31,41 @@ extern const int kOptionRowCount;
 // anything after them.
 ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsFile);
 
+// The D88 files a command line names, one after another: next() gives the
+// place in argv of the next one, or 0 after the last. Reading the options
+// between them takes them into `options` as parseCommandLine does, so a
+// command line it read without a problem gives its D88 files here.
+class D88Files {
+public:
+    D88Files(int argc, const char* const* argv, bool firstIsFile);
+    int next(ExtractOptions& options);
+    int next();
+
+private:
+    int argc_;
+    const char* const* argv_;
+    bool firstIsFile_;
+    int position_ = 1;
+    bool optionsEnded_ = false;
+};
+
+// Room for the long options an ambiguous one could be, quoted.
+constexpr int kCandidateListBytes = 256;
+
+// The long options that `argument` ("--n", "--n=VALUE") is the start of,
+// each quoted and blank-separated: "'--name' '--no-header'".
+void listLongCandidates(const char* argument, char (&list)[kCandidateListBytes]);
+
+// The long option ("list") whose spelling is near enough that of the
+// unknown long `argument` ("--lsit") to be what was meant, or null.
+const char* nearestLongOption(const char* argument);
+
 // The usage text a run given no argument writes: the usage line with
 // `program`, then the lines of "-d" and "-b".
 void writeBriefUsage(std::FILE* stream, ConsoleStyle console, const char* program);
+
+// The line after a usage error: where to read more.
+void writeTryHelp(std::FILE* stream, ConsoleStyle console, const char* program);
 
 // The help: usage, every option in its short and long forms, the pattern
 // syntax and the exit statuses.

@@ -7,7 +7,7 @@
 
 namespace d88 {
 
-bool OutputSink::open(const char* outputDirectory, Reporter& report)
+bool OutputSink::open(const char* outputDirectory, const char* folder, Reporter& report)
 {
     if (kind_ == SinkKind::Stdout) {
         host::makeBinary(stdout);
@@ -15,22 +15,36 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
     if (kind_ != SinkKind::Tree) {
         return true;
     }
-    // With "-o", DIR stands in for the starting directory until the end of
-    // the run, and the run then goes back to where it really started.
-    if (outputDirectory != nullptr) {
+    // With "-o" or a folder, DIR (or the folder) stands in for the starting
+    // directory until the end of the run, and the run then goes back to
+    // where it really started.
+    if (outputDirectory != nullptr || folder != nullptr) {
         if (!home_.remember()) {
             report(SystemReason{".", host::lastError()}, problem::kCannotKeepStartForOutput);
             return false;
         }
         homeUsed_ = true;
-        // An existing directory is used as it is.
-        host::makeDirectory(outputDirectory);
+    }
+    if (outputDirectory != nullptr) {
+        // An existing directory is used as it is; missing parents are made.
+        host::makeDirectories(outputDirectory);
         if (!host::enterDirectory(outputDirectory)) {
             report(SystemReason{outputDirectory, host::lastError()}, problem::kCannotEnterOutput,
                    Text{outputDirectory});
             return false;
         }
         outputDirectory_ = outputDirectory;
+    }
+    if (folder != nullptr) {
+        // Reused when it is there; as for a subdirectory, a failure that
+        // every folder would meet is the one to tell.
+        const host::ErrorCode makeFailure = host::makeDirectory(folder) ? 0 : host::lastError();
+        folder_ = folder;
+        if (!host::enterSubdirectory(folder)) {
+            failure_ = host::failsEveryFile(makeFailure) ? makeFailure : host::lastError();
+            report(reason(nullptr), problem::kCannotEnterFolder, Text{folder});
+            return false;
+        }
     }
     return true;
 }
@@ -96,7 +110,7 @@ host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile 
     }
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
-    const host::CreateOutcome outcome = file_.create(hostName, input_, existing);
+    const host::CreateOutcome outcome = file_.create(hostName, names_, input_, existing);
     failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
     return outcome;
 }
@@ -113,11 +127,21 @@ bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
         const bool written =
             std::fwrite(bytes, 1, length, stdout) == length && std::fflush(stdout) == 0;
         failure_ = written ? 0 : host::lastError();
+        count(written, length);
         return written;
     }
     const bool written = file_.writeAndClose(bytes, length);
     failure_ = written ? 0 : file_.failure();
+    count(written, length);
     return written;
+}
+
+void OutputSink::count(bool written, std::size_t length)
+{
+    if (written) {
+        ++filesWritten_;
+        bytesWritten_ += static_cast<long long>(length);
+    }
 }
 
 bool OutputSink::setTime(const char* hostName, const EntryTime& time)
@@ -126,8 +150,8 @@ bool OutputSink::setTime(const char* hostName, const EntryTime& time)
     if (kind_ != SinkKind::Tree) {
         return true;
     }
-    const bool set = host::setModificationTime(hostName, time.year, time.month, time.day, time.hour,
-                                               time.minute);
+    const bool set = host::setModificationTime(hostName, names_, time.year, time.month, time.day,
+                                               time.hour, time.minute);
     failure_ = set ? 0 : host::lastError();
     return set;
 }
@@ -137,7 +161,7 @@ SystemReason OutputSink::reason(const char* name)
     if (kind_ == SinkKind::Stdout) {
         return SystemReason{"-", failure_};
     }
-    const char* parts[] = {outputDirectory_, subdirectory_, name};
+    const char* parts[] = {outputDirectory_, folder_, subdirectory_, name};
     int length = 0;
     for (const char* part : parts) {
         if (part == nullptr) {

@@ -44,7 +44,7 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
         readFile(ws.image, ws.table, entry, entryIndex, ws.file, ws.trace, ws.owners);
 
     char hostName[kHostNameBytes];
-    hostFileName(entry.name, hostName, host::nameRules());
+    outputName(entry.name, run.options.unicodeNames, host::nameRules(), hostName);
     // With "-l" nothing is made, but names clash as they would.
     const Placed placed = place(run, imageIndex, entry, hostName);
     if (placed.stop) {
@@ -99,7 +99,7 @@ bool extractImage(Run& run, int index)
     reportImageExtent(run, index);
     // Each subdirectory is a directory of its own names.
     if (subdirectories) {
-        ws.names.clear(host::nameRules());
+        ws.names.clear(host::nameRules(), nameEncoding(run.options));
     }
 
     if (!writeFiles) {
@@ -132,7 +132,8 @@ bool extractImage(Run& run, int index)
         if (entry.state == EntryState::EndOfDirectory) {
             break;
         }
-        if (entry.state == EntryState::File && fileChosen(run.options, entry.name)) {
+        if (entry.state == EntryState::File &&
+            fileChosen(run.options, entry.name, &run.patternsMatched)) {
             keepGoing = extractFile(run, index, i, entry);
         }
     }

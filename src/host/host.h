@@ -21,9 +21,20 @@ namespace host {
 // Names are bytes and passed on as they are; Windows reads them in its ANSI
 // code page (Shift_JIS on a Japanese system).
 
+// How the bytes of an output file's name are read: as bytes, above, or as
+// UTF-8 text ("-u"), which Windows gets through its wide-character calls,
+// the same on every code page. POSIX passes either on as it is.
+enum class NameEncoding { Bytes, Utf8 };
+
 // Creates a directory in the working directory; false when it could not be
 // made, an existing one included.
 bool makeDirectory(const char* name);
+
+// Makes `path` and whichever of its parents are missing, as mkdir -p does;
+// false when `path` itself could not be made (an existing one included).
+// Only the outcome for `path` matters: a parent that cannot be made shows
+// when `path` is entered.
+bool makeDirectories(const char* path);
 
 // Makes `name` the working directory.
 bool enterDirectory(const char* name);
@@ -52,14 +63,28 @@ struct FileIdentity {
 
 // `known` is false when nothing of that name exists (or it cannot be
 // looked at).
-FileIdentity identify(const char* path);
+FileIdentity identify(const char* path, NameEncoding encoding = NameEncoding::Bytes);
+
+// Writes the command-line argument `argument` into `out` (`capacity` bytes,
+// terminator included) in UTF-8, for what is matched against names read as
+// UTF-8. False when it is to be used as it is: POSIX passes arguments on in
+// the user's own encoding; or when it does not fit. Windows gives them in
+// its ANSI code page, which is converted.
+bool argumentAsUtf8(const char* argument, char* out, int capacity);
+
+// What a path names, through links. Anything but Regular leaves lastError()
+// saying why it cannot be read as a file: the system's reason when nothing
+// can be found, else a code for a directory, or for a pipe or device.
+enum class PathKind { Regular, Missing, Directory, Other };
+PathKind pathKind(const char* path);
 
 // Why a host call failed, in the system's own terms: errno on POSIX, the
 // thread's last error on Windows. Read it right after the call that failed.
 using ErrorCode = int;
 ErrorCode lastError();
-// The longest output name a file can be created under, terminator included.
-constexpr int kOutputNameBytes = 32;
+// The longest output name a file can be created under, terminator included:
+// a name read as UTF-8 takes up to three bytes for each stored one.
+constexpr int kOutputNameBytes = 40;
 
 // What is done about an existing file at an output name.
 enum class ExistingFile {
@@ -96,7 +121,8 @@ public:
 
     // Makes the file `name` in the working directory, unless it names the
     // file `input` stands for under any name.
-    CreateOutcome create(const char* name, const FileIdentity& input, ExistingFile existing);
+    CreateOutcome create(const char* name, NameEncoding encoding, const FileIdentity& input,
+                         ExistingFile existing);
 
     // Writes the file's `length` bytes and closes it; false when any of
     // that fails, the close included (some file systems report a full
@@ -114,6 +140,7 @@ private:
     int handle_ = -1;
     ErrorCode failure_ = 0;
     bool replacing_ = false;
+    NameEncoding encoding_ = NameEncoding::Bytes;
     char name_[kOutputNameBytes] = {};
     char temporary_[kOutputNameBytes] = {};
 };
@@ -136,7 +163,8 @@ public:
 
 private:
     static constexpr int kHandled = 4;
-    // The handling each signal had before, on a host that has signals.
+    // The handling each signal had before, on a host that has signals;
+    // SIG_ERR for one the run left alone.
     struct Previous {
         void (*handlers[kHandled])(int) = {};
     };
@@ -233,7 +261,111 @@ private:
 // the local date and time given (year in full, month 1..12), without
 // following a link of that name. False when the time cannot be represented
 // or set.
-bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute);
+bool setModificationTime(const char* name, NameEncoding encoding, int year, int month, int day,
+                         int hour, int minute);
+
+// How many processors are online; at least 1.
+int onlineProcessors();
+
+// Tasks run in worker processes, children of this one, each started as a
+// copy of this process and kept for task after task, so that what it has
+// set up (its pages, its workspace) serves them all. A task's standard
+// output and error are held in anonymous temporary files (gone with their
+// last handle, however the process ends) until the parent copies them out,
+// in whatever order it chooses. While a Workers exists, SIGINT, SIGTERM and
+// SIGHUP are passed on to every worker, which removes its unfinished file
+// and ends; the parent then learns of the signal from wait(). A host that
+// cannot run children (Windows) starts none.
+class Workers {
+public:
+    // Worker processes at most.
+    static constexpr int kProcesses = 64;
+    // Tasks started and not yet let go, running or ended.
+    static constexpr int kSlots = 128;
+    // What a task is given, and what it sends back.
+    static constexpr int kTaskBytes = 16;
+    static constexpr int kRecordBytes = 512;
+
+    using Job = void (*)(void* context, const unsigned char (&task)[kTaskBytes],
+                         unsigned char (&record)[kRecordBytes]);
+
+    // Up to `processes` workers, each started when a task first needs it,
+    // which run `job` with `context` (as it is in the worker: a copy of this
+    // process's memory when the worker started) on each task.
+    Workers(int processes, Job job, void* context);
+    ~Workers();
+    Workers(const Workers&) = delete;
+    Workers& operator=(const Workers&) = delete;
+
+    // False on a host without child processes; then nothing else works.
+    static bool available();
+
+    // Hands `task` to an idle worker, its standard streams sent to new
+    // temporary files. The slot, or -1 (lastError() says why) when no
+    // worker or file could be had; the caller leaves a worker idle.
+    int start(const unsigned char (&task)[kTaskBytes]);
+
+    // Waits until a started task ends: its slot, with `sent` false when its
+    // worker ended without sending its record (killed). -1 when a signal
+    // came.
+    int wait(bool& sent);
+    // The record of an ended task.
+    const unsigned char* record(int slot) const { return slots_[slot].record; }
+
+    // Copies an ended task's standard output and error to this process's,
+    // then lets its slot go. False when a signal came meanwhile.
+    bool replay(int slot);
+    // Lets an ended task's slot go, its output unseen.
+    void discard(int slot);
+    // Ends every worker as an interruption would, and waits for each; the
+    // tasks still running end unsent.
+    void stopAll();
+
+    // The signal that came, or 0.
+    int interruption() const;
+    // Ends the process as that signal would have, once stopAll() is done.
+    [[noreturn]] void endByInterruption();
+
+private:
+    struct Process {
+        int pid = 0;     // 0: not running
+        int socket = -1; // tasks go out and records come back through it
+        int slot = -1;   // the task it runs, or -1 when idle
+    };
+    struct Slot {
+        bool used = false;
+        bool ended = false;
+        int out = -1;
+        int err = -1;
+        unsigned char record[kRecordBytes];
+    };
+    // Starts worker `index`; false when it cannot.
+    bool launch(int index);
+    // A capture file: one let go before, emptied, or a new one.
+    int captureFile();
+    // What a worker does, until its socket closes.
+    [[noreturn]] void serve(int socket);
+    // Marks the task of worker `index` ended, with its record if one came,
+    // and lets a worker that is gone go.
+    int end(int index, bool& sent);
+    void release(Slot& slot);
+
+    int processes_;
+    Job job_;
+    void* context_;
+    Process workers_[kProcesses];
+    Slot slots_[kSlots];
+    // Capture files let go, kept for the next tasks: making a file costs
+    // more than emptying one.
+    int spare_[2 * kSlots] = {};
+    int spareCount_ = 0;
+    // The handling SIGINT, SIGTERM and SIGHUP had before, for the workers
+    // and for the end.
+    static constexpr int kForwarded = 3;
+    void (*previous_[kForwarded])(int) = {};
+    // A signal's way into wait(): its handler writes a byte here.
+    int wake_[2] = {-1, -1};
+};
 
 } // namespace host
 } // namespace d88

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "host.h"
 #include "host_calls.h"
@@ -19,9 +20,9 @@ bool sameFile(const FileIdentity& one, const FileIdentity& other)
 }
 
 // True when `path` names the file `identity` stands for, under any name.
-bool isFile(const char* path, const FileIdentity& identity)
+bool isFile(const char* path, NameEncoding encoding, const FileIdentity& identity)
 {
-    return sameFile(identify(path), identity);
+    return sameFile(identify(path, encoding), identity);
 }
 
 // Copies `text` whole into `into`; false when it does not fit.
@@ -54,6 +55,7 @@ struct Unfinished {
     std::atomic<Making> state{Making::Nothing};
     // An interruption that came while Opening, for the opener to carry out.
     std::atomic<int> deferred{0};
+    NameEncoding encoding = NameEncoding::Bytes;
     char name[kOutputNameBytes] = {};
 };
 static_assert(std::atomic<Making>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
@@ -70,12 +72,13 @@ Unfinished& unfinished()
 
 namespace calls {
 
-void markOpening(const char* name)
+void markOpening(const char* name, NameEncoding encoding)
 {
     Unfinished& u = unfinished();
     u.state.store(Making::Nothing, std::memory_order_relaxed);
     std::atomic_signal_fence(std::memory_order_seq_cst);
     copyName(u.name, name);
+    u.encoding = encoding;
     u.state.store(Making::Opening, std::memory_order_release);
 }
 
@@ -88,7 +91,7 @@ void settleOpening(bool created)
     const int signal = u.deferred.exchange(0, std::memory_order_acq_rel);
     if (signal != 0) {
         if (u.state.exchange(Making::Nothing, std::memory_order_acq_rel) == Making::Unfinished) {
-            removeFile(u.name);
+            removeFile(u.name, u.encoding);
         }
         endBySignal(signal);
     }
@@ -109,7 +112,7 @@ bool takeInterruption(int signal)
         return false;
     }
     if (u.state.exchange(Making::Nothing, std::memory_order_acq_rel) == Making::Unfinished) {
-        removeFile(u.name);
+        removeFile(u.name, u.encoding);
     }
     return true;
 }
@@ -128,14 +131,16 @@ void OutputFile::abandon()
     }
     calls::closeFile(handle_);
     handle_ = -1;
-    calls::removeFile(replacing_ ? temporary_ : name_);
+    calls::removeFile(replacing_ ? temporary_ : name_, encoding_);
     calls::markFinished();
 }
 
-CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, ExistingFile existing)
+CreateOutcome OutputFile::create(const char* name, NameEncoding encoding, const FileIdentity& input,
+                                 ExistingFile existing)
 {
     abandon();
     failure_ = 0;
+    encoding_ = encoding;
     if (!copyName(name_, name)) {
         errno = ENAMETOOLONG;
         failure_ = lastError();
@@ -144,8 +149,8 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, Ex
     // The fast path: a new name, made exclusively, cannot be the input or
     // anything planted there.
     replacing_ = false;
-    calls::markOpening(name);
-    handle_ = calls::openNewFile(name);
+    calls::markOpening(name, encoding);
+    handle_ = calls::openNewFile(name, encoding);
     calls::settleOpening(handle_ >= 0);
     if (handle_ >= 0) {
         return CreateOutcome::Created;
@@ -155,7 +160,7 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, Ex
         return CreateOutcome::Failed;
     }
     FileIdentity found{};
-    switch (calls::lookAt(name, found)) {
+    switch (calls::lookAt(name, encoding, found)) {
     case calls::Existing::Nothing:
         // Gone since: whoever removed it may put it back; not retried.
         errno = EEXIST;
@@ -171,7 +176,7 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, Ex
     case calls::Existing::Link:
         // A link that leads to the input counts as the input: replacing it
         // would be harmless, but the name is the D88 file's all the same.
-        if (isFile(name, input)) {
+        if (isFile(name, encoding, input)) {
             return CreateOutcome::IsInput;
         }
         break;
@@ -184,14 +189,14 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, Ex
     std::snprintf(temporary, sizeof temporary, "%s%d", kTemporaryPrefix, calls::processId());
     copyName(temporary_, temporary);
     replacing_ = true;
-    calls::markOpening(temporary_);
-    handle_ = calls::openNewFile(temporary_);
+    calls::markOpening(temporary_, encoding);
+    handle_ = calls::openNewFile(temporary_, encoding);
     // One left by a run of the same process id that was killed outright.
     FileIdentity ignored{};
     if (handle_ < 0 && errno == EEXIST &&
-        calls::lookAt(temporary_, ignored) == calls::Existing::Regular) {
-        calls::removeFile(temporary_);
-        handle_ = calls::openNewFile(temporary_);
+        calls::lookAt(temporary_, encoding, ignored) == calls::Existing::Regular) {
+        calls::removeFile(temporary_, encoding);
+        handle_ = calls::openNewFile(temporary_, encoding);
     }
     const bool created = handle_ >= 0;
     if (!created) {
@@ -232,18 +237,36 @@ bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
     }
     if (!calls::closeFile(handle)) {
         failure_ = lastError();
-        calls::removeFile(replacing_ ? temporary_ : name_);
+        calls::removeFile(replacing_ ? temporary_ : name_, encoding_);
         calls::markFinished();
         return false;
     }
-    if (replacing_ && !calls::renameFile(temporary_, name_)) {
+    if (replacing_ && !calls::renameFile(temporary_, name_, encoding_)) {
         failure_ = lastError();
-        calls::removeFile(temporary_);
+        calls::removeFile(temporary_, encoding_);
         calls::markFinished();
         return false;
     }
     calls::markFinished();
     return true;
+}
+
+bool makeDirectories(const char* path)
+{
+    const bool windows = nameRules() == NameRules::Windows;
+    const auto separator = [&](char c) { return c == '/' || (windows && c == '\\'); };
+    // Each parent from the top down, made or found there; a path too long
+    // to copy is left to its own making.
+    char parent[4096];
+    const std::size_t length = std::strlen(path);
+    for (std::size_t i = 1; i < length && length < sizeof parent; ++i) {
+        if (separator(path[i]) && !separator(path[i - 1])) {
+            std::memcpy(parent, path, i);
+            parent[i] = '\0';
+            makeDirectory(parent);
+        }
+    }
+    return makeDirectory(path);
 }
 
 bool localeNamesUtf8(const char* locale)

@@ -37,9 +37,22 @@ void JsonListing::run(const RunFacts& facts)
     out_.putString(reinterpret_cast<const std::uint8_t*>(facts.path),
                    static_cast<int>(std::strlen(facts.path)), false);
     out_.putKey("size");
-    out_.putNumber(facts.size);
+    if (facts.opened) {
+        out_.putNumber(facts.size);
+    } else {
+        out_.put("null");
+    }
     out_.putKey("images");
-    out_.putNumber(static_cast<std::uint64_t>(facts.images));
+    if (facts.opened) {
+        out_.putNumber(static_cast<std::uint64_t>(facts.images));
+    } else {
+        out_.put("null");
+    }
+    if (facts.folder != nullptr) {
+        out_.putKey("folder");
+        out_.putString(reinterpret_cast<const std::uint8_t*>(facts.folder),
+                       static_cast<int>(std::strlen(facts.folder)), false);
+    }
     out_.put("}");
     out_.write();
 }
@@ -221,7 +234,7 @@ void JsonListing::file(const FileFacts& f)
     out_.putKey("path");
     if (f.path != nullptr) {
         out_.putString(reinterpret_cast<const std::uint8_t*>(f.path),
-                       static_cast<int>(std::strlen(f.path)), true);
+                       static_cast<int>(std::strlen(f.path)), !f.pathUtf8);
     } else {
         out_.put("null");
     }
@@ -235,7 +248,7 @@ void JsonListing::file(const FileFacts& f)
     recordOpen_ = false;
 }
 
-void JsonListing::problem(ProblemId id, const char* message, int length)
+void JsonListing::problem(ProblemId id, const char* message, int length, bool utf8)
 {
     ++problemCount_;
     // Built in the record's buffer, which is free between records, then kept.
@@ -248,10 +261,6 @@ void JsonListing::problem(ProblemId id, const char* message, int length)
     while (length > 0 && message[length - 1] == '\n') {
         --length;
     }
-    // Japanese in UTF-8 is already UTF-8 (names from the disk aside);
-    // anything else is Shift_JIS, or ASCII with names in Shift_JIS.
-    const bool utf8 =
-        console_.language == Language::Japanese && console_.encoding == ConsoleEncoding::Utf8;
     out_.putString(reinterpret_cast<const std::uint8_t*>(message), length, !utf8);
     out_.put("}");
     const int n = out_.length() - saved;
@@ -280,6 +289,54 @@ void JsonListing::summary(int exitStatus)
     out_.putKey("exit_status");
     out_.putNumber(static_cast<std::uint64_t>(exitStatus));
     // Problems that belong to no image or file record: the run's own.
+    takeProblems(runProblems_);
+    out_.put("}");
+    out_.write();
+}
+
+} // namespace d88
+
+namespace d88 {
+
+void JsonListing::total(const RunTotals& t)
+{
+    out_.put("{\"type\":\"total\",\"d88_files\":");
+    out_.putNumber(static_cast<std::uint64_t>(t.d88Files));
+    const struct {
+        const char* key;
+        long long value;
+    } counts[] = {{"read_whole", t.readWhole},
+                  {"with_problems", t.withProblems},
+                  {"not_read", t.notRead},
+                  {"files_written", t.filesWritten},
+                  {"bytes_written", t.bytesWritten}};
+    for (const auto& count : counts) {
+        out_.putKey(count.key);
+        out_.putSigned(count.value);
+    }
+    long long all = 0;
+    for (const int n : t.problems) {
+        all += n;
+    }
+    out_.putKey("problem_count");
+    out_.putSigned(all);
+    out_.putKey("problem_kinds");
+    out_.put("{");
+    bool first = true;
+    for (int id = 0; id < kProblemKinds; ++id) {
+        if (t.problems[id] == 0) {
+            continue;
+        }
+        out_.put(first ? "\"" : ",\"");
+        first = false;
+        out_.put(problemKindName(static_cast<ProblemId>(id)));
+        out_.put("\":");
+        out_.putNumber(static_cast<std::uint64_t>(t.problems[id]));
+    }
+    out_.put("}");
+    out_.putKey("exit_status");
+    out_.putNumber(static_cast<std::uint64_t>(t.exitStatus));
+    // The run's own problems: what the selection found, a lost listing.
     takeProblems(runProblems_);
     out_.put("}");
     out_.write();

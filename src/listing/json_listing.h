@@ -22,6 +22,21 @@ struct RunFacts {
     const char* path; // the D88 path as given
     std::uint64_t size;
     int images;
+    const char* folder = nullptr; // with several D88 files, the folder of this one's files
+    bool opened = true;           // false: the file could not be opened, its size is unknown
+};
+
+// What a run over several D88 files came to, for its summary line and its
+// "total" record.
+struct RunTotals {
+    int d88Files;
+    int readWhole;
+    int withProblems;
+    int notRead; // refused, or never reached after a stop of the whole run
+    long long filesWritten;
+    long long bytesWritten;
+    int problems[kProblemKinds]; // by ProblemId; notices are not counted
+    int exitStatus;
 };
 
 struct ImageFacts {
@@ -41,6 +56,7 @@ struct FileFacts {
     int image;
     const FileRecord* record;
     const char* path;  // the host path written, or null when none was
+    bool pathUtf8;     // the path's name is UTF-8 ("-u"), not Shift_JIS
     long bytesWritten; // 0 when nothing was written
     bool hashed;
     const host::Digests* digests; // over the file as stored
@@ -53,8 +69,6 @@ static_assert(kJsonRecordBytes >= kJsonProblemBytes + 8 * 1024);
 
 class JsonListing {
 public:
-    explicit JsonListing(ConsoleStyle console) : console_(console) {}
-
     void run(const RunFacts& facts);
     // The image record waits for the image's own problems: it is written
     // when its first file begins, or at its end.
@@ -62,9 +76,11 @@ public:
     void fileBegin();
     void file(const FileFacts& facts);
     void imageEnd();
-    // `message` is the problem's text as written on the error stream.
-    void problem(ProblemId id, const char* message, int length);
+    // `message` is the problem's text as written on the error stream, in
+    // UTF-8 when `utf8`, else in Shift_JIS (or ASCII with names in it).
+    void problem(ProblemId id, const char* message, int length, bool utf8);
     void summary(int exitStatus);
+    void total(const RunTotals& totals);
     // False when the records never reached their reader.
     bool runEnd() { return std::fflush(stdout) == 0 && std::ferror(stdout) == 0; }
 
@@ -85,7 +101,6 @@ private:
     // The problems kept so far as a JSON array, then forgotten.
     void takeProblems(Problems& problems);
 
-    ConsoleStyle console_;
     bool imagePending_ = false;
     ImageFacts pending_{};
     char pendingName_[kImageNameLength + 1] = {};
