@@ -91,4 +91,8 @@ bool hasD88Extension(const char* name);
 // says why), or with `tooLarge` set when `in` holds more.
 std::FILE* copyToAnonymousFile(std::FILE* in, bool& tooLarge);
 
+// Another stdio handle on the file `file` is open on, for a reader that
+// closes what it is given; null when none can be had.
+std::FILE* shareFile(std::FILE* file);
+
 } // namespace d88

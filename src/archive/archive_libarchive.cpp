@@ -4,6 +4,7 @@
 // here does.
 #include <archive.h>
 #include <archive_entry.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -90,6 +91,19 @@ bool beginsArchive(const void* bytes, std::size_t length)
 }
 
 } // namespace
+
+std::FILE* shareFile(std::FILE* file)
+{
+    const int copy = dup(fileno(file));
+    if (copy < 0) {
+        return nullptr;
+    }
+    std::FILE* shared = fdopen(copy, "rb");
+    if (shared == nullptr) {
+        ::close(copy);
+    }
+    return shared;
+}
 
 bool archivesSupported()
 {

@@ -1,11 +1,26 @@
 // Archive input where libarchive is not built in: archives are recognised
 // by the signatures of the common formats, so that one can be named as an
 // archive, and refused.
+#include <io.h>
+
 #include <cstring>
 
 #include "archive_input.h"
 
 namespace d88 {
+
+std::FILE* shareFile(std::FILE* file)
+{
+    const int copy = _dup(_fileno(file));
+    if (copy < 0) {
+        return nullptr;
+    }
+    std::FILE* shared = _fdopen(copy, "rb");
+    if (shared == nullptr) {
+        _close(copy);
+    }
+    return shared;
+}
 
 bool archivesSupported()
 {

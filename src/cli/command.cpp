@@ -4,6 +4,7 @@
 #include "command.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "collection.h"
 #include "d88_file.h"
@@ -113,7 +114,8 @@ bool everyD88FileIsAFile(Reporter& report, int argc, const char* const* argv, bo
     bool all = true;
     D88Files files(argc, argv, firstIsFile);
     for (int at = files.next(); at != 0; at = files.next()) {
-        if (host::pathKind(argv[at]) != host::PathKind::Regular) {
+        if (std::strcmp(argv[at], kStandardInput) != 0 &&
+            host::pathKind(argv[at]) != host::PathKind::Regular) {
             report(SystemReason{argv[at], host::lastError()}, problem::kCannotOpen);
             all = false;
         }
@@ -165,9 +167,17 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
     const host::InterruptsHandled interruptsHandled;
 
     if (options.d88Files == 1 && !options.folders) {
-        const D88File file =
-            examine(workspace, D88Files(argc, argv, firstIsFile).next(), options.d88Path);
-        return runD88File(workspace, options, terminals, file, false).status;
+        const int argument = D88Files(argc, argv, firstIsFile).next();
+        // The standard input and an archive may hold one D88 file or several.
+        if (std::strcmp(options.d88Path, kStandardInput) != 0) {
+            const D88File file = examine(workspace, argument, options.d88Path);
+            if (file.readable != Readable::Archive) {
+                return runD88File(workspace, options, terminals, file, false).status;
+            }
+        }
+        Collection collection(workspace, options, argv, terminals, true);
+        collection.add(argument);
+        return collection.finish();
     }
     if (!everyD88FileIsAFile(report, argc, argv, firstIsFile)) {
         return kExitFatal;

@@ -2,7 +2,12 @@
 // their output is shown in, and the summary.
 #include "collection.h"
 
+#include <cstdio>
 #include <cstring>
+
+#include "archive_input.h"
+#include "folder_names.h"
+#include "host_names.h"
 
 namespace d88 {
 
@@ -14,6 +19,57 @@ ListingStyle parentStyle(const ExtractOptions& options)
         return ListingStyle::Json;
     }
     return options.toStdout || options.quiet ? ListingStyle::ProblemsOnly : ListingStyle::Text;
+}
+
+// The folders taken inside one archive, by the hash of their names as the
+// host compares them. A name whose hash was taken gets the next suffix, so
+// two entries never share a folder.
+constexpr int kMaxEntryFolders = 65536;
+struct EntryFolders {
+    std::uint32_t hashes[kMaxEntryFolders];
+    int count;
+};
+
+std::uint32_t fnv1a(const char* text)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char* p = text; *p != '\0'; ++p) {
+        hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
+    }
+    return hash;
+}
+
+// The folder of an archive's entry: the last part of its path (whatever
+// the path holds, nothing above the archive's folder) less its extension,
+// with the first suffix no earlier entry of the archive took.
+void entryFolder(const char* path, EntryFolders& folders, char (&name)[kFolderNameBytes])
+{
+    const char* last = path;
+    for (const char* p = path; *p != '\0'; ++p) {
+        if (*p == '/' || *p == '\\') {
+            last = p + 1;
+        }
+    }
+    const host::NameRules rules = host::nameRules();
+    for (int number = 0;; ++number) {
+        folderName(last, number, name, rules);
+        char key[kFolderNameBytes];
+        const std::uint32_t hash =
+            hostNameKey(name, rules, host::NameEncoding::Bytes, key, sizeof key) ? fnv1a(key)
+                                                                                 : fnv1a(name);
+        bool taken = false;
+        for (int i = 0; i < folders.count && !taken; ++i) {
+            taken = folders.hashes[i] == hash;
+        }
+        // Past the table's room a name is still made, with the suffixes
+        // counted on from the last.
+        if (!taken || folders.count == kMaxEntryFolders) {
+            if (folders.count < kMaxEntryFolders) {
+                folders.hashes[folders.count++] = hash;
+            }
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -36,10 +92,10 @@ void Collection::runTask(void* collection, const unsigned char (&bytes)[host::Wo
 }
 
 Collection::Collection(Workspace& workspace, const ExtractOptions& options, const char* const* argv,
-                       const Console& console)
+                       const Console& console, bool alone)
     : workspace_(workspace), options_(options), argv_(argv), console_(console),
       listing_(parentStyle(options), console.style, console.terminalOut, console.terminalErr),
-      report_(listing_, console.style)
+      report_(listing_, console.style), alone_(alone)
 {
     workspace_.folders.clear(argv, options.d88Files, host::nameRules());
     totals_.exitStatus = kExitSuccess;
@@ -56,12 +112,18 @@ Collection::Collection(Workspace& workspace, const ExtractOptions& options, cons
         window_ = 2 * jobs_ < host::Workers::kSlots ? 2 * jobs_ : host::Workers::kSlots;
         workers_.emplace(jobs_, runTask, this);
     }
-    // Said once for every file.
-    listing_.runStart(options.headerSkip == kFileHeaderBytes);
+    // Said once for every file; alone, by the file's own run.
+    if (!alone) {
+        listing_.runStart(options.headerSkip == kFileHeaderBytes);
+    }
 }
 
 void Collection::add(int argument)
 {
+    if (std::strcmp(argv_[argument], kStandardInput) == 0) {
+        addStandardInput(argument);
+        return;
+    }
     ++totals_.d88Files;
     if (stopped_) {
         ++totals_.notRead;
@@ -77,6 +139,19 @@ void Collection::add(int argument)
         endByInterruption();
     }
     D88File file = examine(workspace_, argument, argv_[argument]);
+    if (file.readable == Readable::Archive) {
+        // Its D88 files are counted instead.
+        --totals_.d88Files;
+        std::FILE* in = host::openInput(file.path);
+        if (in == nullptr) {
+            ++totals_.d88Files;
+            notRead(file.path, problem::kCannotOpen);
+            return;
+        }
+        addArchive(argument, in, file.path);
+        std::fclose(in);
+        return;
+    }
     // Only a D88 file that is read takes a folder.
     if (file.readable == Readable::Yes) {
         file.folder = workspace_.folders.take(argument);
@@ -240,10 +315,191 @@ void Collection::endByInterruption()
     workers_->endByInterruption();
 }
 
+void Collection::drain()
+{
+    while (workers_ && !stopped_ && shown_ < added_) {
+        advance();
+    }
+}
+
+template <typename... Values>
+void Collection::notRead(const char* name, const ProblemKind<Values...>& kind, Values... values)
+{
+    drain();
+    report_.setPrefix(name);
+    report_(kind, values...);
+    report_.setPrefix(nullptr);
+    FileOutcome outcome{};
+    outcome.status = kExitFatal;
+    outcome.problems = true;
+    add(outcome);
+}
+
+void Collection::runHere(D88File file, bool several)
+{
+    ++totals_.d88Files;
+    if (stopped_) {
+        ++totals_.notRead;
+        std::fclose(file.source);
+        return;
+    }
+    file = examine(workspace_, file);
+    // No worker runs now: an interruption ends the run as it ends one file
+    // at a time.
+    const host::InterruptsHandled interruptsHandled;
+    if (!several) {
+        ranAlone_ = true;
+    } else if (alone_ && !ranAlone_ && totals_.d88Files == 1) {
+        // Alone after all: the notice the collection says for every file.
+        listing_.runStart(options_.headerSkip == kFileHeaderBytes);
+    }
+    add(runD88File(workspace_, options_, console_, file, several));
+}
+
+void Collection::addStandardInput(int argument)
+{
+    drain();
+    bool tooLarge = false;
+    std::FILE* copy = copyToAnonymousFile(stdin, tooLarge);
+    if (copy == nullptr) {
+        ++totals_.d88Files;
+        if (tooLarge) {
+            notRead(kStandardInputName, problem::kInputTooLarge,
+                    Count{static_cast<int>(kMaxCopiedBytes >> 20)});
+        } else {
+            notRead(kStandardInputName, problem::kCannotOpen);
+        }
+        return;
+    }
+    // The D88 test first, on a handle of its own that the reader closes.
+    D88File file{argument, argv_[argument], Readable::Yes, 0, 0, 0, 0};
+    file.source = shareFile(copy);
+    file.shown = kStandardInputName;
+    if (file.source == nullptr) {
+        ++totals_.d88Files;
+        notRead(kStandardInputName, problem::kCannotOpen);
+        std::fclose(copy);
+        return;
+    }
+    D88Image& image = workspace_.image;
+    const D88File examined = examine(workspace_, file);
+    image.close();
+    if (examined.readable != Readable::Yes && isArchive(copy)) {
+        addArchive(argument, copy, kStandardInputName);
+        std::fclose(copy);
+        return;
+    }
+    std::rewind(copy);
+    file.source = copy;
+    const bool several = !alone_ || options_.folders;
+    if (several) {
+        file.folder = workspace_.folders.take(argument);
+    }
+    runHere(file, several);
+}
+
+void Collection::addArchive(int argument, std::FILE* in, const char* name)
+{
+    drain();
+    if (!archivesSupported()) {
+        ++totals_.d88Files;
+        notRead(name, problem::kArchivesUnsupported);
+        return;
+    }
+    ArchiveReader reader;
+    if (!reader.open(in, startsLikeD88)) {
+        ++totals_.d88Files;
+        notRead(name, problem::kArchiveUnreadable, Text{reader.reason()});
+        return;
+    }
+    char archiveFolder[kFolderNameBytes];
+    folderName(argv_[argument], workspace_.folders.take(argument), archiveFolder,
+               host::nameRules());
+    // Each D88 file waits until the next is found: one alone in its archive
+    // takes the archive's folder, several take one each inside it.
+    ArchiveEntry held{};
+    ArchiveEntry next{};
+    bool holding = false;
+    int entries = 0;
+    int skipped = 0;
+    EntryFolders folders; // 256 KiB, one archive at a time
+    folders.count = 0;
+    const auto run = [&](ArchiveEntry& entry, bool several) {
+        char shown[kFolderNameBytes + kEntryPathBytes + 2];
+        std::snprintf(shown, sizeof shown, "%s:%s", name, entry.path);
+        switch (entry.kind) {
+        case EntryKind::D88: {
+            char own[kFolderNameBytes];
+            const bool folder = several || !alone_ || options_.folders;
+            D88File file{argument, argv_[argument], Readable::Yes, 0, 0, 0, 0};
+            file.source = entry.data;
+            entry.data = nullptr;
+            file.shown = shown;
+            file.archive = name;
+            file.entry = entry.path;
+            if (several) {
+                entryFolder(entry.path, folders, own);
+                file.outerFolder = archiveFolder;
+                file.ownFolder = own;
+            } else {
+                file.ownFolder = archiveFolder;
+            }
+            runHere(file, folder);
+            return;
+        }
+        case EntryKind::TooLarge:
+            ++totals_.d88Files;
+            notRead(shown, problem::kInputTooLarge, Count{static_cast<int>(kMaxCopiedBytes >> 20)});
+            return;
+        case EntryKind::Unreadable:
+            ++totals_.d88Files;
+            notRead(shown, problem::kEntryUnreadable, Text{entry.reason});
+            return;
+        case EntryKind::Skipped:
+        case EntryKind::Nested:
+            return;
+        }
+    };
+    while (!stopped_ && reader.next(next)) {
+        if (next.kind == EntryKind::Skipped) {
+            ++skipped;
+            continue;
+        }
+        if (next.kind == EntryKind::Nested) {
+            ++skipped;
+            char shown[kFolderNameBytes + kEntryPathBytes + 2];
+            std::snprintf(shown, sizeof shown, "%s:%s", name, next.path);
+            report_(problem::kNestedArchive, Text{shown});
+            continue;
+        }
+        ++entries;
+        if (holding) {
+            run(held, true);
+        }
+        held = next;
+        holding = true;
+    }
+    if (holding) {
+        run(held, entries > 1);
+    }
+    if (reader.failed()) {
+        ++totals_.d88Files;
+        notRead(name, problem::kArchiveUnreadable, Text{reader.reason()});
+    }
+    reader.close();
+    if (skipped > 0) {
+        report_(problem::kEntriesSkipped, Text{name}, Count{skipped});
+    }
+}
+
 int Collection::finish()
 {
     while (shown_ < added_) {
         advance();
+    }
+    if (ranAlone_) {
+        // One D88 file, run as one given alone: its own run said everything.
+        return totals_.exitStatus;
     }
     // Counted over the whole run; not when a file that was being read
     // stopped, which leaves the rest of it unread.

@@ -17,8 +17,10 @@ class Collection {
 public:
     // `argv` holds the D88 paths for the life of the run; the workspace's
     // folders are the run's.
+    // `alone`: the command line names one D88 file, which is an archive or
+    // the standard input: one D88 file in it is run as a file given alone.
     Collection(Workspace& workspace, const ExtractOptions& options, const char* const* argv,
-               const Console& console);
+               const Console& console, bool alone = false);
     Collection(const Collection&) = delete;
     Collection& operator=(const Collection&) = delete;
 
@@ -58,6 +60,19 @@ private:
     // Shows the oldest file's output, or waits for its worker to end.
     void advance();
     void show(Entry& entry);
+    // Shows every file added so far.
+    void drain();
+    // The standard input ("-"), copied, then read as a D88 file or an
+    // archive; and the D88 files of an archive in `in` (which stays the
+    // caller's), named `name` in messages. Both run here, after everything
+    // before them is shown: no worker can reach their copies.
+    void addStandardInput(int argument);
+    void addArchive(int argument, std::FILE* in, const char* name);
+    // One D88 file copied out of an archive or the standard input, run here.
+    void runHere(D88File file, bool several);
+    // A D88 file that could not even be copied: one line, a stop of its own.
+    template <typename... Values>
+    void notRead(const char* name, const ProblemKind<Values...>& kind, Values... values);
     void add(const FileOutcome& outcome);
     // After a stop that every later file would meet too: the files after
     // it are never shown.
@@ -86,6 +101,9 @@ private:
     bool readFileStopped_ = false;
     std::uint32_t patternsMatched_ = 0;
     int images_ = 0;
+    bool alone_ = false;
+    // The one D88 file was run as one given alone: no summary.
+    bool ranAlone_ = false;
 };
 
 } // namespace d88

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "archive_input.h"
 #include "check.h"
 #include "findings.h"
 #include "folder_names.h"
@@ -85,6 +86,32 @@ D88File examine(Workspace& workspace, int argument, const char* path)
     }
     file.size = image.fileSize();
     file.images = image.imageCount();
+    if (holdsD88File(workspace)) {
+        return file;
+    }
+    image.close();
+    file.readable = Readable::NotD88;
+    // A D88 file is never taken for an archive: that test comes first.
+    if (std::FILE* again = host::openInput(path); again != nullptr) {
+        file.readable = isArchive(again) ? Readable::Archive : Readable::NotD88;
+        std::fclose(again);
+    }
+    return file;
+}
+
+D88File examine(Workspace& workspace, D88File file)
+{
+    D88Image& image = workspace.image;
+    std::FILE* source = file.source;
+    file.source = nullptr;
+    if (!image.open(source)) {
+        file.readable = Readable::CannotOpen;
+        file.error = host::lastError();
+        return file;
+    }
+    file.readable = Readable::Yes;
+    file.size = image.fileSize();
+    file.images = image.imageCount();
     if (!holdsD88File(workspace)) {
         file.readable = Readable::NotD88;
         image.close();
@@ -99,23 +126,26 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
     listing.setReadableNames(options.unicodeNames);
     Reporter report(listing, console.style);
     if (several) {
-        report.setPrefix(file.path);
+        report.setPrefix(file.name());
     }
     FileOutcome outcome{};
     switch (file.readable) {
     case Readable::CannotOpen:
         // Each of several D88 files' records begins with its "run" record.
         if (several) {
-            listing.runFacts(RunFacts{file.path, 0, 0, nullptr, false});
+            listing.runFacts(RunFacts{file.name(), 0, 0, nullptr, false, file.archive, file.entry});
         }
-        report(SystemReason{file.path, file.error}, problem::kCannotOpen);
+        report(SystemReason{file.name(), file.error}, problem::kCannotOpen);
         return finish(listing, report, several, outcome);
     case Readable::NotD88:
-        listing.runFacts(RunFacts{file.path, file.size, file.images});
+        listing.runFacts(
+            RunFacts{file.name(), file.size, file.images, nullptr, true, file.archive, file.entry});
         // The line names the file itself, with or without several.
         report.setPrefix(nullptr);
-        report(problem::kNotD88File, Text{file.path});
+        report(problem::kNotD88File, Text{file.name()});
         return finish(listing, report, several, outcome);
+    case Readable::Archive:
+        // The archive's own entries are run, not the archive.
     case Readable::Yes:
         break;
     }
@@ -123,12 +153,21 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
     D88Image& image = workspace.image;
     outcome.images = image.imageCount();
     char folder[kFolderNameBytes];
-    folderName(file.path, file.folder, folder, host::nameRules());
-    listing.runFacts(
-        RunFacts{file.path, image.fileSize(), image.imageCount(), several ? folder : nullptr});
+    if (file.ownFolder != nullptr) {
+        std::snprintf(folder, sizeof folder, "%s", file.ownFolder);
+    } else {
+        folderName(file.path, file.folder, folder, host::nameRules());
+    }
+    // An entry's folder inside its archive's, as it is shown and recorded.
+    char shownFolder[2 * kFolderNameBytes];
+    std::snprintf(shownFolder, sizeof shownFolder, "%s%s%s",
+                  file.outerFolder != nullptr ? file.outerFolder : "",
+                  file.outerFolder != nullptr ? "/" : "", folder);
+    listing.runFacts(RunFacts{file.name(), image.fileSize(), image.imageCount(),
+                              several ? shownFolder : nullptr, true, file.archive, file.entry});
     if (several) {
-        listing.d88File(file.path, folder);
-        if (file.folder > 0) {
+        listing.d88File(file.name(), shownFolder);
+        if (file.folder > 0 && file.ownFolder == nullptr) {
             char wanted[kFolderNameBytes];
             folderName(file.path, 0, wanted, host::nameRules());
             report(problem::kFolderTaken, Text{file.path}, Text{wanted}, Text{folder});
@@ -137,7 +176,8 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
     // Known before "-o" changes the working directory: the path may be relative.
     OutputSink sink(sinkFor(options), options.makeSubdirectories, host::identify(file.path),
                     nameEncoding(options));
-    if (!sink.open(options.outputDirectory, several ? folder : nullptr, report)) {
+    if (!sink.open(options.outputDirectory, several ? file.outerFolder : nullptr,
+                   several ? folder : nullptr, report)) {
         image.close();
         // Alone, the run ends here as it always did.
         if (!several) {

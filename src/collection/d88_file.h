@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <type_traits>
 
 #include "extract_options.h"
@@ -22,8 +23,17 @@ struct Console {
     bool terminalErr;
 };
 
+// The operand that names the standard input, and its name in messages.
+constexpr const char* kStandardInput = "-";
+constexpr const char* kStandardInputName = "(standard input)";
+
 // Whether a D88 file can be read as one, found before its run.
-enum class Readable { Yes, CannotOpen, NotD88 };
+enum class Readable {
+    Yes,
+    CannotOpen,
+    NotD88,
+    Archive, // an archive: its D88 entries are the D88 files
+};
 
 struct D88File {
     int argument; // its place in argv
@@ -33,6 +43,17 @@ struct D88File {
     std::uint64_t size;    // NotD88: what the reader found
     int images;
     int folder; // with several: the suffix number of its folder (0: its own name)
+    // A D88 file that is no file of its own: an archive's entry or the
+    // standard input, copied where the reader can seek. The reader takes
+    // `source` over; `path` is then what it came from.
+    std::FILE* source = nullptr;
+    const char* shown = nullptr;       // the name in messages: "games.zip:disk1/GAME.d88"
+    const char* archive = nullptr;     // for the JSON run record: the archive
+    const char* entry = nullptr;       // and the entry
+    const char* outerFolder = nullptr; // the archive's folder, the entry's inside it
+    const char* ownFolder = nullptr;   // the folder, when not made from `path`
+
+    const char* name() const { return shown != nullptr ? shown : path; }
 };
 
 // Opens `path` with the workspace's reader and finds whether it is a D88
@@ -45,6 +66,9 @@ struct D88File {
 // media type and write-protect bytes of a PNG are zeros, and a D88 file cut
 // anywhere past its first header keeps a header that passes.
 D88File examine(Workspace& workspace, int argument, const char* path);
+// The same for a copy already open (`file.source`, which the reader takes
+// over), with the rest of `file` as given.
+D88File examine(Workspace& workspace, D88File file);
 
 // What one D88 file's run came to, for the summary and the exit status.
 struct FileOutcome {

@@ -2,8 +2,10 @@
 // of the ones taken.
 #include "folder_names.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "host_names.h"
 
@@ -23,18 +25,60 @@ std::uint32_t hashOf(const char* key)
 
 } // namespace
 
+namespace {
+
+// Whether `base`'s first `length` bytes end in `suffix`, in any case.
+bool endsIn(const char* base, int length, const char* suffix)
+{
+    const int n = static_cast<int>(std::strlen(suffix));
+    if (length <= n) {
+        return false;
+    }
+    for (int i = 0; i < n; ++i) {
+        if (std::tolower(static_cast<unsigned char>(base[length - n + i])) != suffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int stemLength(const char* base)
+{
+    int length = static_cast<int>(std::strlen(base));
+    // An archive's compressed tar goes whole: "coll.tar.gz" gives "coll".
+    for (const char* compressed : {".gz", ".bz2", ".xz", ".z", ".lz", ".lzma", ".zst"}) {
+        if (endsIn(base, length, compressed)) {
+            const int stem = length - static_cast<int>(std::strlen(compressed));
+            if (endsIn(base, stem, ".tar")) {
+                return stem - 4;
+            }
+        }
+    }
+    // The extension goes; a name that only begins with a dot has none.
+    for (int i = length - 1; i > 0; --i) {
+        if (base[i] == '.') {
+            return i;
+        }
+    }
+    return length;
+}
+
 void folderName(const char* path, int number, char (&name)[kFolderNameBytes], host::NameRules rules)
 {
     const bool windows = rules == host::NameRules::Windows;
+    // The standard input's folder.
+    if (std::strcmp(path, "-") == 0) {
+        path = "stdin.d88";
+    }
     const char* base = path;
     for (const char* p = path; *p != '\0'; ++p) {
         if (*p == '/' || (windows && (*p == '\\' || *p == ':'))) {
             base = p + 1;
         }
     }
-    // The extension goes; a name that only begins with a dot has none.
-    const char* dot = std::strrchr(base, '.');
-    int length = static_cast<int>(dot != nullptr && dot != base ? dot - base : std::strlen(base));
+    int length = stemLength(base);
     // Room for a '_' in front, a suffix and the terminator.
     constexpr int kLongest = kFolderNameBytes - 1 - 16 - 1;
     length = length < kLongest ? length : kLongest;

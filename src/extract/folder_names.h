@@ -16,6 +16,10 @@ namespace d88 {
 // a "~N" suffix and the terminator.
 constexpr int kFolderNameBytes = 256 + 1 + 16 + 1;
 
+// The length of a file name less its extension: "GAMES.d88" and
+// "coll.tar.gz" lose theirs, ".d88" has none.
+int stemLength(const char* base);
+
 // The folder of D88 file `path` with suffix `number` (0: none): its last
 // component less its extension ("GAMES.d88" gives "GAMES", ".d88" stays),
 // with the host's rules for names, then "~number".

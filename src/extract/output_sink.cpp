@@ -7,7 +7,8 @@
 
 namespace d88 {
 
-bool OutputSink::open(const char* outputDirectory, const char* folder, Reporter& report)
+bool OutputSink::open(const char* outputDirectory, const char* outerFolder, const char* folder,
+                      Reporter& report)
 {
     if (kind_ == SinkKind::Stdout) {
         host::makeBinary(stdout);
@@ -34,6 +35,16 @@ bool OutputSink::open(const char* outputDirectory, const char* folder, Reporter&
             return false;
         }
         outputDirectory_ = outputDirectory;
+    }
+    // An archive's folder, which holds a folder for each of its D88 files.
+    if (outerFolder != nullptr) {
+        const host::ErrorCode makeFailure =
+            host::makeDirectory(outerFolder) ? 0 : host::lastError();
+        if (!host::enterSubdirectory(outerFolder)) {
+            failure_ = host::failsEveryFile(makeFailure) ? makeFailure : host::lastError();
+            report(reason(nullptr), problem::kCannotEnterFolder, Text{outerFolder});
+            return false;
+        }
     }
     if (folder != nullptr) {
         // Reused when it is there; as for a subdirectory, a failure that

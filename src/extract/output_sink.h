@@ -38,9 +38,11 @@ public:
     // Enters `outputDirectory` (made if missing, with its parents; null: the
     // working directory is the output directory) and, when there is one, the
     // D88 file's `folder` in it (made if missing, never entered through a
-    // link), and holds on to the way back. False, reported as fatal, when
-    // the run cannot start.
-    bool open(const char* outputDirectory, const char* folder, Reporter& report);
+    // link), inside `outerFolder` when that is not null (an archive's, made
+    // and entered the same way), and holds on to the way back. False,
+    // reported as fatal, when the run cannot start.
+    bool open(const char* outputDirectory, const char* outerFolder, const char* folder,
+              Reporter& report);
     // Holds on to the output directory, the way back from each image's
     // subdirectory. Without it no subdirectory is entered; that is reported
     // here once, and by each image.

@@ -32,6 +32,16 @@ bool headerPossible(const std::uint8_t (&header)[kImageHeaderSize])
 
 } // namespace
 
+bool startsLikeD88(const std::uint8_t* bytes, int length)
+{
+    if (length < kImageHeaderSize) {
+        return false;
+    }
+    std::uint8_t header[kImageHeaderSize];
+    std::memcpy(header, bytes, sizeof header);
+    return headerPossible(header);
+}
+
 D88Image::~D88Image()
 {
     close();

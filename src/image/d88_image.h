@@ -121,6 +121,11 @@ struct SectorAddress {
     int n;
 };
 
+// Whether `bytes` (the first `length` of a file) begin with a whole image
+// header that a D88 file can have: how a file with no D88 name is told
+// from other files inside an archive.
+bool startsLikeD88(const std::uint8_t* bytes, int length);
+
 class D88Image {
 public:
     D88Image() = default;

@@ -53,6 +53,15 @@ void JsonListing::run(const RunFacts& facts)
         out_.putString(reinterpret_cast<const std::uint8_t*>(facts.folder),
                        static_cast<int>(std::strlen(facts.folder)), false);
     }
+    // A D88 file read out of an archive: the archive and the entry's path.
+    if (facts.archive != nullptr) {
+        out_.putKey("archive");
+        out_.putString(reinterpret_cast<const std::uint8_t*>(facts.archive),
+                       static_cast<int>(std::strlen(facts.archive)), false);
+        out_.putKey("entry");
+        out_.putString(reinterpret_cast<const std::uint8_t*>(facts.entry),
+                       static_cast<int>(std::strlen(facts.entry)), false);
+    }
     out_.put("}");
     out_.write();
 }

@@ -22,8 +22,10 @@ struct RunFacts {
     const char* path; // the D88 path as given
     std::uint64_t size;
     int images;
-    const char* folder = nullptr; // with several D88 files, the folder of this one's files
-    bool opened = true;           // false: the file could not be opened, its size is unknown
+    const char* folder = nullptr;  // with several D88 files, the folder of this one's files
+    bool opened = true;            // false: the file could not be opened, its size is unknown
+    const char* archive = nullptr; // a D88 file inside an archive: the archive
+    const char* entry = nullptr;   // and the entry's path in it
 };
 
 // What a run over several D88 files came to, for its summary line and its
