@@ -112,6 +112,8 @@ TEST(Options, Help)
     }
     const char* const english = R"(Usage: %s [OPTION]... D88FILE...
 Copies every file of every disk image in each D88FILE to the host.
+A D88FILE may also be an archive of D88 files (zip, 7z, LZH, tar...),
+or - for the standard input.
 
   -d, --flat            no subdirectories: every file in the output directory
   -b, --no-header       leave out each file's 6-byte header
@@ -140,6 +142,8 @@ Exit status: 0  all written
 )";
     const char* const japanese = R"(Usage: %s [OPTION]... D88FILE...
 各D88FILEの全ディスクイメージの全ファイルを書き出します.
+D88FILEはD88ファイルのアーカイブ (zip, 7z, LZH, tar...) でも,
+標準入力を表す - でもかまいません.
 
   -d, --flat            サブディレクトリを作成しない
   -b, --no-header       6byteのヘッダを切り落とす

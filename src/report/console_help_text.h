@@ -11,12 +11,15 @@ inline constexpr ConsoleText kHelpUsage = {"Usage: %s [OPTION]... D88FILE...\n",
                                            "Usage: %s [OPTION]... D88FILE...\n"};
 // What the tool does, after the first line of the help.
 inline constexpr ConsoleText kHelpSummary = {
-    "\x8a\x65"
-    "D88FILE\x82\xcc\x91\x53\x83\x66\x83\x42\x83\x58\x83\x4e\x83\x43\x83\x81\x81\x5b\x83\x57\x82"
-    "\xcc\x91\x53\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc"
-    "\x82\xb7.\n\n",
-    "各D88FILEの全ディスクイメージの全ファイルを書き出します.\n\n",
-    "Copies every file of every disk image in each D88FILE to the host.\n\n"};
+    "\x8a""eD88FILE\x82\xcc\x91S\x83""f\x83""B\x83X\x83N\x83""C\x83\x81\x81[\x83W\x82\xcc\x91S\x83t\x83@\x83""C\x83\x8b\x82\xf0\x8f\x91\x82\xab\x8fo\x82\xb5\x82\xdc\x82\xb7.\n"
+    "D88FILE\x82\xcd""D88\x83t\x83@\x83""C\x83\x8b\x82\xcc\x83""A\x81[\x83J\x83""C\x83u (zip, 7z, LZH, tar...) \x82\xc5\x82\xe0,\n"
+    "\x95W\x8f\x80\x93\xfc\x97\xcd\x82\xf0\x95\x5c\x82\xb7 - \x82\xc5\x82\xe0\x82\xa9\x82\xdc\x82\xa2\x82\xdc\x82\xb9\x82\xf1.\n\n",
+    "各D88FILEの全ディスクイメージの全ファイルを書き出します.\n"
+    "D88FILEはD88ファイルのアーカイブ (zip, 7z, LZH, tar...) でも,\n"
+    "標準入力を表す - でもかまいません.\n\n",
+    "Copies every file of every disk image in each D88FILE to the host.\n"
+    "A D88FILE may also be an archive of D88 files (zip, 7z, LZH, tar...),\n"
+    "or - for the standard input.\n\n"};
 // The pattern syntax, near the end of the help.
 inline constexpr ConsoleText kHelpPatterns = {
     "\nPATTERN: * \x94\x43\x88\xd3\x82\xcc\x83\x6f\x83\x43\x83\x67\x97\xf1, ? "
