@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
+#include "check.h"
+#include "findings.h"
 #include "host.h"
 #include "listing.h"
 #include "options.h"
 #include "output_sink.h"
-#include "check.h"
-#include "findings.h"
 #include "reporter.h"
 #include "run.h"
 #include "version.h"
@@ -125,7 +125,11 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         return report.exitStatus();
     }
     listing.runStart(options.headerSkip == kFileHeaderBytes);
-    sink.holdOutputDirectory(report);
+    if (!sink.holdOutputDirectory(report)) {
+        image.close();
+        sink.close(report);
+        return finish(listing, report);
+    }
 
     Run run{workspace, options, listing, report, sink};
     walkImages(run, options.check ? checkImage : extractImage);

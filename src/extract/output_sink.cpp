@@ -23,11 +23,13 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
             return false;
         }
         homeUsed_ = true;
-        // An existing directory is used as it is.
-        host::makeDirectory(outputDirectory);
+        // An existing directory is used as it is. When it could not be made,
+        // the reason is the making's: entering then only finds it missing.
+        const bool made = host::makeDirectory(outputDirectory) != host::MadeDirectory::Failed;
+        const host::ErrorCode makeFailure = made ? 0 : host::lastError();
         if (!host::enterDirectory(outputDirectory)) {
-            report(SystemReason{outputDirectory, host::lastError()}, problem::kCannotEnterOutput,
-                   Text{outputDirectory});
+            report(SystemReason{outputDirectory, made ? host::lastError() : makeFailure},
+                   problem::kCannotEnterOutput, Text{outputDirectory});
             return false;
         }
         outputDirectory_ = outputDirectory;
@@ -35,13 +37,21 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
     return true;
 }
 
-void OutputSink::holdOutputDirectory(Reporter& report)
+bool OutputSink::holdOutputDirectory(Reporter& report)
 {
-    if (kind_ == SinkKind::Tree && subdirectories_ && !start_.remember()) {
-        report(
-            SystemReason{outputDirectory_ != nullptr ? outputDirectory_ : ".", host::lastError()},
-            problem::kCannotKeepStart);
+    if (kind_ != SinkKind::Tree || !subdirectories_ || start_.remember()) {
+        return true;
     }
+    const SystemReason reason{outputDirectory_ != nullptr ? outputDirectory_ : ".",
+                              host::lastError()};
+    // No descriptor left: no subdirectory could be entered, nor any file
+    // made, so the run stops here rather than meet that at every image.
+    if (host::failsEveryFile(reason.code)) {
+        report(reason, problem::kCannotKeepOutput);
+        return false;
+    }
+    report(reason, problem::kCannotKeepStart);
+    return true;
 }
 
 bool OutputSink::close(Reporter& report)
@@ -57,22 +67,24 @@ bool OutputSink::enterImage(const char* subdirectory)
 {
     entered_ = false;
     subdirectory_ = nullptr;
+    failedTemporary_ = nullptr;
     if (kind_ != SinkKind::Tree || !subdirectories_) {
         return true;
     }
     subdirectory_ = subdirectory;
-    // An existing directory of that name is reused; a failure that every
-    // directory would meet (no space, a read-only file system) is the one
-    // to tell.
-    const host::ErrorCode makeFailure = host::makeDirectory(subdirectory) ? 0 : host::lastError();
-    // Entering is only safe when the way back is known.
+    // Entering is only safe when the way back is known; a directory that
+    // would not be entered is not made either.
     if (!start_.remembered()) {
         failure_ = 0;
         return false;
     }
+    // An existing directory of that name is reused. When it could not be
+    // made, the reason is the making's: entering then only finds it missing.
+    const bool made = host::makeDirectory(subdirectory) != host::MadeDirectory::Failed;
+    const host::ErrorCode makeFailure = made ? 0 : host::lastError();
     // Never through a link: a planted "000 -> elsewhere" is not entered.
     entered_ = host::enterSubdirectory(subdirectory);
-    failure_ = entered_ ? 0 : host::failsEveryFile(makeFailure) ? makeFailure : host::lastError();
+    failure_ = entered_ ? 0 : made ? host::lastError() : makeFailure;
     return entered_;
 }
 
@@ -80,6 +92,7 @@ bool OutputSink::leaveImage()
 {
     const bool back = !entered_ || start_.returnTo();
     failure_ = back ? 0 : host::lastError();
+    failedTemporary_ = nullptr;
     entered_ = false;
     subdirectory_ = nullptr;
     return back;
@@ -91,18 +104,23 @@ host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile 
     // reports exactly what it would when writing, clashes of names included.
     // The standard output takes every file.
     failure_ = 0;
+    failedTemporary_ = nullptr;
     if (kind_ != SinkKind::Tree) {
         return host::CreateOutcome::Created;
     }
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
     const host::CreateOutcome outcome = file_.create(hostName, input_, existing);
-    failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
+    if (outcome != host::CreateOutcome::Created) {
+        failure_ = file_.failure();
+        failedTemporary_ = file_.failedTemporary();
+    }
     return outcome;
 }
 
-bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
+bool OutputSink::write(const std::uint8_t* bytes, std::size_t length)
 {
+    failedTemporary_ = nullptr;
     if (kind_ == SinkKind::Nothing) {
         return true;
     }
@@ -115,21 +133,48 @@ bool OutputSink::writeAndClose(const std::uint8_t* bytes, std::size_t length)
         failure_ = written ? 0 : host::lastError();
         return written;
     }
-    const bool written = file_.writeAndClose(bytes, length);
+    const bool written = file_.write(bytes, length);
     failure_ = written ? 0 : file_.failure();
     return written;
 }
 
-bool OutputSink::setTime(const char* hostName, const EntryTime& time)
+bool OutputSink::setTime(const EntryTime& time)
 {
+    failedTemporary_ = nullptr;
     // The standard output has no time of its own to give.
     if (kind_ != SinkKind::Tree) {
         return true;
     }
-    const bool set = host::setModificationTime(hostName, time.year, time.month, time.day, time.hour,
-                                               time.minute);
-    failure_ = set ? 0 : host::lastError();
+    const bool set = file_.setTime(time.year, time.month, time.day, time.hour, time.minute);
+    failure_ = set ? 0 : file_.failure();
     return set;
+}
+
+host::CreateOutcome OutputSink::finish()
+{
+    failedTemporary_ = nullptr;
+    if (kind_ != SinkKind::Tree) {
+        return host::CreateOutcome::Created;
+    }
+    const host::CreateOutcome outcome = file_.finish();
+    failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
+    return outcome;
+}
+
+host::CreateOutcome OutputSink::finishAs(const char* hostName)
+{
+    failedTemporary_ = nullptr;
+    if (kind_ != SinkKind::Tree) {
+        return host::CreateOutcome::Created;
+    }
+    const host::CreateOutcome outcome = file_.finishAs(hostName);
+    failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
+    return outcome;
+}
+
+void OutputSink::abandon()
+{
+    file_.abandon();
 }
 
 SystemReason OutputSink::reason(const char* name)
@@ -137,7 +182,9 @@ SystemReason OutputSink::reason(const char* name)
     if (kind_ == SinkKind::Stdout) {
         return SystemReason{"-", failure_};
     }
-    const char* parts[] = {outputDirectory_, subdirectory_, name};
+    const char* parts[] = {outputDirectory_, subdirectory_,
+                           name != nullptr && failedTemporary_ != nullptr ? failedTemporary_
+                                                                          : name};
     int length = 0;
     for (const char* part : parts) {
         if (part == nullptr) {

@@ -39,8 +39,9 @@ public:
     bool open(const char* outputDirectory, Reporter& report);
     // Holds on to the output directory, the way back from each image's
     // subdirectory. Without it no subdirectory is entered; that is reported
-    // here once, and by each image.
-    void holdOutputDirectory(Reporter& report);
+    // here once, and by each image. False, reported as fatal, when no later
+    // step could do better: the descriptors have run out.
+    bool holdOutputDirectory(Reporter& report);
     // Back to where the run started; false, reported as fatal, when it cannot.
     bool close(Reporter& report);
 
@@ -51,11 +52,16 @@ public:
     // Back to the output directory after an image; false when that fails.
     bool leaveImage();
 
-    // Makes the output file `hostName` (see host::OutputFile::create). With
-    // SinkKind::Nothing nothing is made, and every call succeeds.
+    // Begins the output file `hostName` (see host::OutputFile::create),
+    // writes it, gives it its time and puts it in place (finish, finishAs),
+    // or gives it up. With SinkKind::Nothing nothing is made, and every call
+    // succeeds; the standard output takes the bytes of write alone.
     host::CreateOutcome create(const char* hostName, host::ExistingFile existing);
-    bool writeAndClose(const std::uint8_t* bytes, std::size_t length);
-    bool setTime(const char* hostName, const EntryTime& time);
+    bool write(const std::uint8_t* bytes, std::size_t length);
+    bool setTime(const EntryTime& time);
+    host::CreateOutcome finish();
+    host::CreateOutcome finishAs(const char* hostName);
+    void abandon();
 
     // What a failed call above was about and why, as the user sees it: `name`
     // (a file of the current image, or null for its subdirectory) with the
@@ -81,6 +87,8 @@ private:
     const char* subdirectory_ = nullptr; // of the current image, when it has one
     host::OutputFile file_;
     host::ErrorCode failure_ = 0;
+    // The temporary name a failure was about, rather than the file's own.
+    const char* failedTemporary_ = nullptr;
     char shownPath_[kShownPathBytes] = {};
 };
 

@@ -19,6 +19,14 @@ bool removeFile(const char* name);
 // Puts `from` in the place of `to`, whatever `to` was (a link stays
 // untouched as a link's target would).
 bool renameFile(const char* from, const char* to);
+// Gives `from` the name `to` only when nothing has that name, atomically:
+// fails, errno EEXIST, when anything has it, a dangling link included.
+// `from` keeps no name after either way of success.
+bool moveToFreeName(const char* from, const char* to);
+// Sets the modification time of the open file `handle` to the local date
+// and time given, leaving its other times alone; false when the time
+// cannot be represented or set.
+bool setFileTime(int handle, int year, int month, int day, int hour, int minute);
 int processId();
 
 // What has a name, looked at without following a link; for a regular

@@ -19,9 +19,13 @@ static_assert(kStartingPathBytes >= 2 * MAX_PATH, "a full path in a double-byte 
 
 // The A functions take the names' bytes in the ANSI code page, as the
 // C library's fopen does for the files themselves.
-bool makeDirectory(const char* name)
+MadeDirectory makeDirectory(const char* name)
 {
-    return ::CreateDirectoryA(name, nullptr) != 0;
+    if (::CreateDirectoryA(name, nullptr) != 0) {
+        return MadeDirectory::Made;
+    }
+    return ::GetLastError() == ERROR_ALREADY_EXISTS ? MadeDirectory::Existing
+                                                    : MadeDirectory::Failed;
 }
 
 bool enterDirectory(const char* name)
@@ -182,32 +186,6 @@ bool StartingDirectory::returnTo()
     return remembered() && ::SetCurrentDirectoryA(held_.path) != 0;
 }
 
-bool setModificationTime(const char* name, int year, int month, int day, int hour, int minute)
-{
-    SYSTEMTIME local{};
-    local.wYear = static_cast<WORD>(year);
-    local.wMonth = static_cast<WORD>(month);
-    local.wDay = static_cast<WORD>(day);
-    local.wHour = static_cast<WORD>(hour);
-    local.wMinute = static_cast<WORD>(minute);
-    // The entry's time is local time in the zone the program runs in.
-    SYSTEMTIME utc;
-    FILETIME when;
-    if (::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) == 0 ||
-        ::SystemTimeToFileTime(&utc, &when) == 0) {
-        return false;
-    }
-    const HANDLE file =
-        ::CreateFileA(name, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    // The creation and access times are left as they are.
-    const bool set = ::SetFileTime(file, nullptr, nullptr, &when) != 0;
-    return ::CloseHandle(file) != 0 && set;
-}
-
 // A file is known by its volume's serial number and its index on the volume.
 FileIdentity identify(const char* path)
 {
@@ -310,6 +288,41 @@ bool renameFile(const char* from, const char* to)
         return false;
     }
     return true;
+}
+
+bool moveToFreeName(const char* from, const char* to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING the move fails on any existing name.
+    if (::MoveFileExA(from, to, 0) == 0) {
+        errno = errnoOf(::GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool setFileTime(int handle, int year, int month, int day, int hour, int minute)
+{
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(year);
+    local.wMonth = static_cast<WORD>(month);
+    local.wDay = static_cast<WORD>(day);
+    local.wHour = static_cast<WORD>(hour);
+    local.wMinute = static_cast<WORD>(minute);
+    // The entry's time is local time in the zone the program runs in.
+    SYSTEMTIME utc;
+    FILETIME when;
+    if (::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) == 0 ||
+        ::SystemTimeToFileTime(&utc, &when) == 0) {
+        return false;
+    }
+    const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(handle));
+    if (file == INVALID_HANDLE_VALUE) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    // The creation and access times are left as they are; the file was
+    // opened for writing, which includes its attributes.
+    return ::SetFileTime(file, nullptr, nullptr, &when) != 0;
 }
 
 int processId()

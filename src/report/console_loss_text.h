@@ -126,4 +126,12 @@ inline constexpr ConsoleText kHostFullSubdirectory = {
     "イメージ%03d: サブディレクトリ%sを作成できません. 後のものも作成できませんので中断します.\n",
     "image %d: cannot make subdirectory %s, nor anything after it; stopping\n"};
 
+// The output directory cannot be held on to for a reason every later step
+// would meet too (no descriptor left): the run stops.
+inline constexpr ConsoleText kCannotKeepOutput = {
+    "\x8fo\x97\xcd\x83\x66\x83\x42\x83\x8c\x83N\x83g\x83\x8a\x82\xf0\x8aJ\x82\xa2\x82\xc4\x82\xa8"
+    "\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x82\xcc\x82\xc5\x92\x86\x92\x66\x82\xb5\x82\xdc\x82\xb7.\n",
+    "出力ディレクトリを開いておけませんので中断します.\n",
+    "d88unpack: cannot hold on to the output directory; stopping\n"};
+
 } // namespace d88

@@ -238,6 +238,7 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {&kUsageLine,
                                                           &kWrittenAs,
                                                           &kNotRegularFile,
                                                           &kHostFull,
-                                                          &kHostFullSubdirectory};
+                                                          &kHostFullSubdirectory,
+                                                          &kCannotKeepOutput};
 
 } // namespace d88

@@ -83,6 +83,8 @@ const char* problemKindName(ProblemId id)
         return "host_full";
     case ProblemId::HostFullSubdirectory:
         return "host_full_subdirectory";
+    case ProblemId::CannotKeepOutput:
+        return "cannot_keep_output";
     case ProblemId::FileSectorStatus:
         return "sector_error_status";
     case ProblemId::DirectorySectorStatus:

@@ -76,6 +76,7 @@ enum class ProblemId : int {
     NotRegularFile,
     HostFull,
     HostFullSubdirectory,
+    CannotKeepOutput,
 };
 
 // The values a message takes, each one printf conversion of its text.
@@ -258,6 +259,7 @@ inline constexpr ProblemKind<ImageIndex, FileName> kNotRegularFile{NotRegularFil
 inline constexpr ProblemKind<ImageIndex, FileName> kHostFull{HostFull, Fatal, d88::kHostFull};
 inline constexpr ProblemKind<ImageIndex, Text> kHostFullSubdirectory{HostFullSubdirectory, Fatal,
                                                                      d88::kHostFullSubdirectory};
+inline constexpr ProblemKind<> kCannotKeepOutput{CannotKeepOutput, Fatal, d88::kCannotKeepOutput};
 
 } // namespace problem
 
