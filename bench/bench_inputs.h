@@ -13,6 +13,14 @@
 // reads 1280 sectors, each lying behind all of the filler on its track. No
 // sector count ends a walk early, from any of the starts, however long the
 // filler. Each file's header says 10 bytes: the outputs are small.
+//
+// Scattered chain: formatted disks whose every track opens with one record
+// of 60,000 bytes that no lookup asks for, so that their tracks lie farther
+// apart than the piece of the file the reader holds, and whose 192 entries
+// all start at one chain of 150 clusters spread over the disk. Each entry
+// reads 1,200 sectors, each from a part of the file the reader does not
+// hold at that moment: what reading sector by sector costs, apart from
+// walking.
 #pragma once
 
 #include <map>
@@ -49,5 +57,12 @@ d88build::Bytes hostileImage(int index, long long filler, Tree& files);
 long long hostileFiller(long long imageBytes);
 // kHostileImages images of kHostileBytes / kHostileImages bytes at most.
 Input hostileInput();
+
+constexpr int kScatteredChainClusters = 150;
+constexpr int kScatteredPadding = 60000;
+constexpr int kScatteredImages = 2;
+// Scattered chain image `index`, and the input of kScatteredImages of them.
+d88build::Bytes scatteredImage(int index, Tree& files);
+Input scatteredInput();
 
 } // namespace benchinputs

@@ -118,15 +118,26 @@ const std::vector<File>& files()
     return state().files;
 }
 
+// The directory a planted path lies in is there too.
+void plantDirectoryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos) {
+        state().directories.insert(path.substr(0, slash));
+    }
+}
+
 void plantFile(const std::string& path, std::vector<std::uint8_t> bytes)
 {
     State& s = state();
+    plantDirectoryOf(path);
     s.files.push_back({path, std::move(bytes), true, false, false});
     s.names[path] = static_cast<int>(s.files.size() - 1);
 }
 
 void plantOther(const std::string& path)
 {
+    plantDirectoryOf(path);
     state().names[path] = kOther;
 }
 

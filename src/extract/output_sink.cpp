@@ -25,8 +25,11 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
         homeUsed_ = true;
         // An existing directory is used as it is. When it could not be made,
         // the reason is the making's: entering then only finds it missing.
-        const bool made = host::makeDirectory(outputDirectory) != host::MadeDirectory::Failed;
+        const host::MadeDirectory making = host::makeDirectory(outputDirectory);
+        const bool made = making != host::MadeDirectory::Failed;
         const host::ErrorCode makeFailure = made ? 0 : host::lastError();
+        madeOutput_ = making == host::MadeDirectory::Made;
+        madeHere_ = madeOutput_;
         if (!host::enterDirectory(outputDirectory)) {
             report(SystemReason{outputDirectory, made ? host::lastError() : makeFailure},
                    problem::kCannotEnterOutput, Text{outputDirectory});
@@ -68,9 +71,11 @@ bool OutputSink::enterImage(const char* subdirectory)
     entered_ = false;
     subdirectory_ = nullptr;
     failedTemporary_ = nullptr;
+    madeHere_ = madeOutput_;
     if (kind_ != SinkKind::Tree || !subdirectories_) {
         return true;
     }
+    madeHere_ = false;
     subdirectory_ = subdirectory;
     // Entering is only safe when the way back is known; a directory that
     // would not be entered is not made either.
@@ -80,10 +85,12 @@ bool OutputSink::enterImage(const char* subdirectory)
     }
     // An existing directory of that name is reused. When it could not be
     // made, the reason is the making's: entering then only finds it missing.
-    const bool made = host::makeDirectory(subdirectory) != host::MadeDirectory::Failed;
+    const host::MadeDirectory making = host::makeDirectory(subdirectory);
+    const bool made = making != host::MadeDirectory::Failed;
     const host::ErrorCode makeFailure = made ? 0 : host::lastError();
     // Never through a link: a planted "000 -> elsewhere" is not entered.
     entered_ = host::enterSubdirectory(subdirectory);
+    madeHere_ = entered_ && making == host::MadeDirectory::Made;
     failure_ = entered_ ? 0 : made ? host::lastError() : makeFailure;
     return entered_;
 }
@@ -92,13 +99,15 @@ bool OutputSink::leaveImage()
 {
     const bool back = !entered_ || start_.returnTo();
     failure_ = back ? 0 : host::lastError();
+    madeHere_ = madeOutput_;
     failedTemporary_ = nullptr;
     entered_ = false;
     subdirectory_ = nullptr;
     return back;
 }
 
-host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile existing)
+host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile existing,
+                                       bool unclaimed)
 {
     // Listing only, every file is as good as made: the run then lists and
     // reports exactly what it would when writing, clashes of names included.
@@ -110,7 +119,8 @@ host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile 
     }
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
-    const host::CreateOutcome outcome = file_.create(hostName, input_, existing);
+    const host::CreateOutcome outcome =
+        file_.create(hostName, input_, existing, unclaimed && madeHere_);
     if (outcome != host::CreateOutcome::Created) {
         failure_ = file_.failure();
         failedTemporary_ = file_.failedTemporary();

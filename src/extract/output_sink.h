@@ -56,7 +56,8 @@ public:
     // writes it, gives it its time and puts it in place (finish, finishAs),
     // or gives it up. With SinkKind::Nothing nothing is made, and every call
     // succeeds; the standard output takes the bytes of write alone.
-    host::CreateOutcome create(const char* hostName, host::ExistingFile existing);
+    // `unclaimed`: the run has given no file of this directory the name.
+    host::CreateOutcome create(const char* hostName, host::ExistingFile existing, bool unclaimed);
     bool write(const std::uint8_t* bytes, std::size_t length);
     bool setTime(const EntryTime& time);
     host::CreateOutcome finish();
@@ -83,6 +84,10 @@ private:
     // The output directory, to come back to after each image.
     host::StartingDirectory start_;
     bool entered_ = false;
+    // The output directory, and the directory files go into now, were made
+    // by this run.
+    bool madeOutput_ = false;
+    bool madeHere_ = false;
     const char* outputDirectory_ = nullptr;
     const char* subdirectory_ = nullptr; // of the current image, when it has one
     host::OutputFile file_;

@@ -97,7 +97,7 @@ Placed place(Run& run, int imageIndex, const DirectoryEntry& entry, const char* 
             run.report(problem::kNameReplaced, image, name, ImageIndex{owner->image},
                        FileName{owner->stored});
         }
-        outcome = run.sink.create(hostName, host::ExistingFile::Replace);
+        outcome = run.sink.create(hostName, host::ExistingFile::Replace, owner == nullptr);
         break;
     case NameClash::Keep:
         if (owner != nullptr) {
@@ -105,7 +105,7 @@ Placed place(Run& run, int imageIndex, const DirectoryEntry& entry, const char* 
                        FileName{owner->stored});
             return placed;
         }
-        outcome = run.sink.create(hostName, host::ExistingFile::Keep);
+        outcome = run.sink.create(hostName, host::ExistingFile::Keep, true);
         break;
     case NameClash::Rename:
         // A name seen taken before is gone round from where its last file
@@ -115,7 +115,7 @@ Placed place(Run& run, int imageIndex, const DirectoryEntry& entry, const char* 
             placed.number = 1;
         }
         outcome = goRound(run, hostName, placed, [&](const char* candidate) {
-            return run.sink.create(candidate, host::ExistingFile::Keep);
+            return run.sink.create(candidate, host::ExistingFile::Keep, true);
         });
         if (outcome == host::CreateOutcome::Created && placed.number > 0) {
             run.report(problem::kWrittenAs, image, name, Text{placed.name});

@@ -103,7 +103,12 @@ public:
     // Begins the file `name` in the working directory, unless what has the
     // name rules it out: the file `input` stands for under any name, a file
     // that is not regular, or with ExistingFile::Keep anything at all.
-    CreateOutcome create(const char* name, const FileIdentity& input, ExistingFile existing);
+    // `unclaimed`: the directory is one this run made and the run has given
+    // no file the name, so nothing has it unless another process is writing
+    // there too; the name is then not looked at first, and what the move
+    // into place meets is judged then as it would have been now.
+    CreateOutcome create(const char* name, const FileIdentity& input, ExistingFile existing,
+                         bool unclaimed = false);
 
     // Writes the file's `length` bytes; false when that fails. The file is
     // then gone, and an earlier file of its name untouched.
@@ -152,8 +157,10 @@ private:
     FileIdentity input_{};
     ErrorCode failure_ = 0;
     bool failedTemporary_ = false;
-    // The number of the last temporary name that could be made, tried first.
+    // The number of the last temporary name that could be made, tried first,
+    // and the one temporary_ holds (-1: none yet).
     int temporaryNumber_ = 0;
+    int namedNumber_ = -1;
     char name_[kOutputNameBytes] = {};
     char temporary_[kOutputNameBytes] = {};
 };

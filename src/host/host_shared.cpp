@@ -191,12 +191,16 @@ bool OutputFile::openTemporary()
     // of the same process id, is never removed: the next one is tried.
     for (int tried = 0; tried < kTemporaryNames; ++tried) {
         const int number = (temporaryNumber_ + tried) % kTemporaryNames;
-        if (number == 0) {
-            std::snprintf(temporary_, sizeof temporary_, "%s%d", kTemporaryPrefix,
-                          calls::processId());
-        } else {
-            std::snprintf(temporary_, sizeof temporary_, "%s%d-%d", kTemporaryPrefix,
-                          calls::processId(), number);
+        // Named once for the run's files, not once for each.
+        if (number != namedNumber_) {
+            if (number == 0) {
+                std::snprintf(temporary_, sizeof temporary_, "%s%d", kTemporaryPrefix,
+                              calls::processId());
+            } else {
+                std::snprintf(temporary_, sizeof temporary_, "%s%d-%d", kTemporaryPrefix,
+                              calls::processId(), number);
+            }
+            namedNumber_ = number;
         }
         calls::markOpening(temporary_);
         handle_ = calls::openNewFile(temporary_);
@@ -217,7 +221,8 @@ bool OutputFile::openTemporary()
     return false;
 }
 
-CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, ExistingFile existing)
+CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, ExistingFile existing,
+                                 bool unclaimed)
 {
     abandon();
     failure_ = 0;
@@ -229,7 +234,9 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, Ex
         failure_ = lastError();
         return CreateOutcome::Failed;
     }
-    const CreateOutcome judged = judgeName(name_, input_, existing_, replacing_);
+    replacing_ = false;
+    const CreateOutcome judged =
+        unclaimed ? CreateOutcome::Created : judgeName(name_, input_, existing_, replacing_);
     if (judged != CreateOutcome::Created) {
         return judged;
     }
