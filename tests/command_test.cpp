@@ -459,6 +459,48 @@ TEST_F(Command, WholeRunCreateFailures)
     }
 }
 
+// "-t" gives each file its time while it is open under its temporary name,
+// before it has its own: nothing is done by name once it is in place, where
+// the name could meanwhile lead to another file.
+TEST_F(Command, TimesAreSetBeforeTheFileHasItsName)
+{
+    fakehost::plantFile("000/GAME", std::vector<std::uint8_t>(5, 'o'));
+    const Outcome outcome = run(twoImages(), {"-t"});
+    EXPECT_EQ(outcome.status, d88::kExitSuccess);
+    std::vector<std::string> placed;
+    for (const fakehost::File& file : fakehost::files()) {
+        if (file.timedAs.empty()) {
+            continue;
+        }
+        EXPECT_NE(file.timedAs.find(d88::host::kTemporaryPrefix), std::string::npos);
+        placed.push_back(file.path);
+    }
+    EXPECT_EQ(placed, (std::vector<std::string>{"000/GAME", "000/DATA", "001/ONE"}));
+}
+
+// With "-r", each name is gone round once in a directory, not once for each
+// file that has it: forty files of one name over ten taken from before look
+// at each taken name once, and then at one free name each.
+TEST_F(Command, RenameGoesRoundEachNameOnce)
+{
+    DiskBuilder disk("SAME");
+    constexpr int kFiles = 40, kTaken = 10;
+    for (int i = 0; i < kFiles; ++i) {
+        disk.addFile(i, "SAME", {10 + i}, d88build::withHeader(1, 1, d88build::pattern(20, i)));
+    }
+    for (int n = 0; n < kTaken; ++n) {
+        fakehost::plantFile(n == 0 ? "SAME" : "SAME~" + std::to_string(n), {'o'});
+    }
+    const Outcome outcome = run(disk.image().build(), {"-d", "-r"});
+    EXPECT_EQ(outcome.status, d88::kExitSuccess);
+    const Tree tree = fakehost::tree();
+    EXPECT_EQ(tree.size(), static_cast<std::size_t>(kFiles + kTaken));
+    for (int n = kTaken; n < kTaken + kFiles; ++n) {
+        ASSERT_TRUE(tree.contains("SAME~" + std::to_string(n))) << n;
+    }
+    EXPECT_EQ(fakehost::calls(Call::Look), kTaken + kFiles);
+}
+
 // Whatever has a temporary name already, a file or not, is left as it is:
 // the next name is taken, and once none is left the file is not made, the
 // message naming the temporary name that could not be.

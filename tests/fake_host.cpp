@@ -131,7 +131,7 @@ void plantFile(const std::string& path, std::vector<std::uint8_t> bytes)
 {
     State& s = state();
     plantDirectoryOf(path);
-    s.files.push_back({path, std::move(bytes), true, false, false});
+    s.files.push_back({path, std::move(bytes), true, false, false, {}});
     s.names[path] = static_cast<int>(s.files.size() - 1);
 }
 
@@ -301,7 +301,7 @@ int openNewFile(const char* name)
         errno = EEXIST;
         return -1;
     }
-    state().files.push_back({path, {}, false, false, false});
+    state().files.push_back({path, {}, false, false, false, {}});
     const int handle = static_cast<int>(state().files.size() - 1);
     state().names[path] = handle;
     return handle;
@@ -346,7 +346,8 @@ bool setFileTime(int handle, int, int, int, int, int)
         errno = errno == 0 ? EPERM : errno;
         return false;
     }
-    state().files.at(static_cast<std::size_t>(handle)).timed = true;
+    fakehost::File& file = state().files.at(static_cast<std::size_t>(handle));
+    file.timedAs = file.path;
     return true;
 }
 

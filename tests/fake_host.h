@@ -56,7 +56,7 @@ struct File {
     bool closed = false;
     bool oversized = false; // a write asked for more than any file can hold
     bool removed = false;
-    bool timed = false; // its time was set while it was open
+    std::string timedAs; // its path when its time was set (on the open file), or empty
 };
 
 // Every output file created, in order (a file created twice shows twice).
