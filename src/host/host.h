@@ -170,8 +170,8 @@ private:
 inline constexpr char kTemporaryPrefix[] = ".d88unpack-tmp-";
 
 // While one exists, SIGINT, SIGTERM and SIGHUP (CTRL_C and CTRL_BREAK on
-// Windows) first remove the output file being written, if any, and then end
-// the process as they would have; SIGXFSZ is ignored, so a write over the
+// Windows) first remove the output file being made, if any, by its temporary
+// name, and then end the process as they would have; SIGXFSZ is ignored, so a write over the
 // file size limit fails like any other. The previous handling comes back
 // after. A signal already ignored when the run starts (nohup) stays ignored.
 class InterruptsHandled {

@@ -34,10 +34,11 @@ int processId();
 enum class Existing { Nothing, Regular, Link, Other };
 Existing lookAt(const char* name, FileIdentity& identity);
 
-// The output file being made, which an interruption must remove: marked
-// before its open, settled by the open's outcome (which carries out an
-// interruption that came during the open), finished once it is complete or
-// removed.
+// The output file being made, which an interruption must remove, by the
+// temporary name it is made under (never by the name it is to have, which
+// another run may have given its own file): marked before its open, settled
+// by the open's outcome (which carries out an interruption that came during
+// the open), finished once it has its name or is removed.
 void markOpening(const char* name);
 void settleOpening(bool created);
 void markFinished();
