@@ -1,8 +1,9 @@
 // libFuzzer target: the input is a D88 file, extracted in-process with each
-// combination of "-d" and "-b", with the JSON listing, checked with "-c"
-// and "-c -j", and extracted again with "-r" and with "-k" over the tree an
-// extraction left. After every run the harness checks what a hostile file
-// must never achieve, and aborts on the first violation:
+// combination of "-d" and "-b", with the JSON listing, with names as they
+// read ("-u"), checked with "-c" and "-c -j", and extracted again with "-r"
+// and with "-k" over the tree an extraction left. After every run the
+// harness checks what a hostile file must never achieve, and aborts on the
+// first violation:
 //   - nothing was created outside the run's directory;
 //   - the run's directory holds only regular files, and without "-d" only
 //     numbered subdirectories (at most 64) of regular files, none of them a
@@ -318,7 +319,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     // The JSON listing with its hashes, the check, which writes nothing, and
     // "-r" and "-k" over what the run before them left (the runs go in this
-    // order): going round names taken and keeping them.
+    // order): going round names taken and keeping them; and names as they
+    // read.
     struct OptionSet {
         const char* options[3];
         bool over; // over the last run's tree
@@ -329,6 +331,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {{"-d", "-r", nullptr}, true},        {{"-b", nullptr, nullptr}, false},
         {{"-d", "-b", nullptr}, false},       {{"-j", nullptr, nullptr}, false},
         {{"-c", "-j", nullptr}, false},       {{"-c", nullptr, nullptr}, false},
+        {{"-u", "-d", nullptr}, false},       {{"-u", "-j", nullptr}, false},
     };
     for (const OptionSet& set : kOptionSets) {
         const char* argv[5] = {"d88unpack", kInputName, nullptr, nullptr, nullptr};

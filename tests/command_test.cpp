@@ -22,6 +22,7 @@
 
 namespace {
 
+using d88::host::NameRules;
 using d88build::Bytes;
 using d88build::DiskBuilder;
 using fakehost::Call;
@@ -566,27 +567,40 @@ TwoFileDisk twoFileDisk(void (*shape)(DiskBuilder&), void (*damage)(d88build::Im
     return {disk, image.build()};
 }
 
-// What the disk's own table or records put into a file is written as it
-// stands, and reported naming the file.
-TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
+// The directory entry index's name for the check's texts.
+const char* const kDirectory = "\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a";
+
+// Each row plants one fault in the two-file disk and says what extraction
+// ("-d") and the check ("-c") report, under both hosts' name rules. The
+// check writes nothing; extraction writes every chosen file, its header and
+// size bytes taken from the clusters of its chain whatever they hold. A
+// check that finds nothing says so.
+TEST_F(Command, PlantedFaultsAsExtractionAndTheCheckReportThem)
 {
     using d88build::ImageBuilder;
+    const std::size_t size = twoFileDisk(nullptr, nullptr).bytes.size();
+    // The check's error stream when it is extraction's.
+    const std::string asExtracted = "(as extracted)";
     const struct {
         const char* what;
         void (*shape)(DiskBuilder&);
         void (*damage)(ImageBuilder&);
-        std::string err;
-        std::vector<int> gameChain = {10, 11};
-        std::vector<int> dataChain = {12};
+        std::string extracted, checked;
+        // The clusters of each file written, GAME's then DATA's; none: the
+        // bytes are not compared.
+        std::vector<std::vector<int>> chains = {{10, 11}, {12}};
+        std::vector<const char*> options = {};
+        int filesRead = 2; // by a check that finds nothing
     } rows[] = {
-        {"a clean disk", nullptr, nullptr, ""},
+        {"nothing planted", nullptr, nullptr, "", ""},
         {"data CRC errors in GAME", nullptr,
          [](ImageBuilder& i) {
              i.find(5, 3)->status = 0xB0;
              i.find(5, 4)->status = 0xB0;
          },
          said(d88::kFileSectorStatus, 0, "GAME", 2, d88::kStatusDataCrcError.shiftJis,
-              "C2 H1 R3, C2 H1 R4")},
+              "C2 H1 R3, C2 H1 R4"),
+         asExtracted},
         {"two statuses in one file, and one in the directory", nullptr,
          [](ImageBuilder& i) {
              i.find(37, 2)->status = 0xF0;
@@ -599,22 +613,23 @@ TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
              said(d88::kFileSectorStatus, 0, "GAME", 1,
                   "\x95\x73\x96\xbe\x82\xc8\x83\x58\x83\x65\x81\x5b\x83\x5e\x83\x58"
                   "0x77",
-                  "C2 H1 R9")},
-        {"deleted-data marks are no damage", nullptr,
+                  "C2 H1 R9"),
+         asExtracted},
+        {"deleted-data marks: no damage, but noted by the check", nullptr,
          [](ImageBuilder& i) {
              i.find(5, 3)->status = 0x10;
              i.find(5, 4)->deletedMark = 0x10;
          },
-         ""},
+         "", said(d88::kDeletedSectors, 0, "GAME", 2, "C2 H1 R3, C2 H1 R4")},
         {"DATA's last cluster runs on into cluster 13",
          [](DiskBuilder& d) { d.setTableByte(12, 0xCA); }, nullptr,
-         said(d88::kRunOn, 0, "DATA", 10, 13)},
+         said(d88::kRunOn, 0, "DATA", 10, 13), asExtracted},
         {"DATA's chain crosses GAME's",
          [](DiskBuilder& d) { d.setTableByte(12, 11); },
          nullptr,
          said(d88::kCrossLinked, 0, "DATA", 11, "GAME"),
-         {10, 11},
-         {12, 11}},
+         said(d88::kChainTooLong, 0, "DATA", 1) + said(d88::kCrossLinked, 0, "DATA", 11, "GAME"),
+         {{10, 11}, {12, 11}}},
         {"GAME's chain runs through the directory track",
          [](DiskBuilder& d) {
              d.setTableByte(10, 74);
@@ -622,100 +637,68 @@ TEST_F(Command, DiskInconsistenciesAreReportedWithTheBytesKept)
          },
          nullptr,
          said(d88::kChainThroughDirectory, 0, "GAME", 74),
-         {10, 74, 11}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        fakehost::reset();
-        TwoFileDisk disk = twoFileDisk(row.shape, row.damage);
-        const Outcome outcome = run(disk.bytes, {"-d"});
-        EXPECT_EQ(outcome.err, row.err);
-        EXPECT_EQ(outcome.status, row.err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
-        // Every file written as the table says: its header and size bytes
-        // taken from the clusters of its chain, whatever they hold.
-        ASSERT_EQ(fakehost::files().size(), 2u);
-        for (const fakehost::File& file : fakehost::files()) {
-            const bool game = file.path == "GAME";
-            Bytes expected;
-            for (const int cluster : game ? row.gameChain : row.dataChain) {
-                for (int k = 0; k < 8; ++k) {
-                    const Bytes& sector =
-                        disk.builder.sector(cluster >> 1, (cluster & 1) * 8 + 1 + k);
-                    expected.insert(expected.end(), sector.begin(), sector.end());
-                }
-            }
-            expected.resize(game ? 3006 : 106);
-            EXPECT_EQ(file.bytes, expected) << file.path;
-        }
-    }
-}
-
-} // namespace
-
-namespace {
-
-// The directory entry index's name for the check's texts.
-const char* const kDirectory = "\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a";
-
-} // namespace
-
-// Each row plants one fault in a good two-file disk (GAME over clusters 10
-// and 11, DATA in 12); the check must say exactly what the row says, and
-// write nothing.
-TEST_F(Command, CheckFindsEachPlantedFault)
-{
-    using d88build::ImageBuilder;
-    const struct {
-        const char* what;
-        void (*shape)(DiskBuilder&);
-        void (*damage)(ImageBuilder&);
-        std::string err;
-        std::vector<const char*> options = {"-c"};
-    } rows[] = {
-        {"nothing planted", nullptr, nullptr, ""},
+         said(d88::kChainTooLong, 0, "GAME", 1) + said(d88::kChainThroughDirectory, 0, "GAME", 74),
+         {{10, 74, 11}, {12}}},
+        // Extraction's finding first, then the check's more precise one.
         {"a loop", [](DiskBuilder& d) { d.setTableByte(11, 10); }, nullptr,
-         said(d88::kChainLoops, 0, "GAME")},
-        {"a cross-link", [](DiskBuilder& d) { d.setTableByte(12, 11); }, nullptr,
-         said(d88::kChainTooLong, 0, "DATA", 1) + said(d88::kCrossLinked, 0, "DATA", 11, "GAME")},
-        {"through the directory track",
-         [](DiskBuilder& d) {
-             d.setTableByte(10, 75);
-             d.setTableByte(75, 11);
-         },
-         nullptr,
-         said(d88::kChainTooLong, 0, "GAME", 1) + said(d88::kChainThroughDirectory, 0, "GAME", 75)},
+         said(d88::kChainCut, 0, "GAME"),
+         said(d88::kChainCut, 0, "GAME") + said(d88::kChainLoops, 0, "GAME")},
         {"past the disk's last track",
          [](DiskBuilder& d) {
              d.setTableByte(10, 170);
              d.setTableByte(170, 11);
          },
          nullptr,
+         said(d88::kFileSectorsLost, 0, "GAME", 8),
          said(d88::kTableBeyondDisk, 0, 10, 170) + said(d88::kFileSectorsLost, 0, "GAME", 8) +
-             said(d88::kChainBeyondDisk, 0, "GAME", 170) + said(d88::kChainTooLong, 0, "GAME", 1)},
-        {"a header size beyond the chain", nullptr,
-         [](ImageBuilder& i) { i.find(5, 1)->data[2] = 0x20; }, said(d88::kFileShort, 0, "GAME")},
+             said(d88::kChainBeyondDisk, 0, "GAME", 170) + said(d88::kChainTooLong, 0, "GAME", 1),
+         {}},
+        {"a header size beyond the chain",
+         nullptr,
+         [](ImageBuilder& i) { i.find(5, 1)->data[2] = 0x20; },
+         said(d88::kFileShort, 0, "GAME"),
+         asExtracted,
+         {}},
         {"a chain a cluster too long",
          [](DiskBuilder& d) {
              d.setTableByte(12, 13);
              d.setTableByte(13, 0xC1);
          },
-         nullptr, said(d88::kChainTooLong, 0, "DATA", 1)},
+         nullptr, "", said(d88::kChainTooLong, 0, "DATA", 1)},
         {"a table byte beyond the disk", [](DiskBuilder& d) { d.setTableByte(200, 190); }, nullptr,
-         said(d88::kTableBeyondDisk, 0, 200, 190)},
-        {"the same name twice", [](DiskBuilder& d) { d.setEntry(1, "GAME", 12, {}); }, nullptr,
-         said(d88::kSameName, 0, "GAME", 0)},
+         "", said(d88::kTableBeyondDisk, 0, 200, 190)},
+        {"the same name twice",
+         [](DiskBuilder& d) { d.setEntry(1, "GAME", 12, {}); },
+         nullptr,
+         said(d88::kNameReplaced, 0, "GAME", 0, "GAME"),
+         said(d88::kSameName, 0, "GAME", 0),
+         {}},
         {"names that meet on the host",
          [](DiskBuilder& d) {
              d.setEntry(0, "A/B", 10, {});
              d.setEntry(1, "A_B", 12, {});
          },
-         nullptr, said(d88::kHostNameCollision, 0, "A_B", "A/B")},
+         nullptr,
+         said(d88::kNameReplaced, 0, "A_B", 0, "A/B"),
+         said(d88::kHostNameCollision, 0, "A_B", "A/B"),
+         {}},
+        {"names that meet once read (-u)",
+         [](DiskBuilder& d) {
+             d.setEntry(0, "\x83\x51", 10, {});
+             d.setEntry(1, "\x83\x51       ", 12, {});
+         },
+         nullptr,
+         said(d88::kNameReplaced, 0, "ゲ", 0, "ゲ"),
+         said(d88::kHostNameCollision, 0, "ゲ", "ゲ"),
+         {},
+         {"-u"}},
         {"error statuses and deleted marks", nullptr,
          [](ImageBuilder& i) {
              i.find(37, 14)->status = 0xE0;
              i.find(37, 1)->deletedMark = 0x10;
              i.find(6, 1)->status = 0x10;
          },
+         said(d88::kTableSectorStatus, 0, 1, d88::kStatusNoAddressMark.shiftJis, "C18 H1 R14"),
          said(d88::kTableSectorStatus, 0, 1, d88::kStatusNoAddressMark.shiftJis, "C18 H1 R14") +
              said(d88::kDeletedSectors, 0, kDirectory, 1, "C18 H1 R1") +
              said(d88::kDeletedSectors, 0, "DATA", 1, "C3 H0 R1")},
@@ -724,28 +707,124 @@ TEST_F(Command, CheckFindsEachPlantedFault)
              d.endDirectory(2);
              d.setEntry(3, "HIDDEN", 12, {});
          },
-         nullptr, said(d88::kEntryAfterEnd, 0, 3, "HIDDEN")},
+         nullptr, "", said(d88::kEntryAfterEnd, 0, 3, "HIDDEN")},
         {"a size field past the file's end", nullptr,
          [](ImageBuilder& i) { i.diskSize = static_cast<long long>(i.build().size()) + 100; },
-         "(the sizes)"},
+         said(d88::kImageCutShort, 0, static_cast<long long>(size) + 100,
+              static_cast<long long>(size)),
+         asExtracted},
+        // Nothing of a file is said where no file is read.
+        {"a size field below the header",
+         nullptr,
+         [](ImageBuilder& i) { i.diskSize = 100; },
+         said(d88::kImageSizeTooSmall, 0, 100LL,
+              static_cast<long long>(size) - d88::kImageHeaderSize) +
+             said(d88::kNoLayout, 0),
+         asExtracted,
+         {}},
+        {"an unreadable table",
+         nullptr,
+         [](ImageBuilder& i) { i.find(37, 14)->data.resize(10); },
+         said(d88::kTableUnreadable, 0),
+         said(d88::kTableUnreadableInCheck, 0),
+         {}},
         {"a fault in a file left out by -n",
          [](DiskBuilder& d) { d.setTableByte(12, 11); },
          nullptr,
          "",
-         {"-c", "-n", "GAME"}},
+         "",
+         {{10, 11}},
+         {"-n", "GAME"},
+         1},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        fakehost::reset();
-        const Bytes bytes = twoFileDisk(row.shape, row.damage).bytes;
-        std::string err = row.err;
-        if (row.err == "(the sizes)") {
-            err = said(d88::kImageSizeDisagrees, 0, std::to_string(bytes.size() + 100).c_str(),
-                       std::to_string(bytes.size()).c_str());
+        for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
+            SCOPED_TRACE(std::string(row.what) +
+                         (rules == NameRules::Posix ? ", POSIX names" : ", Windows names"));
+            TwoFileDisk disk = twoFileDisk(row.shape, row.damage);
+            std::vector<const char*> options = {"-d"};
+            options.insert(options.end(), row.options.begin(), row.options.end());
+            fakehost::reset();
+            fakehost::useNameRules(rules);
+            const Outcome extracted = run(disk.bytes, options);
+            EXPECT_EQ(extracted.err, row.extracted);
+            EXPECT_EQ(extracted.status,
+                      row.extracted.empty() ? d88::kExitSuccess : d88::kExitDamaged);
+            const std::vector<fakehost::File>& files = fakehost::files();
+            if (!row.chains.empty()) {
+                ASSERT_EQ(files.size(), row.chains.size());
+            }
+            for (std::size_t f = 0; f < files.size() && !row.chains.empty(); ++f) {
+                Bytes expected;
+                for (const int cluster : row.chains[f]) {
+                    for (int k = 0; k < 8; ++k) {
+                        const Bytes& sector =
+                            disk.builder.sector(cluster >> 1, (cluster & 1) * 8 + 1 + k);
+                        expected.insert(expected.end(), sector.begin(), sector.end());
+                    }
+                }
+                expected.resize(f == 0 ? 3006 : 106);
+                EXPECT_EQ(files[f].bytes, expected) << files[f].path;
+            }
+
+            options[0] = "-c";
+            fakehost::reset();
+            fakehost::useNameRules(rules);
+            const Outcome checked = run(disk.bytes, options);
+            const std::string& err = row.checked == asExtracted ? row.extracted : row.checked;
+            EXPECT_EQ(checked.err, err);
+            EXPECT_EQ(checked.status, err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
+            // A check that finds nothing says so, with what it read.
+            EXPECT_EQ(checked.out, err.empty() ? said(d88::kCheckClean, 1, row.filesRead) : "");
+            EXPECT_TRUE(fakehost::files().empty());
         }
-        const Outcome outcome = run(bytes, row.options);
-        EXPECT_EQ(outcome.err, err);
-        EXPECT_EQ(outcome.status, err.empty() ? d88::kExitSuccess : d88::kExitDamaged);
-        EXPECT_TRUE(fakehost::files().empty());
     }
 }
+
+// Names that are one file on Windows and two on POSIX: letters of either
+// case, full-width ones too, and trailing dots and blanks. Extraction and
+// the check tell them apart as the host does; ヂ (83 61) and ア (83 41) are
+// two names on both, their second bytes no letters.
+TEST_F(Command, NamesClashAsTheHostComparesThem)
+{
+    DiskBuilder disk("NAMES");
+    const char* const names[] = {"Name",     "NAME",     "DOT.",     "DOT  ",
+                                 "\x83\x61", "\x83\x41", "\x82\x81", "\x82\x60"};
+    for (int i = 0; i < 8; ++i) {
+        disk.addFile(i, names[i], {10 + i}, d88build::withHeader(1, 1, d88build::pattern(20, i)));
+    }
+    const Bytes bytes = disk.image().build();
+    const struct {
+        std::vector<const char*> options;
+        std::string onWindows; // nothing on POSIX
+    } rows[] = {
+        {{"-d"},
+         said(d88::kNameReplaced, 0, "NAME", 0, "Name") +
+             said(d88::kNameReplaced, 0, "DOT  ", 0, "DOT.") +
+             said(d88::kNameReplaced, 0, "\x82\x60", 0, "\x82\x81")},
+        {{"-c"},
+         said(d88::kHostNameCollision, 0, "NAME", "Name") +
+             said(d88::kHostNameCollision, 0, "DOT  ", "DOT.") +
+             said(d88::kHostNameCollision, 0, "\x82\x60", "\x82\x81")},
+        // Listing only, the names come out as -r would write them.
+        {{"-l", "-r"},
+         said(d88::kWrittenAs, 0, "NAME", "NAME~1") + said(d88::kWrittenAs, 0, "DOT  ", "DOT  ~1") +
+             said(d88::kWrittenAs, 0, "\x82\x60", "\x82\x60~1")},
+    };
+    for (const auto& row : rows) {
+        for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
+            SCOPED_TRACE(std::string(row.options.back()) +
+                         (rules == NameRules::Posix ? ", POSIX" : ", Windows"));
+            fakehost::reset();
+            fakehost::useNameRules(rules);
+            const Outcome outcome = run(bytes, row.options);
+            const std::string err = rules == NameRules::Windows ? row.onWindows : "";
+            EXPECT_EQ(outcome.err, err);
+            // Under -r a clash is no problem.
+            const bool problem = !err.empty() && std::string(row.options.back()) != "-r";
+            EXPECT_EQ(outcome.status, problem ? d88::kExitDamaged : d88::kExitSuccess);
+        }
+    }
+}
+
+} // namespace

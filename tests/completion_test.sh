@@ -23,7 +23,7 @@ complete_line() {
     COMP_WORDS=("$@")
     COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
     COMPREPLY=()
-    _d88unpack d88unpack "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    _d88unpack "${COMP_WORDS[0]}" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
     ((${#COMPREPLY[@]} == 0)) || printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' '
 }
 
@@ -46,8 +46,25 @@ expect 'a.d88 ' d88unpack -l a
 expect 'Saves sub ' d88unpack -o ''
 expect '--output=Saves ' d88unpack --output=S
 expect '' d88unpack -n ''
+# A path to the tool, not on PATH: ./tool/d88unpack, and one under ~.
+mkdir -p "$work/tool"
+ln -s "$tool" "$work/tool/d88unpack"
+PATH=${PATH#"$bin:"}
+expect '--check ' ./tool/d88unpack --che
+HOME=$work expect '--check ' '~/tool/d88unpack' --che
+# Bash itself, on a terminal, finds the completion for a path by its last
+# part: the line completed, then run as an echo. Only the completion can
+# have written "--check": "--che" was typed.
+printf 'PS1=\nsource %q\n' "$script" >"$work/rc"
+typed=$(printf './tool/d88unpack --che\t\001echo \nexit\n' |
+    script -qec "bash --rcfile $work/rc -i" /dev/null | tr -d '\r')
+[[ $typed == *'./tool/d88unpack --check'* ]] || {
+    echo "FAIL: bash did not complete ./tool/d88unpack --che: $typed"
+    failures=$((failures + 1))
+}
+PATH="$bin:$PATH"
 long=$(complete_line d88unpack --)
-for option in --flat --no-header --list --stdout --output= --times --check --json --name= --image= --keep-existing --rename --help --version; do
+for option in --flat --no-header --list --stdout --output= --times --check --json --name= --image= --keep-existing --rename --unicode-names --help --version; do
     [[ " $long" == *" $option "* ]] || {
         echo "FAIL: $option is not offered after --: $long"
         failures=$((failures + 1))

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
 #include "console_text.h"
 #include "host.h"
 #include "listing.h"
+#include "report.h"
 
 namespace {
 
@@ -58,6 +61,51 @@ TEST(ConsoleTextTest, EveryFormAgrees)
         EXPECT_TRUE(std::all_of(text->english, text->english + std::strlen(text->english),
                                 [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7f); }));
         EXPECT_EQ(conversions(text->english), conversions(text->utf8));
+    }
+}
+
+// The kinds the JSON document lists: the code spans of the first column of
+// its table of kinds.
+std::set<std::string> documentedKinds()
+{
+    std::ifstream document(D88UNPACK_JSON_DOC);
+    EXPECT_TRUE(document.is_open()) << D88UNPACK_JSON_DOC;
+    std::set<std::string> kinds;
+    bool inTable = false;
+    for (std::string line; std::getline(document, line);) {
+        if (line == "| kind | in | what |") {
+            inTable = true;
+        } else if (inTable && (line.empty() || line[0] != '|')) {
+            break;
+        } else if (inTable) {
+            const std::string cell = line.substr(0, line.find('|', 1));
+            for (std::size_t open = cell.find('`'); open != std::string::npos;) {
+                const std::size_t close = cell.find('`', open + 1);
+                if (close == std::string::npos) {
+                    break;
+                }
+                kinds.insert(cell.substr(open + 1, close - open - 1));
+                open = cell.find('`', close + 1);
+            }
+        }
+    }
+    return kinds;
+}
+
+// The document lists the kind of every problem, and nothing else. Two
+// problems may share a kind: one fact met in two ways is one kind.
+TEST(ConsoleTextTest, ProblemKindsAsDocumented)
+{
+    std::set<std::string> kinds;
+    for (const d88::ProblemId id : d88::kAllProblems) {
+        kinds.insert(d88::problemKindName(id));
+    }
+    const std::set<std::string> documented = documentedKinds();
+    for (const std::string& kind : kinds) {
+        EXPECT_EQ(documented.count(kind), 1U) << kind << " is not in the document";
+    }
+    for (const std::string& kind : documented) {
+        EXPECT_EQ(kinds.count(kind), 1U) << kind << " is documented but is no problem's";
     }
 }
 
@@ -129,10 +177,13 @@ TEST(ConsoleTextTest, ListingLineIsItsFormat)
 // byte of a Shift_JIS character.
 TEST(ConsoleTextTest, EscapeForTerminal)
 {
+    using d88::ConsoleEncoding;
+    constexpr ConsoleEncoding kUtf8 = ConsoleEncoding::Utf8;
     const struct {
         const char* stored;
         const char* shown;
         int room = d88::kEscapedBytes;
+        ConsoleEncoding encoding = ConsoleEncoding::ShiftJis;
     } rows[] = {
         {"GAME     ", "GAME     "},
         {"A\x1b[2J\a\nB", "A\\x1b[2J\\a\\nB"},
@@ -144,10 +195,26 @@ TEST(ConsoleTextTest, EscapeForTerminal)
         {"\xb1\\", "\xb1\\\\"},                   // a one-byte katakana is no lead byte
         {"AB\x1b", "AB", 6},                      // cut before an escape that does not fit
         {"ABCDE", "ABCDE", 6},
+        // A UTF-8 terminal: the C1 controls too, and every backslash, as no
+        // UTF-8 character holds that byte.
+        {"A\xC2\x9B"
+         "2J\xC2\x9D"
+         "0;X\xC2\x9C",
+         "A\\u009b2J\\u009d0;X\\u009c", d88::kEscapedBytes, kUtf8},
+        {"\xC2\x80\xC2\x9F\xC2\xA0\xC3\x80", "\\u0080\\u009f\xC2\xA0\xC3\x80", d88::kEscapedBytes,
+         kUtf8},
+        {"\x1b\x7f", "\\x1b\\x7f", d88::kEscapedBytes, kUtf8},
+        {"\xE3\x81\x81\\", "\xE3\x81\x81\\\\", d88::kEscapedBytes, kUtf8},
+        {"\x83\x5c", "\x83\\\\", d88::kEscapedBytes, kUtf8},
+        {"A\xC2", "A\xC2", d88::kEscapedBytes, kUtf8},
+        {"AB\xC2\x9B", "AB", 8, kUtf8},
+        {"AB\xC2\x9B", "AB\\u009b", 9, kUtf8},
+        // A Shift_JIS terminal reads those bytes as characters.
+        {"\xC2\x9B\x5C", "\xC2\x9B\x5C"},
     };
     for (const auto& row : rows) {
         char out[d88::kEscapedBytes];
-        const int length = d88::escapeForTerminal(row.stored, out, row.room);
+        const int length = d88::escapeForTerminal(row.stored, out, row.room, row.encoding);
         EXPECT_EQ(std::string(out), row.shown) << row.stored;
         EXPECT_EQ(length, static_cast<int>(std::strlen(row.shown)));
     }

@@ -5,6 +5,7 @@
 #include "digest.h"
 #include <cerrno>
 #include <cstring>
+#include <numeric>
 
 #include "e2e_support.h"
 
@@ -156,6 +157,7 @@ TEST(ExtractCommand, LocaleChoosesTheLanguage)
         {"LANGUAGE=en LANG=ja_JP.UTF-8", {Language::English, utf8}},
         {"LANGUAGE= LC_MESSAGES=ja_JP.UTF-8 LANG=en_US.UTF-8", {Language::Japanese, utf8}},
         {"LC_MESSAGES=en_US LANG=C", {Language::English, sjis}},
+        {"LANGUAGE=ja LC_ALL=en_US.UTF-8", {Language::Japanese, utf8}},
     };
     DiskModel disk = diskA();
     const Bytes input = build(disk, nullptr, [](ImageBuilder& im) { im.removeSector(5, 10); });
@@ -290,7 +292,7 @@ TEST(ExtractCommandDamage, OneFaultInTheMiddleImage)
 }
 
 // Losses at the level of the D88 file: each is one line on the error stream
-// and status 2; every image that is there is extracted as before.
+// and status 2; every image that is there is still extracted.
 TEST(ExtractCommandDamage, ContainerLosses)
 {
     const Bytes good = build(diskA());
@@ -302,6 +304,12 @@ TEST(ExtractCommandDamage, ContainerLosses)
         }
         return image;
     };
+    // The first `length` bytes of an image with the size field `diskSize`.
+    const auto header = [&](long long diskSize, std::size_t length) {
+        Bytes image = withSize(diskSize);
+        image.resize(length);
+        return image;
+    };
     const DiskModel nothing{"DISK A", "DISK A", {}};
     const struct {
         const char* what;
@@ -309,10 +317,10 @@ TEST(ExtractCommandDamage, ContainerLosses)
         std::vector<DiskModel> disks; // what is extracted
         std::string err;
     } rows[] = {
-        {"trailing bytes",
-         d88build::concat({good, Bytes(100, 0x55)}),
+        {"trailing bytes, one short of a header",
+         d88build::concat({good, Bytes(687, 0x55)}),
          {diskA()},
-         format(d88::kTrailingBytes.shiftJis, 100)},
+         format(d88::kTrailingBytes.shiftJis, 687)},
         {"a size past the end of the file",
          withSize(size + 1000),
          {diskA()},
@@ -322,6 +330,15 @@ TEST(ExtractCommandDamage, ContainerLosses)
          {nothing},
          format(d88::kImageSizeTooSmall.shiftJis, 0, 100LL, 2 * size - 688) +
              format(d88::kNoLayout.shiftJis, 0)},
+        {"a size below its header, nothing after it",
+         header(100, 688),
+         {nothing},
+         format(d88::kNoLayout.shiftJis, 0)},
+        // A header alone is an image with no tracks, and the next follows it.
+        {"a size of exactly one header",
+         d88build::concat({header(688, 688), good}),
+         {nothing, diskA()},
+         format(d88::kNoLayout.shiftJis, 0)},
         // Any other kind of file: its "size" runs past its end, and nothing
         // of the layout is where it would be.
         {"not a D88 file",
@@ -329,7 +346,8 @@ TEST(ExtractCommandDamage, ContainerLosses)
          {{"AAAAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAA", {}}},
          format(d88::kImageCutShort.shiftJis, 0, 0x41414141LL, 10000LL) +
              format(d88::kNoLayout.shiftJis, 0)},
-        {"images past the 64th", d88build::concat(std::vector<Bytes>(66, good)),
+        {"images past the 64th: one more header",
+         d88build::concat({d88build::concat(std::vector<Bytes>(64, good)), header(size, 688)}),
          std::vector<DiskModel>(64, diskA()), format(d88::kImagesBeyondLimit.shiftJis, 64)},
     };
     for (const auto& row : rows) {
@@ -427,6 +445,15 @@ TEST(ExtractCommandNames, CollisionRules)
           {"A_B~2", f[3].data},
           {game, f[4].data},
           {game + "~1", f[5].data}},
+         0},
+        // What is on disk is not looked at: the user's A_B is no clash.
+        {"-l -r: listed as -r would write them, nothing written",
+         {"-l", "-r"},
+         1,
+         {{0, 1, 2, 3, 4, 5}},
+         said(d88::kWrittenAs, 0, "TWICE", "TWICE~1") + said(d88::kWrittenAs, 0, "A_B", "A_B~1") +
+             said(d88::kWrittenAs, 0, kGame, (game + "~1").c_str()),
+         {{"A_B", own}},
          0},
         {"default, -d: across images too",
          {"-d"},
@@ -608,8 +635,29 @@ TEST(ExtractCommand, LostListingIsReported)
     expectTree(listTree(scratch.out()), expected({diskA()}, true, false, {}).second);
 }
 
-// Names with control bytes: escaped on a terminal (a pseudo-terminal made
-// by script(1)), byte for byte in a pipe, for the listing and the messages.
+// What a run in `scratch` shows on a terminal (a pseudo-terminal made by
+// script(1)) with both streams on it, each CR LF the terminal made an LF
+// again; `status` is the exit status expected.
+std::string onTerminal(const Scratch& scratch, const std::vector<std::string>& args,
+                       const std::string& locale, int status)
+{
+    const fs::path tty = scratch.out().parent_path() / "tty";
+    std::string tool = customCommand() ? customCommand() : quote(D88UNPACK_BINARY);
+    for (const std::string& arg : args) {
+        tool += " " + quote(arg);
+    }
+    const std::string line = "cd " + quote(scratch.out()) +
+                             " && (unset LANGUAGE LC_ALL LC_MESSAGES LC_CTYPE LANG; export " +
+                             locale + "; script -qec " + quote(tool) + " /dev/null) </dev/null >" +
+                             quote(tty) + " 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(line.c_str())), status);
+    std::string shown = readText(tty);
+    std::erase(shown, '\r');
+    return shown;
+}
+
+// Names with control bytes: escaped on a terminal, byte for byte in a pipe,
+// for the listing and the messages.
 TEST(ExtractCommand, ControlBytesOnATerminal)
 {
     if (windowsHost()) {
@@ -628,15 +676,7 @@ TEST(ExtractCommand, ControlBytesOnATerminal)
     EXPECT_NE(piped.out.find("\n" + name + "  0001 012c 0001"), std::string::npos);
     EXPECT_EQ(piped.err, format(d88::kFileSectorsLost.shiftJis, 0, name.c_str(), 1));
 
-    // Both streams on the terminal, which turns each line feed into CR LF.
-    const fs::path tty = scratch.out().parent_path() / "tty";
-    const std::string tool = customCommand() ? customCommand() : quote(D88UNPACK_BINARY);
-    const std::string line = "cd " + quote(scratch.out()) + " && LANG=C script -qec " +
-                             quote(tool + " ../in.d88 -l") + " /dev/null </dev/null >" +
-                             quote(tty) + " 2>&1";
-    EXPECT_EQ(WEXITSTATUS(std::system(line.c_str())), 2);
-    std::string shown = readText(tty);
-    std::erase(shown, '\r');
+    const std::string shown = onTerminal(scratch, {"../in.d88", "-l"}, "LANG=C", 2);
     EXPECT_NE(shown.find("\n[T\\x1b]0;X\\a] -> 000\n"), std::string::npos) << shown;
     EXPECT_NE(shown.find("\n" + escaped + " 0001 012c 0001"), std::string::npos) << shown;
     EXPECT_NE(shown.find(format(d88::kFileSectorsLost.shiftJis, 0, escaped.c_str(), 1)),
@@ -644,6 +684,83 @@ TEST(ExtractCommand, ControlBytesOnATerminal)
         << shown;
     EXPECT_EQ(shown.find('\x1b'), std::string::npos);
     EXPECT_EQ(shown.find('\a'), std::string::npos);
+}
+
+// The C1 controls, U+0080 to U+009F in UTF-8, on a terminal whose locale
+// is UTF-8, in either language: escaped in the names of the listing, of a
+// problem and of the -r notice, in an error's paths and in a usage error;
+// in a pipe, byte for byte.
+TEST(ExtractCommand, C1ControlsOnAUtf8Terminal)
+{
+    if (windowsHost()) {
+        GTEST_SKIP() << "wine gives the tool a console of its own, not the terminal";
+    }
+    const std::string image = "I\xC2\x9D"
+                              "0;X\xC2\x9C";
+    DiskModel disk{image, image, {}};
+    std::vector<std::string> names, escaped;
+    for (int code = 0x80; code <= 0x9F; ++code) {
+        names.push_back("F\xC2" + std::string(1, static_cast<char>(code)));
+        escaped.push_back(format("F\\u%04x", code));
+        disk.files.push_back(file(code - 0x80, names.back(), "", 1, 1, 10, {code - 0x80 + 10}));
+    }
+    // The first name twice, for a notice of -r; a lost sector in the second.
+    disk.files.push_back(file(32, names[0], "", 1, 1, 10, {50}));
+    Scratch scratch;
+    scratch.input(build(disk, nullptr, [](ImageBuilder& im) { im.removeSector(5, 9); }));
+    const std::string dir = "no/\xC2\x9B"
+                            "2J";
+    const std::string option = "--\xC2\x9B"
+                               "2J";
+    // Each text of a list is in the output at least as often as in the list.
+    const auto expectHolds = [](const std::string& output, const std::vector<std::string>& texts) {
+        for (const std::string& text : texts) {
+            std::size_t seen = 0;
+            for (std::size_t at = output.find(text); at != std::string::npos;
+                 at = output.find(text, at + 1)) {
+                ++seen;
+            }
+            EXPECT_GE(seen, static_cast<std::size_t>(std::count(texts.begin(), texts.end(), text)))
+                << text << " in\n"
+                << output;
+        }
+    };
+    const std::string shownDir = "no/\\u009b2J";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> raw, shown; // in a pipe, on the terminal
+    } runs[] = {
+        {{"../in.d88", "-l", "-r"}, 2, names, escaped},
+        // The message and the reason's line.
+        {{"../in.d88", "-o", dir}, 1, {dir, dir}, {shownDir, shownDir}},
+        {{option}, 1, {option}, {"--\\u009b2J"}},
+    };
+    for (const std::string locale : {"LANG=en_US.UTF-8", "LANG=ja_JP.UTF-8"}) {
+        for (const auto& run : runs) {
+            SCOPED_TRACE(locale + " " + run.args.back());
+            const Result piped = scratch.run(run.args, locale);
+            EXPECT_EQ(piped.status, run.status);
+            std::string all = piped.out + piped.err;
+            for (const std::string& detail : piped.details) {
+                all += detail + "\n";
+            }
+            expectHolds(all, run.raw);
+            const std::string shown = onTerminal(scratch, run.args, locale, run.status);
+            expectHolds(shown, run.shown);
+            for (int code = 0x80; code <= 0x9F; ++code) {
+                EXPECT_EQ(shown.find("\xC2" + std::string(1, static_cast<char>(code))),
+                          std::string::npos)
+                    << code << " in\n"
+                    << shown;
+            }
+        }
+        // The listing, the lost sector's message and the notice of -r.
+        const std::string shown = onTerminal(scratch, runs[0].args, locale, 2);
+        EXPECT_NE(shown.find("[I\\u009d0;X\\u009c] -> 000"), std::string::npos) << shown;
+        EXPECT_NE(shown.find(": F\\u0081: "), std::string::npos) << shown;
+        EXPECT_NE(shown.find("F\\u0080~1"), std::string::npos) << shown;
+    }
 }
 
 } // namespace
@@ -660,6 +777,143 @@ std::string hexOf(const std::uint8_t* bytes, int count)
 }
 
 } // namespace
+
+// -u: every file written and listed under the name it reads as, in UTF-8,
+// by the Linux tool and by the Windows tool on any code page. What cannot
+// be named is written visibly; names that meet once read clash as any names
+// do; patterns take characters.
+TEST(ExtractCommand, NamesAsTheyRead)
+{
+    const struct {
+        std::string stored, listed, host; // listed: in nine columns, as the listing pads it
+    } named[] = {
+        {"\x83\x51\x81\x5b\x83\x80   ", "ゲーム   ", "ゲーム"},
+        {"\xb9\xde\xb0\xd1", "ｹﾞｰﾑ     ", "ｹﾞｰﾑ"},
+        {"\x93\xfa\x96\x7b", "日本     ", "日本"},
+        {"\x83\x5c", "ソ       ", "ソ"}, // its second byte is no backslash
+        {"A\x80"
+         "B\xfd",
+         "A%80B%FD", "A%80B%FD"},
+        {"100%", "100%25", "100%25"},
+        {"C\x01"
+         "D",
+         "C%01D", "C%01D"},
+        {"A/B", "A/B", "A_B"},
+        {".", ".", "_"},
+        {"..", "..", "__"},
+        {"GAME", "GAME", "GAME"},
+        {"GAME     ", "GAME", "GAME"}, // reads as the one before
+        {"\x87\x54", "Ⅰ       ", "Ⅰ"},
+        {"\xfa\x4a", "Ⅰ       ", "Ⅰ"}, // CP932's other code for it
+    };
+    const std::string imageName = "\x83\x66\x83\x42\x83\x58\x83\x4e"; // ディスク
+    DiskModel disk{imageName, "ディスク", {}};
+    for (int i = 0; i < static_cast<int>(std::size(named)); ++i) {
+        disk.files.push_back(file(i, named[i].stored, "", 0x100 + i, 1, 20 + i, {10 + i}));
+    }
+    const Bytes input = build(disk);
+    const auto listed = [&](std::vector<int> entries) {
+        std::string listing =
+            format(d88::kImageLine.shiftJis, "ディスク", "000") + d88::kColumnHeader.shiftJis;
+        for (const int i : entries) {
+            const FileModel& f = disk.files[static_cast<std::size_t>(i)];
+            listing += format(d88::kListingLine.shiftJis, named[i].listed.c_str(), f.load, f.size,
+                              f.exec, 24, 3, 15, 9, 30);
+        }
+        return listing;
+    };
+    std::vector<int> all(std::size(named));
+    std::iota(all.begin(), all.end(), 0);
+    const std::string clashes = format(d88::kNameReplaced.shiftJis, 0, "GAME", 0, "GAME") +
+                                format(d88::kNameReplaced.shiftJis, 0, "Ⅰ", 0, "Ⅰ");
+    // The tree: each file under its name, or with -r under the next free one.
+    const auto tree = [&](bool renamed) {
+        Tree written = {{"000/", {}}};
+        for (int i = 0; i < static_cast<int>(std::size(named)); ++i) {
+            std::string name = "000/" + named[i].host;
+            if (renamed && written.contains(name)) {
+                name += "~1";
+            }
+            written[name] = disk.files[static_cast<std::size_t>(i)].data;
+        }
+        return written;
+    };
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+        Tree tree;
+        std::string setup = "";
+    } rows[] = {
+        {"written", {"-u"}, 2, listed(all), clashes, tree(false)},
+        {"renamed",
+         {"-u", "-r"},
+         0,
+         listed(all),
+         format(d88::kWrittenAs.shiftJis, 0, "GAME", "GAME~1") +
+             format(d88::kWrittenAs.shiftJis, 0, "Ⅰ", "Ⅰ~1"),
+         tree(true)},
+        {"chosen by patterns of characters",
+         {"-u", "-l", "-n", "ゲ?ム", "-n", "?ﾞｰﾑ", "-n", "[Ⅰ-Ⅲ]", "-n", "*%25"},
+         2,
+         listed({0, 1, 5, 12, 13}),
+         format(d88::kNameReplaced.shiftJis, 0, "Ⅰ", 0, "Ⅰ"),
+         {}},
+        // A Western code page for the Windows tool: the names are the same.
+        {"on a Western code page", {"-u"}, 2, "", "", tree(false), "export LC_ALL=en_US.UTF-8; "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scratch scratch;
+        scratch.input(input);
+        std::vector<std::string> args = {"../in.d88"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const Result r = scratch.run(args, "LANG=C", row.setup);
+        EXPECT_EQ(r.status, row.status);
+        if (row.setup.empty()) {
+            EXPECT_EQ(r.out, row.out);
+            EXPECT_EQ(r.err, row.err);
+        }
+        expectTree(listTree(scratch.out()), row.tree);
+    }
+
+    if (windowsHost()) {
+        // Without -u that code page spells other names: the row above ran on one.
+        Scratch bytes;
+        bytes.input(input);
+        bytes.run({"../in.d88"}, "LANG=C", rows[3].setup);
+        EXPECT_FALSE(listTree(bytes.out()).contains("000/ゲーム"));
+    }
+
+    // The JSON records name the file written, and keep the stored bytes.
+    Scratch json;
+    json.input(input);
+    const Result r = json.run({"../in.d88", "-u", "-j"}, "LANG=C");
+    EXPECT_EQ(r.status, 2);
+    std::istringstream lines(r.out);
+    std::size_t files = 0;
+    for (std::string line; std::getline(lines, line);) {
+        const nlohmann::json record = nlohmann::json::parse(line);
+        if (record.at("type") != "file") {
+            continue;
+        }
+        const auto& f = named[record.at("entry").get<std::size_t>()];
+        std::string stored = f.stored;
+        EXPECT_EQ(record.at("path"), "000/" + f.host);
+        EXPECT_EQ(record.at("name").at("hex"),
+                  hexOf(reinterpret_cast<const std::uint8_t*>(stored.data()),
+                        static_cast<int>(stored.size())));
+        ++files;
+    }
+    EXPECT_EQ(files, std::size(named));
+
+    // The demo: GAME can be typed.
+    Scratch demo;
+    demo.input(d88build::readFile(D88UNPACK_DEMO));
+    EXPECT_EQ(demo.run({"../in.d88", "-u", "-o", "out"}, "LANG=C").status, 0);
+    EXPECT_EQ(d88build::readFile((demo.out() / "out" / "000" / "GAME").string()).size(), 5006u);
+}
 
 // The tool's JSON listing and check as a user runs them (the Windows tool's
 // hashes come from BCrypt): every line parses, each written file's hashes

@@ -32,6 +32,7 @@ struct State {
     std::map<Call, std::map<int, int>> interrupts; // call -> number -> signal
     std::map<Call, std::map<int, std::function<void()>>> actions;
     int endedBy = 0;
+    d88::host::NameRules nameRules = d88::host::NameRules::Posix;
 };
 
 State& state()
@@ -101,6 +102,11 @@ void whenCalled(Call call, int nth, std::function<void()> action)
 {
     State& s = state();
     s.actions[call][s.calls[call] + nth] = std::move(action);
+}
+
+void useNameRules(d88::host::NameRules rules)
+{
+    state().nameRules = rules;
 }
 
 int endedBy()
@@ -211,7 +217,7 @@ std::FILE* openInput(const char* path)
 
 void openMissingStandardStreams() {}
 
-FileIdentity identify(const char*)
+FileIdentity identify(const char*, NameEncoding)
 {
     return {};
 }
@@ -219,6 +225,11 @@ FileIdentity identify(const char*)
 ConsoleEncoding consoleEncoding()
 {
     return ConsoleEncoding::ShiftJis;
+}
+
+bool argumentAsUtf8(const char*, char*, int)
+{
+    return false;
 }
 
 void makeBinary(std::FILE*) {}
@@ -238,7 +249,7 @@ Language messageLanguage()
 
 NameRules nameRules()
 {
-    return NameRules::Posix;
+    return state().nameRules;
 }
 
 // As on POSIX: the tests run on Linux, where the process would otherwise end.
@@ -288,7 +299,7 @@ bool StartingDirectory::returnTo()
 namespace calls {
 
 // A handle is the index of the file's record.
-int openNewFile(const char* name)
+int openNewFile(const char* name, NameEncoding)
 {
     if (fails(Call::Create)) {
         if (errno == 0 || errno == EEXIST) {
@@ -351,7 +362,7 @@ bool setFileTime(int handle, int, int, int, int, int)
     return true;
 }
 
-bool removeFile(const char* name)
+bool removeFile(const char* name, NameEncoding)
 {
     if (fails(Call::Remove)) {
         return false;
@@ -390,7 +401,7 @@ void move(const char* from, const char* to)
 
 } // namespace
 
-bool renameFile(const char* from, const char* to)
+bool renameFile(const char* from, const char* to, NameEncoding)
 {
     if (fails(Call::Rename)) {
         errno = errno == 0 ? EACCES : errno;
@@ -404,7 +415,7 @@ bool renameFile(const char* from, const char* to)
     return true;
 }
 
-bool moveToFreeName(const char* from, const char* to)
+bool moveToFreeName(const char* from, const char* to, NameEncoding)
 {
     if (fails(Call::Move)) {
         errno = errno == 0 ? EACCES : errno;
@@ -427,7 +438,7 @@ int processId()
     return 4242;
 }
 
-Existing lookAt(const char* name, FileIdentity&)
+Existing lookAt(const char* name, NameEncoding, FileIdentity&)
 {
     if (fails(Call::Look)) {
         return Existing::Nothing;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "host.h"
+
 namespace fakehost {
 
 enum class Call {
@@ -42,6 +44,11 @@ void interrupt(Call call, int nth, int signal);
 // before an interruption planned for it): another process acting at that
 // moment.
 void whenCalled(Call call, int nth, std::function<void()> action);
+
+// The name rules the command is told the host follows (POSIX until a
+// reset). The fake's own directories tell names apart byte for byte under
+// both.
+void useNameRules(d88::host::NameRules rules);
 
 // The signal the process would have ended by, or 0. Once it has ended, every
 // call fails and changes nothing, as the process is gone.

@@ -13,6 +13,7 @@
 
 namespace {
 
+using d88::host::NameEncoding;
 using d88::host::NameRules;
 
 std::string mapped(const char* stored, NameRules rules)
@@ -36,7 +37,8 @@ TEST(HostFileName, BothRuleSets)
         {".", "_", "_"},
         {"..", "__", "__"},
         {"\xb1\xb2\xb3 X", "\xb1\xb2\xb3 X", "\xb1\xb2\xb3 X"},
-        {"ABCDEFGHIJK", "ABCDEFGHI", "ABCDEFGHI"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0",
+         "ABCDEFGHIJKLMNOPQRSTUVWXYZ0"},
         // Characters Windows refuses; the second byte of a Shift_JIS
         // character is no exception.
         {"A\\B:C*D?E", "A\\B:C*D?E", "A_B_C_D_E"},
@@ -74,6 +76,60 @@ TEST(HostFileName, BothRuleSets)
     }
 }
 
+// With -u a stored name is written as it reads, decoded from Shift_JIS to
+// UTF-8, under the same host rules; what cannot be named is written so that
+// it stays visible and tells the bytes it stands for.
+TEST(HostFileName, NamesAsTheyRead)
+{
+    const struct {
+        const char* stored;
+        const char* posix;
+        const char* windows = nullptr; // when not `posix`
+    } cases[] = {
+        {"\x83\x51\x81\x5b\x83\x80   ", "ゲーム"},
+        {"\xb9\xde\xb0\xd1", "ｹﾞｰﾑ"},
+        {"\x93\xfa\x96\x7b\x81\x40\x8c\xea", "日本\xE3\x80\x80語"},
+        {"\x87\x54", "Ⅰ"}, // CP932 has two codes for it
+        {"\xfa\x4a", "Ⅰ"},
+        // A second byte 0x5C is part of its character, not a backslash.
+        {"\x83\x5c", "ソ"},
+        // Bytes that decode to nothing, and controls.
+        {"A\x80"
+         "B\xfd",
+         "A%80B%FD"},
+        {"X\x83", "X%83"},
+        {"\x83 Z", "%83 Z"},
+        {"\x85\x40", "%85@"},
+        {"A\x01"
+         "B\x1b",
+         "A%01B%1B"},
+        {"\x7f", "%7F"},
+        // A '%' of the name, so that every name reads apart.
+        {"100%", "100%25"},
+        {"%41", "%2541"},
+        // Trailing blanks go; a name of blanks alone keeps one, visibly.
+        {"GAME     ", "GAME"},
+        {" A B ", " A B"},
+        {"         ", "%20"},
+        // The rules of each host on what is left.
+        {"A/B", "A_B"},
+        {".", "_"},
+        {"..", "__"},
+        {"A\\B:C", "A\\B:C", "A_B_C"},
+        {"CON  ", "CON", "_CON"},
+        {"nul.\x83\x51", "nul.ゲ", "_nul.ゲ"},
+        {"...", "...", "_..."},
+    };
+    for (const auto& c : cases) {
+        for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
+            char host[d88::kHostNameBytes];
+            d88::outputName(c.stored, true, rules, host);
+            const char* want = rules == NameRules::Windows && c.windows ? c.windows : c.posix;
+            EXPECT_EQ(std::string(host), want) << c.stored;
+        }
+    }
+}
+
 // Which names a host takes for the same file: a later name is found in the
 // registry exactly when the host would open the earlier one by it.
 TEST(NameRegistry, NamesClashAsTheHostComparesThem)
@@ -82,6 +138,7 @@ TEST(NameRegistry, NamesClashAsTheHostComparesThem)
         const char* earlier;
         const char* later;
         bool posix, windows; // the same file there
+        bool utf8 = false;   // names as they read ("-u")
     } cases[] = {
         {"GAME", "GAME", true, true},
         {"GAME     ", "GAME", false, true}, // Windows drops trailing blanks
@@ -121,13 +178,24 @@ TEST(NameRegistry, NamesClashAsTheHostComparesThem)
          "\xb1"
          "A",
          false, true}, // a half-width kana is one byte
+        // Names as they read: UTF-8, whose letters Windows compares without case too.
+        {"ゲーム", "ゲーム", true, true, true},
+        {"ゲーム. ", "ゲーム", false, true, true},
+        {"ａｂ", "ＡＢ", false, true, true},
+        {"αя", "ΑЯ", false, true, true},
+        {"ё", "Ё", false, true, true},
+        {"ⅰ", "Ⅰ", false, true, true},
+        {"ア", "ｱ", false, false, true},
+        {"ぁa", "ぁA", false, true, true}, // not a Shift_JIS lead and trail
+        {"%83", "%83", true, true, true},
+        {"%83", "%8", false, false, true},
     };
     d88::NameRegistry& registry = *new d88::NameRegistry(); // too large for the stack
     for (const auto& c : cases) {
         for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
             SCOPED_TRACE(std::string(c.earlier) + " / " + c.later +
                          (rules == NameRules::Posix ? " on POSIX" : " on Windows"));
-            registry.clear(rules);
+            registry.clear(rules, c.utf8 ? NameEncoding::Utf8 : NameEncoding::Bytes);
             ASSERT_TRUE(registry.add(c.earlier, 3, "STORED"));
             const d88::NameOwner* owner = registry.find(c.later);
             ASSERT_EQ(owner != nullptr, rules == NameRules::Posix ? c.posix : c.windows);
@@ -146,7 +214,7 @@ TEST(NameRegistry, NamesClashAsTheHostComparesThem)
 TEST(NameRegistry, HoldsAWholeRun)
 {
     auto& registry = *new d88::NameRegistry();
-    registry.clear(NameRules::Posix);
+    registry.clear(NameRules::Posix, NameEncoding::Bytes);
     char name[d88::kTakenNameBytes];
     char base[d88::kTakenNameBytes];
     for (const char* prefix : {"F", "G"}) {
@@ -171,7 +239,7 @@ TEST(NameRegistry, HoldsAWholeRun)
             EXPECT_EQ(registry.find(base), nullptr) << base;
             EXPECT_EQ(registry.nextSuffix(base), i + 1) << base;
         }
-        registry.clear(NameRules::Posix);
+        registry.clear(NameRules::Posix, NameEncoding::Bytes);
         EXPECT_EQ(registry.find(name), nullptr);
         EXPECT_EQ(registry.nextSuffix("F5"), 0);
     }
@@ -179,7 +247,7 @@ TEST(NameRegistry, HoldsAWholeRun)
     // The suffix comes after trailing blanks, and a name too long is refused.
     ASSERT_TRUE(d88::suffixedName("GAME     ", 12, name));
     EXPECT_STREQ(name, "GAME     ~12");
-    EXPECT_FALSE(d88::suffixedName("ABCDEFGHIJKLMNOPQRSTU", 12345, name));
+    EXPECT_FALSE(d88::suffixedName("ABCDEFGHIJKLMNOPQRSTUVWXYZ01234567", 12345, name));
     delete &registry;
 }
 
@@ -189,7 +257,7 @@ TEST(NameRegistry, RemembersTheNextSuffix)
 {
     auto& registry = *new d88::NameRegistry();
     for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
-        registry.clear(rules);
+        registry.clear(rules, NameEncoding::Bytes);
         EXPECT_EQ(registry.nextSuffix("GAME"), 0);
         registry.suffixTaken("GAME", 5);
         registry.suffixTaken("GAME", 3);

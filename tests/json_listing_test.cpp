@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <zlib.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,15 +47,17 @@ std::string hex(const std::uint8_t* bytes, int count)
 }
 
 // Image 0: GAME over two clusters with two data-CRC-error sectors and a
-// deleted-marked one; a name of half-width katakana; a name with a byte that
-// is no Shift_JIS; an entry whose stamp is no date. Image 1: ONE.
+// deleted-marked one; a name of half-width katakana; a name of the bytes
+// JSON escapes (a backslash, a quote, 0x01 and 0x1F) and one that is no
+// Shift_JIS, in an entry whose stamp is no date. Image 1: ONE.
 Bytes archive()
 {
     DiskBuilder first("FIRST");
     first.addFile(0, "GAME", {10, 11},
                   d88build::withHeader(0x6000, 0x6010, d88build::pattern(3000, 1)));
     first.addFile(1, "\xB1\xB2\xB3", {12}, d88build::withHeader(1, 2, d88build::pattern(100, 2)));
-    first.addFile(2, "BAD\x80", {13}, d88build::withHeader(3, 4, d88build::pattern(10, 3)),
+    first.addFile(2, "B\\\"\x01\x1f\x80", {13},
+                  d88build::withHeader(3, 4, d88build::pattern(10, 3)),
                   {0x24, 0x13, 0x40, 0x25, 0x61});
     d88build::ImageBuilder image = first.image();
     image.find(5, 3)->status = 0xB0;
@@ -157,8 +161,9 @@ TEST_F(JsonListing, RecordsParseAndCarryTheFactsAndHashes)
 
     EXPECT_EQ(lines[3].at("name").at("text"), "ｱｲｳ");
     EXPECT_EQ(lines[3].at("name").at("hex"), "b1b2b3");
-    EXPECT_EQ(lines[4].at("name").at("text"), "BAD\xEF\xBF\xBD");
-    EXPECT_EQ(lines[4].at("name").at("hex"), "42414480");
+    // Read back by a JSON parser, the name and the path give its bytes.
+    EXPECT_EQ(lines[4].at("name").at("text"), "B\\\"\x01\x1f\xEF\xBF\xBD");
+    EXPECT_EQ(lines[4].at("name").at("hex"), "425c22011f80");
     EXPECT_EQ(lines[4].at("date").at("bcd"), "2413402561");
     EXPECT_TRUE(lines[4].at("date").at("iso").is_null());
 
@@ -200,17 +205,25 @@ TEST_F(JsonListing, CheckFindingsAreRecords)
     DiskBuilder disk("CROSS");
     disk.addFile(0, "A", {10}, d88build::withHeader(1, 1, d88build::pattern(10, 1)));
     disk.addFile(1, "B", {12}, d88build::withHeader(2, 2, d88build::pattern(10, 2)));
+    disk.addFile(2, "A", {14}, d88build::withHeader(3, 3, d88build::pattern(10, 3)));
     disk.setTableByte(12, 10);
     const commandtest::Outcome outcome = commandtest::run(disk.image().build(), {"-c", "-j"});
     EXPECT_EQ(outcome.status, d88::kExitDamaged);
     const std::vector<json> lines = records(outcome.out);
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 6u);
+    const auto kinds = [](const json& record) {
+        std::vector<std::string> out;
+        for (const json& problem : record.at("problems")) {
+            out.push_back(problem.at("kind").get<std::string>());
+        }
+        return out;
+    };
     EXPECT_EQ(lines[3].at("type"), "file");
-    std::vector<std::string> kinds;
-    for (const json& problem : lines[3].at("problems")) {
-        kinds.push_back(problem.at("kind").get<std::string>());
-    }
-    EXPECT_EQ(kinds, (std::vector<std::string>{"chain_too_long", "cross_linked"}));
+    EXPECT_EQ(kinds(lines[3]), (std::vector<std::string>{"chain_too_long", "cross_linked"}));
+    // A name finding is the file's, not the run's.
+    EXPECT_EQ(kinds(lines[4]), std::vector<std::string>{"same_name"});
+    EXPECT_EQ(lines[5].at("type"), "summary");
+    EXPECT_TRUE(lines[5].at("problems").empty());
     EXPECT_TRUE(fakehost::files().empty());
 }
 
@@ -238,4 +251,44 @@ TEST_F(JsonListing, ProblemsGoToTheRecordTheyBelongTo)
     EXPECT_EQ(kinds(lines[2]), std::vector<std::string>{"cannot_enter_subdirectory"});
     EXPECT_EQ(lines.back().at("problem_count"), 3);
     EXPECT_EQ(lines.back().at("files"), 0);
+}
+
+namespace {
+
+// The problem kinds of every record of a JSON listing.
+std::set<std::string> problemKinds(const std::string& out)
+{
+    std::set<std::string> kinds;
+    for (const json& record : records(out)) {
+        for (const json& problem : record.value("problems", json::array())) {
+            kinds.insert(problem.at("kind").get<std::string>());
+        }
+    }
+    return kinds;
+}
+
+} // namespace
+
+// The check reports every fact extraction reports about an image, under the
+// same kind, on every input of the fuzz corpus. Extraction alone meets the
+// names its own files take on the host.
+TEST_F(JsonListing, CheckReportsWhatExtractionReports)
+{
+    const std::set<std::string> ofTheOutput = {"name_replaced", "name_kept"};
+    int inputs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(D88UNPACK_CORPUS)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        const Bytes bytes = d88build::readFile(entry.path().string());
+        const std::set<std::string> extracted =
+            problemKinds(commandtest::run(bytes, {"-l", "-j"}).out);
+        const std::set<std::string> checked =
+            problemKinds(commandtest::run(bytes, {"-c", "-j"}).out);
+        for (const std::string& kind : extracted) {
+            if (ofTheOutput.count(kind) == 0) {
+                EXPECT_EQ(checked.count(kind), 1u) << kind;
+            }
+        }
+        ++inputs;
+    }
+    EXPECT_GT(inputs, 40);
 }

@@ -132,7 +132,7 @@ Bytes input()
 
 int runQuietly(std::initializer_list<const char*> options, const std::string& path)
 {
-    const char* argv[4] = {"d88unpack", path.c_str()};
+    const char* argv[8] = {"d88unpack", path.c_str()};
     int argc = 2;
     for (const char* option : options) {
         argv[argc++] = option;
@@ -153,7 +153,7 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
     writeFile(path, input());
     const fs::path start = fs::current_path();
     fs::current_path(root / "out");
-    int statuses[7];
+    int statuses[9];
     {
         const RedirectedStreams quiet("/dev/null", "/dev/null");
         // Once unwatched, so that nothing done once per process is counted.
@@ -169,6 +169,9 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
         statuses[4] = runQuietly({"-j"}, path);
         statuses[5] = runQuietly({"-l", "-j"}, path);
         statuses[6] = runQuietly({"-c", "-j"}, path);
+        // Names as they read, and patterns over them.
+        statuses[7] = runQuietly({"-u", "-d", "-j"}, path);
+        statuses[8] = runQuietly({"-u", "-r", "-n", "[GL]?*"}, path);
         watching = false;
     }
     fs::current_path(start);

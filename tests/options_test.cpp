@@ -7,10 +7,12 @@
 #include <ctime>
 #include <optional>
 #include <set>
+#include <sstream>
 
 #include "command.h"
 #include "disk_layout.h"
 #include "e2e_support.h"
+#include "extract_options.h"
 #include "name_pattern.h"
 #include "options.h"
 #include "version.h"
@@ -45,6 +47,24 @@ TEST(NamePattern, Matches)
     }
     for (const auto& [pattern, name] : failing) {
         EXPECT_FALSE(d88::namePatternMatches(pattern, name, std::strlen(name))) << pattern;
+    }
+    // With UTF-8 every element takes a character, and ranges run over code
+    // points; a byte that begins no character stands for itself.
+    const Row utf8Matching[] = {{"ゲ?ム", "ゲーム"},
+                                {"?ﾞｰﾑ", "ｹﾞｰﾑ"},
+                                {"[ア-ン]*", "ゲーム"},
+                                {"*[!a-z]", "Aム"},
+                                {"[Ⅰ]", "Ⅰ"},
+                                {"*%25", "100%25"},
+                                {"A\x80?", "A\x80"
+                                           "B"}};
+    const Row utf8Failing[] = {
+        {"??", "ゲ"}, {"ゲ?ム", "ゲム"}, {"[ア-ン]", "ｱ"}, {"?", "\xE3\x82"}};
+    for (const auto& [pattern, name] : utf8Matching) {
+        EXPECT_TRUE(d88::namePatternMatches(pattern, name, std::strlen(name), true)) << pattern;
+    }
+    for (const auto& [pattern, name] : utf8Failing) {
+        EXPECT_FALSE(d88::namePatternMatches(pattern, name, std::strlen(name), true)) << pattern;
     }
     // Only the given length of the name counts; a huge pattern stays linear.
     EXPECT_TRUE(d88::namePatternMatches("GAME", "GAME     ", 4));
@@ -84,42 +104,113 @@ std::string helpText(const std::string& locale = "LANG=C")
     return r.out;
 }
 
-// The help shows every option of the table in both forms with what it does,
-// the pattern syntax and the exit statuses, in the user's language.
-TEST(Options, HelpShowsEveryOption)
+// The help word for word in each language, with the program as typed.
+TEST(Options, Help)
 {
     if (windowsHost()) {
         GTEST_SKIP() << "the Windows tool follows the console's code page, not the locale";
     }
-    for (const char* locale : {"LANG=C", "LANG=ja_JP.UTF-8", "LANG=en_US.UTF-8"}) {
-        SCOPED_TRACE(locale);
-        const std::string help = helpText(locale);
-        const d88::ConsoleStyle style{std::strstr(locale, "en_") ? d88::Language::English
-                                                                  : d88::Language::Japanese,
-                                      std::strstr(locale, "UTF-8") ? ConsoleEncoding::Utf8
-                                                                   : ConsoleEncoding::ShiftJis};
-        for (int i = 0; i < d88::kOptionRowCount; ++i) {
-            const d88::OptionRow& row = d88::kOptionRows[i];
-            std::string forms = row.shortName != '\0' ? format("-%c, ", row.shortName) : "";
-            forms += std::string("--") + row.longName;
-            if (row.valueName != nullptr) {
-                forms += std::string("=") + row.valueName;
-            }
-            const std::size_t at = help.find(forms);
-            ASSERT_NE(at, std::string::npos) << forms;
-            const std::size_t end = help.find('\n', at);
-            EXPECT_TRUE(help.substr(0, end + 1).ends_with(d88::textFor(*row.help, style))) << forms;
+    const char* const english = R"(Usage: %s [OPTION]... D88FILE
+Copies every file of every disk image in D88FILE to the host.
+
+  -d, --flat            no subdirectories: every file in the output directory
+  -b, --no-header       leave out each file's 6-byte header
+  -l, --list            list only; create nothing
+  -p, --stdout          only the chosen files' bytes, on the standard output
+  -o, --output=DIR      write under DIR
+  -t, --times           give files the date and time of their directory entry
+  -c, --check           check each image's consistency; create nothing
+  -j, --json            a JSON Lines listing with each file's hashes
+  -n, --name=PATTERN    only files whose name matches PATTERN (repeatable)
+  -i, --image=N         only image N (repeatable)
+  -k, --keep-existing   never replace an existing file; skip the later one
+  -r, --rename          write a file whose name is taken as NAME~1, NAME~2, ...
+  -u, --unicode-names   write and list names as they read on the disk (UTF-8)
+  -h, --help            show this help
+      --version         show the version
+
+PATTERN: * any run of bytes, ? any one byte, [...] one byte of a set,
+  [!...] one byte not in it; with -u, characters instead of bytes
+Exit status: 0  all written
+             1  stopped (usage, open or write failure)
+             2  something damaged or left out
+)";
+    const char* const japanese = R"(Usage: %s [OPTION]... D88FILE
+D88FILEの全ディスクイメージの全ファイルを書き出します.
+
+  -d, --flat            サブディレクトリを作成しない
+  -b, --no-header       6byteのヘッダを切り落とす
+  -l, --list            一覧を表示するだけで何も作成しない
+  -p, --stdout          選んだファイルの中身だけを標準出力に書き出す
+  -o, --output=DIR      DIRの中に書き出す
+  -t, --times           ファイルの更新日時をディレクトリの日時にする
+  -c, --check           各イメージの整合性を調べるだけで何も作成しない
+  -j, --json            一覧をJSON Linesで標準出力に書く
+  -n, --name=PATTERN    名前がPATTERNに合うファイルだけ(複数可)
+  -i, --image=N         N番のイメージだけ(複数可)
+  -k, --keep-existing   既にあるファイルを置き換えない
+  -r, --rename          名前が既にあればNAME~1などの名前で書き出す
+  -u, --unicode-names   ディスク上の名前を読める文字(UTF-8)で書き出し表示する
+  -h, --help            この説明を表示する
+      --version         バージョンを表示する
+
+PATTERN: * 任意のバイト列, ? 任意の1バイト, [...] 集合の1バイト,
+  [!...] 集合にない1バイト (-uでは バイトでなく文字)
+終了ステータス: 0 すべて書き出した
+                1 中断した(使い方・オープン・書き込みの誤り)
+                2 壊れていたか書き出せなかったものがある
+)";
+    const struct {
+        const char* locale;
+        const char* text;
+    } rows[] = {
+        {"LANG=en_US.UTF-8", english},
+        {"LANG=ja_JP.UTF-8", japanese},
+        {"LANG=C", japanese}, // in Shift_JIS
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.locale);
+        std::string help = helpText(row.locale);
+        if (std::strcmp(row.locale, "LANG=C") == 0) {
+            help = utf8FromShiftJis(help);
         }
-        for (const d88::ConsoleText* text : {&d88::kHelpPatterns, &d88::kHelpExitStatus}) {
-            EXPECT_NE(help.find(d88::textFor(*text, style)), std::string::npos);
+        std::string want = row.text;
+        want.replace(want.find("%s"), 2, D88UNPACK_BINARY);
+        if (customCommand() != nullptr) {
+            // Another command may see its own path differently.
+            help.erase(0, help.find('\n'));
+            want.erase(0, want.find('\n'));
         }
+        EXPECT_EQ(help, want);
+    }
+}
+
+// No line of the help is wider than 79 columns, in either language. In
+// Shift_JIS each byte takes one column, as each byte of English does.
+TEST(Options, HelpFitsIn79Columns)
+{
+    for (const d88::Language language : {d88::Language::Japanese, d88::Language::English}) {
+        char* text = nullptr;
+        std::size_t size = 0;
+        std::FILE* stream = ::open_memstream(&text, &size);
+        ASSERT_NE(stream, nullptr);
+        d88::writeHelp(stream, {language, ConsoleEncoding::ShiftJis}, "d88unpack");
+        std::fclose(stream);
+        std::istringstream lines(std::string(text, size));
+        std::free(text);
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_LE(line.size(), 79u) << line;
+        }
+        EXPECT_GT(count, d88::kOptionRowCount);
     }
 }
 
 // Every kind of command line: help and version, usage errors (a line naming
-// the argument, then the help, on the error stream, status 1, nothing read
-// or created) and the forms that must be taken as written. Where the row
-// expects a listing, it is the one -l gives for the D88 file alone.
+// the argument, then one pointing to the help, on the error stream, status
+// 1, nothing read or created), long options by the start of their names,
+// and the forms that must be taken as written. Where the row expects a
+// listing, it is the one -l gives for the D88 file alone.
 TEST(Options, CommandLines)
 {
     const std::string help = helpText();
@@ -128,14 +219,19 @@ TEST(Options, CommandLines)
         patterns.insert(patterns.end(), {"-n", format("P%d", i)});
     }
     const auto error = [&](const d88::ConsoleText& text, auto... values) {
-        return format(text.shiftJis, values...) + help;
+        return format(text.shiftJis, values...) + format(d88::kTryHelp.shiftJis, D88UNPACK_BINARY);
     };
+    const auto english = [&](const d88::ConsoleText& text, auto... values) {
+        return format(text.english, values...) + format(d88::kTryHelp.english, D88UNPACK_BINARY);
+    };
+    const std::string en = "LANG=en_US.UTF-8";
     const std::string listing = expected({diskA()}, true, false, {}).first;
     const std::string flat = expected({diskA()}, false, true, {}).first;
     const struct {
         std::vector<std::string> args;
         int status;
         std::string out, err;
+        std::string locale = "LANG=C";
     } rows[] = {
         // Help and version, wherever they stand, before anything else is looked at.
         {{"--help"}, 0, help, ""},
@@ -145,31 +241,58 @@ TEST(Options, CommandLines)
         {{"--version"}, 0, "d88unpack " D88UNPACK_VERSION "\n", ""},
         {{"../in.d88", "--version"}, 0, "d88unpack " D88UNPACK_VERSION "\n", ""},
         // Values missing or wrong.
-        {{"../in.d88", "-b", "-o"}, 1, "", error(d88::kOptionNeedsValue, "-o")},
-        {{"../in.d88", "-lbn"}, 1, "", error(d88::kOptionNeedsValue, "-n")},
-        {{"../in.d88", "--output"}, 1, "", error(d88::kOptionNeedsValue, "--output")},
-        {{"../in.d88", "-i", "0", "-i"}, 1, "", error(d88::kOptionNeedsValue, "-i")},
+        {{"../in.d88", "-b", "-o"}, 1, "", error(d88::kNeedsValue, "-o")},
+        {{"../in.d88", "-lbn"}, 1, "", error(d88::kNeedsValue, "-n")},
+        {{"../in.d88", "--output"}, 1, "", error(d88::kNeedsValue, "--output")},
+        {{"../in.d88", "-i", "0", "-i"}, 1, "", error(d88::kNeedsValue, "-i")},
         {{"../in.d88", "-i", "64"}, 1, "", error(d88::kBadImageIndex, "64", 63)},
         {{"../in.d88", "-i-1"}, 1, "", error(d88::kBadImageIndex, "-1", 63)},
         {{"../in.d88", "--image=1x"}, 1, "", error(d88::kBadImageIndex, "1x", 63)},
         {{"../in.d88", "-i", "4294967296"}, 1, "", error(d88::kBadImageIndex, "4294967296", 63)},
         {patterns, 1, "", error(d88::kTooManyPatterns, "P32", 32)},
-        // Mistakes that once extracted into the current directory.
+        // Mistakes that must not extract into the current directory.
         {{"../in.d88", "-x"}, 1, "", error(d88::kUnknownOption, "-x")},
         {{"../in.d88", "-lx"}, 1, "", error(d88::kUnknownOption, "-x")},
-        {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOption, "--lsit")},
-        {{"../in.d88", "--list=yes"}, 1, "", error(d88::kOptionTakesNoValue, "--list=yes")},
+        {{"../in.d88", "--lsit"}, 1, "", error(d88::kUnknownOptionNear, "--lsit", "--list")},
+        {{"../in.d88", "--lsit"}, 1, "", english(d88::kUnknownOptionNear, "--lsit", "--list"), en},
+        {{"--verison"}, 1, "", error(d88::kUnknownOptionNear, "--verison", "--version")},
+        // Two letters swapped twice are two slips, not four.
+        {{"--verisno"}, 1, "", error(d88::kUnknownOptionNear, "--verisno", "--version")},
+        {{"../in.d88", "--no-headers"},
+         1,
+         "",
+         english(d88::kUnknownOptionNear, "--no-headers", "--no-header"),
+         en},
+        {{"../in.d88", "--x"}, 1, "", english(d88::kUnknownOption, "--x"), en},
+        {{"../in.d88", "--=x"}, 1, "", error(d88::kUnknownOption, "--=x")},
+        // The start of more than one long option names them all.
+        {{"../in.d88", "--n"},
+         1,
+         "",
+         error(d88::kAmbiguousOption, "--n", "'--no-header' '--name'")},
+        {{"../in.d88", "--n=GAME"},
+         1,
+         "",
+         english(d88::kAmbiguousOption, "--n=GAME", "'--no-header' '--name'"),
+         en},
+        {{"../in.d88", "--li=yes"}, 1, "", english(d88::kUnexpectedValue, "--li=yes"), en},
+        {{"../in.d88", "--out"}, 1, "", error(d88::kNeedsValue, "--out")},
+        {{"-d"}, 1, "", english(d88::kNoD88File), en},
+        {{"../in.d88", "--list=yes"}, 1, "", error(d88::kUnexpectedValue, "--list=yes")},
         {{"../in.d88", "out"}, 1, "", error(d88::kExtraOperand, "out")},
         {{"../in.d88", "-d", "out"}, 1, "", error(d88::kExtraOperand, "out")},
         {{"-l"}, 1, "", error(d88::kNoD88File)},
         {{"-d"}, 1, "", error(d88::kNoD88File)},
-        {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kOptionsConflict, "-p", "-l")},
-        {{"-pj", "../in.d88"}, 1, "", error(d88::kOptionsConflict, "-p", "-j")},
-        {{"../in.d88", "--check", "--stdout"}, 1, "", error(d88::kOptionsConflict, "-p", "-c")},
+        {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kConflict, "-p", "-l")},
+        {{"-pj", "../in.d88"}, 1, "", error(d88::kConflict, "-p", "-j")},
+        {{"../in.d88", "--check", "--stdout"}, 1, "", error(d88::kConflict, "-p", "-c")},
         // The D88 file that cannot be opened, and an output directory that
         // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},
-        {{"../in.d88", "-b", "-o", "no/DIR"}, 1, "", format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
+        {{"../in.d88", "-b", "-o", "no/DIR"},
+         1,
+         "",
+         format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
         // Forms taken as written (-l keeps the tree empty).
         {{"-l", "../in.d88"}, 0, listing, ""},
         {{"--list", "../in.d88"}, 0, listing, ""},
@@ -180,6 +303,11 @@ TEST(Options, CommandLines)
         {{"../in.d88", "-li0", "--image", "0"}, 0, listing, ""},
         {{"../in.d88", "-loDIR"}, 0, listing, ""},
         {{"../in.d88", "-l", "--output=DIR", "--output", "-d"}, 0, listing, ""},
+        // The start of one long option's name is that option.
+        {{"../in.d88", "--li"}, 0, listing, ""},
+        {{"--out=DIR", "--l", "../in.d88"}, 0, listing, ""},
+        {{"../in.d88", "--no", "--fl", "--li", "--out", "DIR"}, 0, flat, ""},
+        {{"../in.d88", "--he", "--n"}, 0, help, ""},
     };
     for (const auto& row : rows) {
         std::string line;
@@ -189,7 +317,7 @@ TEST(Options, CommandLines)
         SCOPED_TRACE(line.substr(0, 60));
         Scratch scratch;
         scratch.input(build(diskA()));
-        const Result r = scratch.run(row.args, "LANG=C");
+        const Result r = scratch.run(row.args, row.locale);
         EXPECT_EQ(r.status, row.status);
         if (customCommand() != nullptr) {
             // Another command may see its own path differently.
@@ -317,14 +445,23 @@ TEST(Options, ListingDamagedImages)
     expectTree(listTree(listing.out()), {});
 }
 
-// An existing file named like an option is still the D88 file.
-TEST(Options, HelpWordThatNamesAFile)
+// A file named like an option is the D88 file when it exists and comes
+// first, and whatever it is after "--".
+TEST(Options, FileNamedLikeAnOption)
 {
-    for (const std::string word : {"-h", "--help", "--version", "-d"}) {
-        SCOPED_TRACE(word);
+    const struct {
+        std::string file;
+        std::vector<std::string> args;
+    } rows[] = {{"-h", {"-h", "-l", "-d"}},
+                {"--help", {"--help", "-l", "-d"}},
+                {"--version", {"--version", "-l", "-d"}},
+                {"-d", {"-d", "-l", "-d"}},
+                {"-x.d88", {"-l", "-d", "--", "-x.d88"}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
         Scratch scratch;
-        d88build::writeFile(scratch.out() / word, build(diskA()));
-        const Result r = scratch.run({word, "-l", "-d"}, "LANG=C");
+        d88build::writeFile(scratch.out() / row.file, build(diskA()));
+        const Result r = scratch.run(row.args, "LANG=C");
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, expected({diskA()}, false, false, {}).first);
         EXPECT_EQ(r.err, "");
@@ -429,14 +566,49 @@ TEST(Options, StdoutCarriesTheFilesAlone)
         args.push_back("--stdout");
         EXPECT_EQ(piped.run(args, "LANG=C", "", true).out, all);
     }
-    if (!windowsHost()) {
-        Scratch full;
-        full.input(demo);
-        const Result r = full.run({"../in.d88", "-p"}, "LANG=C", "exec >/dev/full; ", true);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, sjis(d88::kStdoutFailed));
-        ASSERT_EQ(r.details.size(), 1u);
-        EXPECT_TRUE(r.details[0].starts_with("-: ")) << r.details[0];
+    // A standard output that fails stops the run, also when the files are
+    // small enough to wait in a buffer till the end (those of C); files of
+    // one name are no clash there.
+    const std::vector<FileModel>& c = diskC().files;
+    const std::string twice(c[1].data.begin(), c[1].data.end());
+    const std::string again(c[2].data.begin(), c[2].data.end());
+    const struct {
+        const char* what;
+        Bytes input;
+        std::vector<std::string> args;
+        const char* setup;
+        int status;
+        std::string out, err;
+    } rows[] = {
+        {"to /dev/full", demo, {"-p"}, "exec >/dev/full; ", 1, "", sjis(d88::kStdoutFailed)},
+        {"small files to /dev/full",
+         build(diskC()),
+         {"-p"},
+         "exec >/dev/full; ",
+         1,
+         "",
+         sjis(d88::kStdoutFailed)},
+        {"a name twice", build(diskC()), {"-p", "-n", "TWICE"}, "", 0, twice + again, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const bool full = std::string(row.setup).find("/dev/full") != std::string::npos;
+        if (full && windowsHost()) {
+            continue; // Windows has no /dev/full
+        }
+        Scratch scratch;
+        scratch.input(row.input);
+        std::vector<std::string> args = {"../in.d88"};
+        args.insert(args.end(), row.args.begin(), row.args.end());
+        const Result r = scratch.run(args, "LANG=C", row.setup, true);
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_EQ(r.out, row.out);
+        EXPECT_EQ(r.err, row.err);
+        EXPECT_EQ(r.details.size(), full ? 1u : 0u);
+        for (const std::string& detail : r.details) {
+            EXPECT_TRUE(detail.starts_with("-: ")) << detail;
+        }
+        expectTree(listTree(scratch.out()), {});
     }
 }
 

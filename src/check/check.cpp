@@ -13,19 +13,6 @@ namespace d88 {
 
 namespace {
 
-void reportErrorStatuses(Run& run, int imageIndex, const LayoutRead& layout)
-{
-    const ConsoleStyle console = run.report.console();
-    forEachErrorStatus(layout.directorySectors, console, [&](const StatusGroup& group) {
-        run.report(problem::kDirectorySectorStatus, ImageIndex{imageIndex}, Count{group.count},
-                   Text{group.name}, Text{group.places});
-    });
-    forEachErrorStatus(layout.tableSectors, console, [&](const StatusGroup& group) {
-        run.report(problem::kTableSectorStatus, ImageIndex{imageIndex}, Count{group.count},
-                   Text{group.name}, Text{group.places});
-    });
-}
-
 void reportDeleted(Run& run, int imageIndex, const char* where, const SectorNotes& notes)
 {
     if (notes.deleted == 0) {
@@ -53,43 +40,12 @@ bool looksLikeFile(const std::uint8_t* raw, const D88Image& image)
     return first < kLastClusterMark && image.hasTrack(clusterAddress(first).track);
 }
 
-char foldCase(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Whether two host names land on one file: byte for byte on POSIX; on
-// Windows regardless of ASCII case and of trailing dots and blanks, which it
-// drops.
-bool sameOnHost(const char* a, const char* b, host::NameRules rules)
-{
-    if (rules == host::NameRules::Posix) {
-        return std::strcmp(a, b) == 0;
-    }
-    const auto significant = [](const char* name) {
-        std::size_t length = std::strlen(name);
-        while (length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ')) {
-            --length;
-        }
-        return length;
-    };
-    const std::size_t length = significant(a);
-    if (length != significant(b)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < length; ++i) {
-        if (foldCase(a[i]) != foldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The chosen files seen so far in an image, for the name checks.
 struct SeenNames {
     int entry[kEntryCount];
     char stored[kEntryCount][kNameBytes + 1];
-    char onHost[kEntryCount][kHostNameBytes];
+    // Each one's host name as the host tells names apart.
+    char key[kEntryCount][kTakenNameBytes];
     int count;
 };
 
@@ -98,14 +54,17 @@ void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
 {
     const host::NameRules rules = host::nameRules();
     char onHost[kHostNameBytes];
-    hostFileName(entry.name, onHost, rules);
+    outputName(entry.name, run.options.unicodeNames, rules, onHost);
+    // A host name always fits a key.
+    char key[kTakenNameBytes];
+    hostNameKey(onHost, rules, nameEncoding(run.options), key);
     for (int k = 0; k < seen.count; ++k) {
         if (std::strcmp(seen.stored[k], entry.name) == 0) {
             run.report(problem::kSameName, ImageIndex{imageIndex}, FileName{entry.name},
                        Count{seen.entry[k]});
             break;
         }
-        if (sameOnHost(seen.onHost[k], onHost, rules)) {
+        if (std::strcmp(seen.key[k], key) == 0) {
             run.report(problem::kHostNameCollision, ImageIndex{imageIndex}, FileName{entry.name},
                        FileName{seen.stored[k]});
             break;
@@ -114,47 +73,19 @@ void checkName(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& e
     // One slot per directory entry: never more than kEntryCount.
     seen.entry[seen.count] = entryIndex;
     std::memcpy(seen.stored[seen.count], entry.name, sizeof entry.name);
-    std::memcpy(seen.onHost[seen.count], onHost, sizeof onHost);
+    std::memcpy(seen.key[seen.count], key, sizeof key);
     ++seen.count;
 }
 
 void checkFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
 {
     Workspace& ws = run.workspace;
-    run.listing.fileBegin();
-    const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file,
-                                            ws.trace, ws.owners, entryIndex);
-    const ChainTrace& trace = ws.trace;
-    const FileHeader header = decodeFileHeader(ws.file);
-    const ImageIndex image{imageIndex};
-    const FileName name{entry.name};
-
-    if (file.sectorsLost > 0) {
-        run.report(problem::kFileSectorsLost, image, name, Count{file.sectorsLost});
-    }
-    if (trace.loops) {
-        run.report(problem::kChainLoops, image, name);
-    } else if (file.chainCut) {
-        run.report(problem::kChainCut, image, name);
-    }
-    if (trace.beyondDiskCluster != kNoCluster) {
-        run.report(problem::kChainBeyondDisk, image, name, Count{trace.beyondDiskCluster});
-    }
-    const int wanted = kFileHeaderBytes + static_cast<int>(header.size);
-    if (file.length < wanted) {
-        run.report(problem::kFileShort, image, name);
-    } else if (!trace.loops && !file.chainCut) {
-        // The run-on cluster is no link of the chain.
-        const int links = trace.clusterCount - (trace.runOnCluster != kNoCluster ? 1 : 0);
-        const int needed = (wanted + kClusterBytes - 1) / kClusterBytes;
-        if (links > needed) {
-            run.report(problem::kChainTooLong, image, name, Count{links - needed});
-        }
-    }
-    reportChainFindings(run, imageIndex, entryIndex, entry);
+    const FileRecord record =
+        readFile(ws.image, ws.table, entry, entryIndex, ws.file, ws.trace, ws.owners);
+    const ChainTrace& trace = *record.trace;
+    reportFileFindings(run, imageIndex, record, true);
     reportDeleted(run, imageIndex, entry.name, trace.sectors);
-    describeFile(run, imageIndex, entryIndex, entry, header,
-                 wanted < file.length ? wanted : file.length, nullptr, 0);
+    describeFile(run, imageIndex, record, nullptr, 0);
 }
 
 } // namespace
@@ -167,25 +98,18 @@ bool checkImage(Run& run, int index)
     const ConsoleStyle console = run.report.console();
     describeImage(run, index, nullptr);
 
-    if (reader.storedSize() != static_cast<std::int64_t>(reader.diskSize())) {
-        char claimed[24], held[24];
-        std::snprintf(claimed, sizeof claimed, "%lu",
-                      static_cast<unsigned long>(reader.diskSize()));
-        std::snprintf(held, sizeof held, "%lld", static_cast<long long>(reader.storedSize()));
-        run.report(problem::kImageSizeDisagrees, image, Text{claimed}, Text{held});
-    }
+    reportImageExtent(run, index);
 
     reader.setSectorRange(kFirstSector, kLastSector);
     const LayoutRead layout = readDirectoryAndTable(reader, ws.directory, ws.table);
-    if (layout.directorySectorsLost > 0) {
-        run.report(problem::kDirectoryDamaged, image, Count{layout.directorySectorsLost});
-    }
-    reportErrorStatuses(run, index, layout);
+    const LayoutState state = reportLayoutFindings(run, index, layout);
     reportDeleted(run, index, textFor(kDirectoryPlace, console), layout.directorySectors);
     reportDeleted(run, index, textFor(kTablePlace, console), layout.tableSectors);
     // Without the table no chain can be told right from wrong.
-    if (layout.tableSectorsLost > 0) {
-        run.report(problem::kTableUnreadable, image);
+    if (state.noLayout || state.tableLost) {
+        if (state.tableLost) {
+            run.report(problem::kTableUnreadableInCheck, image);
+        }
         run.listing.imageEnd();
         return true;
     }
@@ -197,7 +121,7 @@ bool checkImage(Run& run, int index)
     }
 
     clearOwners(ws.owners);
-    SeenNames seen; // about 5 KiB, one image at a time
+    SeenNames seen; // about 7 KiB, one image at a time
     seen.count = 0;
     bool ended = false;
     for (int i = 0; i < kEntryCount; ++i) {
@@ -216,6 +140,8 @@ bool checkImage(Run& run, int index)
         if (entry.state != EntryState::File || !fileChosen(run.options, entry.name)) {
             continue;
         }
+        // The name findings go into the file's own record.
+        run.listing.fileBegin();
         checkName(run, index, i, entry, seen);
         checkFile(run, index, i, entry);
     }

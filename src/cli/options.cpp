@@ -1,6 +1,7 @@
 // The option table and what reads it.
 #include "options.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "disk_layout.h"
@@ -97,6 +98,8 @@ const OptionRow kOptionRows[] = {
      [](ExtractOptions& o, const char*) { return clash(o, NameClash::Keep); }},
     {'r', "rename", nullptr, &kOptionRename,
      [](ExtractOptions& o, const char*) { return clash(o, NameClash::Rename); }},
+    {'u', "unicode-names", nullptr, &kOptionUnicodeNames,
+     [](ExtractOptions& o, const char*) { return set(o.unicodeNames); }},
     {'h', "help", nullptr, &kOptionHelp,
      [](ExtractOptions& o, const char*) { return set(o.help); }},
     {'\0', "version", nullptr, &kOptionVersion,
@@ -116,16 +119,69 @@ const OptionRow* shortOption(char letter)
     return nullptr;
 }
 
-// `name` up to its end or `nameEnd`.
-const OptionRow* longOption(const char* name, const char* nameEnd)
+// A long option as typed finds its row as getopt_long finds it: by its
+// whole name, or by the start of one name only ("--out" for "--output").
+struct LongMatch {
+    const OptionRow* row; // null: no row, or more than one
+    int candidates;       // how many names it is the start of
+};
+
+LongMatch longOption(const char* name, std::size_t length)
 {
-    const std::size_t length = static_cast<std::size_t>(nameEnd - name);
-    for (const OptionRow& row : kOptionRows) {
-        if (std::strlen(row.longName) == length && std::strncmp(row.longName, name, length) == 0) {
-            return &row;
-        }
+    LongMatch match{nullptr, 0};
+    if (length == 0) {
+        return match;
     }
-    return nullptr;
+    for (const OptionRow& row : kOptionRows) {
+        if (std::strncmp(row.longName, name, length) != 0) {
+            continue;
+        }
+        // A whole name wins over the longer names it begins.
+        if (row.longName[length] == '\0') {
+            return {&row, 1};
+        }
+        match.row = match.candidates == 0 ? &row : nullptr;
+        ++match.candidates;
+    }
+    return match;
+}
+
+// The name part of "--name=VALUE", without the dashes.
+std::size_t longNameLength(const char* argument)
+{
+    return std::strcspn(argument + 2, "=");
+}
+
+// Optimal string alignment distance: each insertion, deletion, substitution
+// and swap of two neighbours counts one. Names longer than kLongest are
+// never near.
+int editDistance(const char* typed, std::size_t typedLength, const char* name)
+{
+    constexpr std::size_t kLongest = 32;
+    constexpr int kFar = 1000;
+    const std::size_t nameLength = std::strlen(name);
+    if (typedLength > kLongest || nameLength > kLongest) {
+        return kFar;
+    }
+    // Rows over the name: for the typed text up to i-2, i-1 and i bytes.
+    int older[kLongest + 1] = {}, previous[kLongest + 1], current[kLongest + 1];
+    for (std::size_t j = 0; j <= nameLength; ++j) {
+        previous[j] = static_cast<int>(j);
+    }
+    for (std::size_t i = 1; i <= typedLength; ++i) {
+        current[0] = static_cast<int>(i);
+        for (std::size_t j = 1; j <= nameLength; ++j) {
+            const int change = typed[i - 1] == name[j - 1] ? 0 : 1;
+            int best = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + change});
+            if (i > 1 && j > 1 && typed[i - 1] == name[j - 2] && typed[i - 2] == name[j - 1]) {
+                best = std::min(best, older[j - 2] + 1);
+            }
+            current[j] = best;
+        }
+        std::copy(previous, previous + nameLength + 1, older);
+        std::copy(current, current + nameLength + 1, previous);
+    }
+    return previous[nameLength];
 }
 
 bool fail(ExtractOptions& options, UsageProblem problem, const char* argument)
@@ -153,7 +209,11 @@ bool takeLong(ExtractOptions& options, int argc, const char* const* argv, int& n
     const char* argument = argv[next];
     const char* name = argument + 2;
     const char* equals = std::strchr(name, '=');
-    const OptionRow* row = longOption(name, equals != nullptr ? equals : name + std::strlen(name));
+    const LongMatch match = longOption(name, longNameLength(argument));
+    if (match.candidates > 1) {
+        return fail(options, UsageProblem::AmbiguousOption, argument);
+    }
+    const OptionRow* row = match.row;
     if (row == nullptr) {
         return fail(options, UsageProblem::UnknownOption, argument);
     }
@@ -278,6 +338,43 @@ ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsF
     return options;
 }
 
+void listLongCandidates(const char* argument, char (&list)[kCandidateListBytes])
+{
+    const std::size_t length = longNameLength(argument);
+    int used = 0;
+    list[0] = '\0';
+    for (const OptionRow& row : kOptionRows) {
+        if (length == 0 || std::strncmp(row.longName, argument + 2, length) != 0) {
+            continue;
+        }
+        const int room = kCandidateListBytes - used;
+        const int wrote = std::snprintf(list + used, static_cast<std::size_t>(room),
+                                        used > 0 ? " '--%s'" : "'--%s'", row.longName);
+        // The table's names all fit; a cut list would still end terminated.
+        used += std::min(std::max(wrote, 0), room - 1);
+    }
+}
+
+const char* nearestLongOption(const char* argument)
+{
+    if (argument[0] != '-' || argument[1] != '-') {
+        return nullptr;
+    }
+    const std::size_t length = longNameLength(argument);
+    const char* nearest = nullptr;
+    int best = 0;
+    for (const OptionRow& row : kOptionRows) {
+        const int distance = editDistance(argument + 2, length, row.longName);
+        if (nearest == nullptr || distance < best) {
+            nearest = row.longName;
+            best = distance;
+        }
+    }
+    // Two slips at most, and never more than half of what was typed: "--x"
+    // is near nothing.
+    return best <= 2 && static_cast<std::size_t>(2 * best) <= length ? nearest : nullptr;
+}
+
 void writeBriefUsage(std::FILE* stream, ConsoleStyle console, const char* program)
 {
     // Keeps the order of lines already on the other stream.
@@ -285,6 +382,12 @@ void writeBriefUsage(std::FILE* stream, ConsoleStyle console, const char* progra
     std::fprintf(stream, textFor(kUsageLine, console), program);
     std::fputs(textFor(kUsageNoSubdirectories, console), stream);
     std::fputs(textFor(kUsageCutHeader, console), stream);
+}
+
+void writeTryHelp(std::FILE* stream, ConsoleStyle console, const char* program)
+{
+    std::fflush(stdout);
+    std::fprintf(stream, textFor(kTryHelp, console), program);
 }
 
 void writeHelp(std::FILE* stream, ConsoleStyle console, const char* program)

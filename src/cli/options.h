@@ -26,14 +26,28 @@ extern const int kOptionRowCount;
 // D88 path; short ones combined ("-lb") with a value attached ("-oDIR") or
 // as the next argument; long ones with "=VALUE" or the next argument; "--"
 // ends them. A first argument that names an existing file (`firstIsFile`) is
-// the D88 path whatever it reads, as it always was. Reading stops at the
+// the D88 path whatever it reads. Reading stops at the
 // first problem, and at "-h", "--help" or "--version", which win over
 // anything after them.
 ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsFile);
 
+// Room for the long options an ambiguous one could be, quoted.
+constexpr int kCandidateListBytes = 256;
+
+// The long options that `argument` ("--n", "--n=VALUE") is the start of,
+// each quoted and blank-separated: "'--name' '--no-header'".
+void listLongCandidates(const char* argument, char (&list)[kCandidateListBytes]);
+
+// The long option ("list") whose spelling is near enough that of the
+// unknown long `argument` ("--lsit") to be what was meant, or null.
+const char* nearestLongOption(const char* argument);
+
 // The usage text a run given no argument writes: the usage line with
 // `program`, then the lines of "-d" and "-b".
 void writeBriefUsage(std::FILE* stream, ConsoleStyle console, const char* program);
+
+// The line after a usage error: where to read more.
+void writeTryHelp(std::FILE* stream, ConsoleStyle console, const char* program);
 
 // The help: usage, every option in its short and long forms, the pattern
 // syntax and the exit statuses.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "d88_image.h"
+#include "host.h"
 
 namespace d88 {
 
@@ -16,6 +17,7 @@ enum class UsageProblem {
     BadImageIndex,   // "-i" not followed by a decimal number below kMaxImages
     TooManyPatterns, // more than kMaxPatterns "-n"
     UnknownOption,   // "-x", "--lsit"
+    AmbiguousOption, // "--n": the start of more than one long option
     UnexpectedValue, // "--list=yes"
     ExtraOperand,    // a second path: "d88unpack a.d88 out"
     NoD88File,       // options, but no path
@@ -39,6 +41,7 @@ struct ExtractOptions {
     bool toStdout = false;                   // "-p": the files' bytes to the standard output
     bool check = false;                      // "-c": check every chosen image, write nothing
     bool json = false;                       // "-j": a JSON Lines listing instead of the text one
+    bool unicodeNames = false;               // "-u": names as they read, in UTF-8
     const char* outputDirectory = nullptr;   // "-o DIR", the last one given; points into argv
     const char* patterns[kMaxPatterns] = {}; // "-n PATTERN"s; point into argv
     int patternCount = 0;
@@ -56,7 +59,15 @@ struct ExtractOptions {
 // "-i": without it every image is chosen.
 bool imageChosen(const ExtractOptions& options, int index);
 
-// "-n": the stored name without its trailing blanks must match a pattern.
+// "-n": the name as listed must match a pattern: the stored name without
+// its trailing blanks, or with "-u" the name as it reads, whose characters
+// the pattern then takes one by one.
 bool fileChosen(const ExtractOptions& options, const char* name);
+
+// How the names of output files are read: as UTF-8 with "-u".
+inline host::NameEncoding nameEncoding(const ExtractOptions& options)
+{
+    return options.unicodeNames ? host::NameEncoding::Utf8 : host::NameEncoding::Bytes;
+}
 
 } // namespace d88

@@ -6,6 +6,7 @@
 
 #include "digest.h"
 #include "host_names.h"
+#include "name_registry.h"
 #include "sector_report.h"
 
 namespace d88 {
@@ -50,19 +51,17 @@ void describeImage(Run& run, int index, const char* subdirectory)
 // The JSON record of a file once everything about it is known: the bytes
 // as stored (header and size, as far as the chain holds) are hashed, so the
 // fingerprints do not depend on "-b".
-void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry,
-                  const FileHeader& header, int storedLength, const char* hostName,
+void describeFile(Run& run, int imageIndex, const FileRecord& record, const char* hostName,
                   long bytesWritten)
 {
     if (!run.listing.json()) {
         return;
     }
-    Workspace& ws = run.workspace;
     host::Digests digests{};
-    const bool hashed =
-        host::digestAll(ws.file.bytes, static_cast<std::size_t>(storedLength), digests);
+    const bool hashed = host::digestAll(record.buffer->bytes,
+                                        static_cast<std::size_t>(record.storedLength), digests);
     // "000/NAME" under a subdirectory: the image index has three digits.
-    char path[kSubdirectoryNameBytes + kHostNameBytes];
+    char path[kSubdirectoryNameBytes + kTakenNameBytes];
     if (hostName != nullptr) {
         if (run.options.makeSubdirectories) {
             std::snprintf(path, sizeof path, "%03d/%s", imageIndex, hostName);
@@ -70,9 +69,65 @@ void describeFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry
             std::snprintf(path, sizeof path, "%s", hostName);
         }
     }
-    run.listing.fileFacts(FileFacts{
-        imageIndex, entryIndex, ws.directory.bytes + entryIndex * kEntryBytes, &entry, &header,
-        &ws.trace, hostName != nullptr ? path : nullptr, bytesWritten, hashed, &digests});
+    run.listing.fileFacts(FileFacts{imageIndex, &record, hostName != nullptr ? path : nullptr,
+                                    run.options.unicodeNames, bytesWritten, hashed, &digests});
+}
+
+LayoutState reportLayoutFindings(Run& run, int index, const LayoutRead& layout)
+{
+    const ImageIndex image{index};
+    // Nothing of the layout at all: most likely no disk of this kind, said
+    // once rather than part by part.
+    constexpr int kDirectorySectors = kDirectoryBytes / kSectorBytes;
+    LayoutState state{};
+    state.noLayout =
+        layout.directorySectorsLost == kDirectorySectors && layout.tableSectorsLost > 0;
+    state.tableLost = layout.tableSectorsLost > 0 && !state.noLayout;
+    if (state.noLayout) {
+        run.report(problem::kNoLayout, image);
+    } else if (layout.directorySectorsLost > 0) {
+        run.report(problem::kDirectoryDamaged, image, Count{layout.directorySectorsLost});
+    }
+    const ConsoleStyle console = run.report.console();
+    forEachErrorStatus(layout.directorySectors, console, [&](const StatusGroup& group) {
+        run.report(problem::kDirectorySectorStatus, image, Count{group.count}, Text{group.name},
+                   Text{group.places});
+    });
+    forEachErrorStatus(layout.tableSectors, console, [&](const StatusGroup& group) {
+        run.report(problem::kTableSectorStatus, image, Count{group.count}, Text{group.name},
+                   Text{group.places});
+    });
+    return state;
+}
+
+void reportFileFindings(Run& run, int imageIndex, const FileRecord& record, bool thorough)
+{
+    const ChainTrace& trace = *record.trace;
+    const ImageIndex image{imageIndex};
+    const FileName name{record.entry.name};
+    if (record.data.sectorsLost > 0) {
+        run.report(problem::kFileSectorsLost, image, name, Count{record.data.sectorsLost});
+    }
+    if (record.data.chainCut) {
+        run.report(problem::kChainCut, image, name);
+    }
+    if (thorough && trace.loops) {
+        run.report(problem::kChainLoops, image, name);
+    }
+    if (thorough && trace.beyondDiskCluster != kNoCluster) {
+        run.report(problem::kChainBeyondDisk, image, name, Count{trace.beyondDiskCluster});
+    }
+    if (record.shortOfHeader) {
+        run.report(problem::kFileShort, image, name);
+    } else if (thorough && !trace.loops && !record.data.chainCut) {
+        // The run-on cluster is no link of the chain.
+        const int links = trace.clusterCount - (trace.runOnCluster != kNoCluster ? 1 : 0);
+        const int needed = (record.storedLength + kClusterBytes - 1) / kClusterBytes;
+        if (links > needed) {
+            run.report(problem::kChainTooLong, image, name, Count{links - needed});
+        }
+    }
+    reportChainFindings(run, imageIndex, record);
 }
 
 // An image whose size field and the file disagree: cut short by the end of
@@ -92,11 +147,12 @@ void reportImageExtent(Run& run, int index)
     }
 }
 
-void reportChainFindings(Run& run, int imageIndex, int entryIndex, const DirectoryEntry& entry)
+void reportChainFindings(Run& run, int imageIndex, const FileRecord& record)
 {
-    const ChainTrace& trace = run.workspace.trace;
+    const ChainTrace& trace = *record.trace;
     const ImageIndex image{imageIndex};
-    const FileName name{entry.name};
+    const FileName name{record.entry.name};
+    const int entryIndex = record.entryIndex;
     forEachErrorStatus(trace.sectors, run.report.console(), [&](const StatusGroup& group) {
         run.report(problem::kFileSectorStatus, image, name, Count{group.count}, Text{group.name},
                    Text{group.places});
@@ -122,7 +178,7 @@ bool walkImages(Run& run, bool (*each)(Run& run, int index))
     D88Image& image = run.workspace.image;
     const int count = image.imageCount();
     // Under "-d" one directory takes every image's files.
-    run.workspace.names.clear(host::nameRules());
+    run.workspace.names.clear(host::nameRules(), nameEncoding(run.options));
     if (count == 0) {
         run.report(problem::kNoImage);
         return true;

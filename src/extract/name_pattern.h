@@ -14,8 +14,12 @@ namespace d88 {
 //          the [ (or after the ! or ^) is a member, as is a - first or last
 //   other  that byte itself (case counts; there is no escape character)
 // A [ with no closing ] is an ordinary byte. Bytes compare as unsigned
-// values, so a range may span Shift_JIS lead bytes. Time grows with the
-// product of the lengths at worst, never exponentially.
-bool namePatternMatches(const char* pattern, const char* name, std::size_t length);
+// values, so a range may span Shift_JIS lead bytes. With `utf8` ("-u")
+// both are read as UTF-8 and every "byte" above is a character: ? takes
+// one, and ranges run over code points ([ア-ン]); a byte that begins no
+// character stands for itself. Time grows with the product of the lengths
+// at worst, never exponentially.
+bool namePatternMatches(const char* pattern, const char* name, std::size_t length,
+                        bool utf8 = false);
 
 } // namespace d88

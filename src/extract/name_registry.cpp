@@ -8,27 +8,6 @@ namespace d88 {
 
 namespace {
 
-// Shift_JIS lead bytes: the byte after one is the second half of a
-// character, never a letter of its own.
-bool isLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Windows compares names without case, also for the full-width Latin,
-// Greek and Cyrillic letters of Shift_JIS: lower case becomes upper case.
-void upperDoubleByte(unsigned char lead, unsigned char& trail)
-{
-    if (lead == 0x82 && trail >= 0x81 && trail <= 0x9A) {
-        trail = static_cast<unsigned char>(trail - 0x21); // full-width a-z
-    } else if (lead == 0x83 && trail >= 0xBF && trail <= 0xD6) {
-        trail = static_cast<unsigned char>(trail - 0x20); // Greek
-    } else if (lead == 0x84 && trail >= 0x70 && trail <= 0x91 && trail != 0x7F) {
-        // Cyrillic: the lower case skips 0x7F, which is no trail byte.
-        trail = static_cast<unsigned char>(0x40 + trail - (trail < 0x7F ? 0x70 : 0x71));
-    }
-}
-
 // FNV-1a over the key's bytes.
 std::uint32_t hashOf(const char* key)
 {
@@ -41,9 +20,10 @@ std::uint32_t hashOf(const char* key)
 
 } // namespace
 
-void NameRegistry::clear(host::NameRules rules)
+void NameRegistry::clear(host::NameRules rules, host::NameEncoding encoding)
 {
     rules_ = rules;
+    encoding_ = encoding;
     // Only the slots in use are cleared: a run of one small image stays cheap.
     // Latest first: a name's probe runs only over slots that earlier names
     // took, so each is still found where it is.
@@ -51,35 +31,6 @@ void NameRegistry::clear(host::NameRules rules)
         slots_[slotOf(taken_[i].key)] = 0;
     }
     count_ = 0;
-}
-
-bool NameRegistry::keyOf(const char* name, char (&key)[kTakenNameBytes]) const
-{
-    const std::size_t length = std::strlen(name);
-    if (length >= sizeof key) {
-        return false;
-    }
-    std::memcpy(key, name, length + 1);
-    if (rules_ == host::NameRules::Posix) {
-        return true;
-    }
-    std::size_t end = length;
-    while (end > 0 && (key[end - 1] == '.' || key[end - 1] == ' ')) {
-        --end;
-    }
-    key[end] = '\0';
-    for (std::size_t i = 0; i < end; ++i) {
-        const auto c = static_cast<unsigned char>(key[i]);
-        if (isLeadByte(c) && i + 1 < end) {
-            auto trail = static_cast<unsigned char>(key[i + 1]);
-            upperDoubleByte(c, trail);
-            key[i + 1] = static_cast<char>(trail);
-            ++i;
-        } else if (c >= 'a' && c <= 'z') {
-            key[i] = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return true;
 }
 
 int NameRegistry::slotOf(const char (&key)[kTakenNameBytes]) const
@@ -95,7 +46,7 @@ int NameRegistry::slotOf(const char (&key)[kTakenNameBytes]) const
 const NameOwner* NameRegistry::find(const char* name) const
 {
     char key[kTakenNameBytes];
-    if (!keyOf(name, key)) {
+    if (!hostNameKey(name, rules_, encoding_, key)) {
         return nullptr;
     }
     const int slot = slotOf(key);
@@ -109,7 +60,7 @@ const NameOwner* NameRegistry::find(const char* name) const
 NameRegistry::Taken* NameRegistry::entryOf(const char* name)
 {
     char key[kTakenNameBytes];
-    if (!keyOf(name, key)) {
+    if (!hostNameKey(name, rules_, encoding_, key)) {
         return nullptr;
     }
     const int slot = slotOf(key);
@@ -143,7 +94,7 @@ bool NameRegistry::add(const char* name, int image, const char* stored)
 int NameRegistry::nextSuffix(const char* name) const
 {
     char key[kTakenNameBytes];
-    if (!keyOf(name, key)) {
+    if (!hostNameKey(name, rules_, encoding_, key)) {
         return 0;
     }
     const int slot = slotOf(key);

@@ -1,6 +1,6 @@
 // The host names a run has written into one directory, so that a later
 // file reaching a name an earlier one took is noticed instead of silently
-// replacing it. Names are compared as the host compares them.
+// replacing it. Names are compared as the host compares them (hostNameKey).
 #pragma once
 
 #include <cstdint>
@@ -8,12 +8,9 @@
 #include "d88_image.h"
 #include "disk_layout.h"
 #include "host.h"
+#include "host_names.h"
 
 namespace d88 {
-
-// Room for a name a file is written under: a host name with a "~N" suffix
-// (N below kMaxImages * kEntryCount), its terminator, and to spare.
-constexpr int kTakenNameBytes = 24;
 
 // Who took a name: the image and the stored name of its file.
 struct NameOwner {
@@ -26,8 +23,9 @@ public:
     // Every file of every image, under "-d": one directory holds them all.
     static constexpr int kCapacity = kMaxImages * kEntryCount;
 
-    // Forgets every name: a new directory, with its own rules.
-    void clear(host::NameRules rules);
+    // Forgets every name: a new directory, with its own rules, for names
+    // read as `encoding` says.
+    void clear(host::NameRules rules, host::NameEncoding encoding);
 
     // The file that took `name` earlier, or null.
     const NameOwner* find(const char* name) const;
@@ -55,10 +53,6 @@ private:
     static constexpr int kSlots = 32768;
     static_assert(kSlots >= kEntries + kEntries / 3 && (kSlots & (kSlots - 1)) == 0);
 
-    // `name` as the host tells names apart: as it is on POSIX; on Windows
-    // with its trailing dots and blanks dropped and its letters upper case.
-    // False when it does not fit.
-    bool keyOf(const char* name, char (&key)[kTakenNameBytes]) const;
     // The slot that holds `key`, or the empty one where it would go.
     int slotOf(const char (&key)[kTakenNameBytes]) const;
     // The entry of `name`, made when missing; null when it cannot be.
@@ -72,6 +66,7 @@ private:
         NameOwner owner;
     };
     host::NameRules rules_ = host::NameRules::Posix;
+    host::NameEncoding encoding_ = host::NameEncoding::Bytes;
     int count_ = 0;
     // Each slot holds 1 + the index in taken_ of its name, or 0 when empty.
     // Both arrays are left to the zeroing of static storage, where the

@@ -120,7 +120,7 @@ host::CreateOutcome OutputSink::create(const char* hostName, host::ExistingFile 
     // A stored name that leads to the D88 file itself would truncate it
     // while it is being read: such a file cannot be created.
     const host::CreateOutcome outcome =
-        file_.create(hostName, input_, existing, unclaimed && madeHere_);
+        file_.create(hostName, names_, input_, existing, unclaimed && madeHere_);
     if (outcome != host::CreateOutcome::Created) {
         failure_ = file_.failure();
         failedTemporary_ = file_.failedTemporary();

@@ -21,9 +21,11 @@ enum class SinkKind {
 
 class OutputSink {
 public:
-    // `input`: the D88 file, never to be written over.
-    OutputSink(SinkKind kind, bool subdirectories, const host::FileIdentity& input)
-        : kind_(kind), subdirectories_(subdirectories), input_(input)
+    // `input`: the D88 file, never to be written over; `names`: how the
+    // names of output files are read.
+    OutputSink(SinkKind kind, bool subdirectories, const host::FileIdentity& input,
+               host::NameEncoding names)
+        : kind_(kind), subdirectories_(subdirectories), input_(input), names_(names)
     {
     }
 
@@ -77,6 +79,7 @@ private:
     SinkKind kind_;
     bool subdirectories_;
     host::FileIdentity input_;
+    host::NameEncoding names_;
     // With "-o", the directory the run started in; without, the output
     // directory itself, which is where it started.
     host::StartingDirectory home_;

@@ -26,12 +26,11 @@ static_assert(kMaxImages <= 1000);
 
 // A written file gets its entry's date, before it is put in place; a stamp
 // that is no date changes nothing and is not a problem.
-void keepTime(Run& run, int imageIndex, const DirectoryEntry& entry, const char* hostName)
+void keepTime(Run& run, int imageIndex, const FileRecord& record, const char* hostName)
 {
-    const EntryTime time = entryTime(entry);
-    if (time.valid && !run.sink.setTime(time)) {
+    if (record.time.valid && !run.sink.setTime(record.time)) {
         run.report(run.sink.reason(hostName), problem::kCannotSetTime, ImageIndex{imageIndex},
-                   FileName{entry.name});
+                   FileName{record.entry.name});
     }
 }
 
@@ -41,49 +40,32 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
 {
     Workspace& ws = run.workspace;
     run.listing.fileBegin();
-    const AssembledFile file = assembleFile(ws.image, ws.table, entry.firstCluster, ws.file,
-                                            ws.trace, ws.owners, entryIndex);
-    const FileHeader header = decodeFileHeader(ws.file);
-    const ImageIndex image{imageIndex};
-    const FileName name{entry.name};
+    const FileRecord record =
+        readFile(ws.image, ws.table, entry, entryIndex, ws.file, ws.trace, ws.owners);
 
     char hostName[kHostNameBytes];
-    hostFileName(entry.name, hostName, host::nameRules());
+    outputName(entry.name, run.options.unicodeNames, host::nameRules(), hostName);
     // With "-l" nothing is made, but names clash as they would.
     Placed placed = place(run, imageIndex, entry, hostName);
     if (placed.stop) {
         return false;
     }
-    const bool created = placed.created;
-    if (created) {
-        run.listing.file(entry, header);
+    if (placed.created) {
+        run.listing.file(record);
     }
-
     // The damage is the file's whether or not it could be created.
-    if (file.sectorsLost > 0) {
-        run.report(problem::kFileSectorsLost, image, name, Count{file.sectorsLost});
-    }
-    if (file.chainCut) {
-        run.report(problem::kChainCut, image, name);
-    }
-    // The header's size counts the bytes after the header.
-    const int wanted = kFileHeaderBytes + static_cast<int>(header.size);
-    if (file.length < wanted) {
-        run.report(problem::kFileShort, image, name);
-    }
-    reportChainFindings(run, imageIndex, entryIndex, entry);
-    // Never past the data the chain assembled, whatever the header claims.
-    const int end = std::min(wanted, file.length);
-    if (!created) {
-        describeFile(run, imageIndex, entryIndex, entry, header, end, nullptr, 0);
+    reportFileFindings(run, imageIndex, record, false);
+    if (!placed.created) {
+        describeFile(run, imageIndex, record, nullptr, 0);
         return true;
     }
 
+    const int end = record.storedLength;
     const int begin = std::min(run.options.headerSkip, end);
     const bool written =
         run.sink.write(ws.file.bytes + begin, static_cast<std::size_t>(end - begin));
     if (written && run.options.keepTimes && run.sink.makesFiles()) {
-        keepTime(run, imageIndex, entry, placed.name);
+        keepTime(run, imageIndex, record, placed.name);
     }
     const Settled settled =
         written ? settle(run, imageIndex, entry, hostName, placed) : Settled::Failed;
@@ -92,13 +74,12 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
             run.report(run.sink.reason(placed.name),
                        run.sink.toStdout() ? problem::kStdoutFailed : problem::kWriteFailed);
         }
-        describeFile(run, imageIndex, entryIndex, entry, header, end, nullptr, 0);
+        describeFile(run, imageIndex, record, nullptr, 0);
         return settled != Settled::Failed;
     }
     // The JSON record names the file written; "-l" and "-p" write none.
     const bool made = run.sink.makesFiles();
-    describeFile(run, imageIndex, entryIndex, entry, header, end, made ? placed.name : nullptr,
-                 made ? end - begin : 0);
+    describeFile(run, imageIndex, record, made ? placed.name : nullptr, made ? end - begin : 0);
     return true;
 }
 
@@ -121,7 +102,7 @@ bool extractImage(Run& run, int index)
     reportImageExtent(run, index);
     // Each subdirectory is a directory of its own names.
     if (subdirectories) {
-        ws.names.clear(host::nameRules());
+        ws.names.clear(host::nameRules(), nameEncoding(run.options));
     }
 
     if (!writeFiles) {
@@ -136,31 +117,14 @@ bool extractImage(Run& run, int index)
         run.report(reason, problem::kCannotEnterSubdirectory, ImageIndex{index},
                    Text{subdirectory});
     }
-    // Nothing of the layout at all: most likely no disk of this kind, said
-    // once rather than part by part.
-    constexpr int kDirectorySectors = kDirectoryBytes / kSectorBytes;
-    const bool noLayout =
-        layout.directorySectorsLost == kDirectorySectors && layout.tableSectorsLost > 0;
-    if (noLayout) {
-        run.report(problem::kNoLayout, ImageIndex{index});
+    const LayoutState state = reportLayoutFindings(run, index, layout);
+    if (state.noLayout) {
         writeFiles = false;
-    } else if (layout.directorySectorsLost > 0) {
-        run.report(problem::kDirectoryDamaged, ImageIndex{index},
-                   Count{layout.directorySectorsLost});
     }
-    const ConsoleStyle console = run.report.console();
-    forEachErrorStatus(layout.directorySectors, console, [&](const StatusGroup& group) {
-        run.report(problem::kDirectorySectorStatus, ImageIndex{index}, Count{group.count},
-                   Text{group.name}, Text{group.places});
-    });
-    forEachErrorStatus(layout.tableSectors, console, [&](const StatusGroup& group) {
-        run.report(problem::kTableSectorStatus, ImageIndex{index}, Count{group.count},
-                   Text{group.name}, Text{group.places});
-    });
     // Cross-links are between files of one image.
     clearOwners(ws.owners);
     // A table of zeros would turn every file into garbage.
-    if (layout.tableSectorsLost > 0 && !noLayout) {
+    if (state.tableLost) {
         run.report(problem::kTableUnreadable, ImageIndex{index});
         writeFiles = false;
     }

@@ -3,6 +3,7 @@
 
 #include "extract_options.h"
 #include "name_pattern.h"
+#include "shift_jis.h"
 
 namespace d88 {
 
@@ -18,12 +19,20 @@ bool fileChosen(const ExtractOptions& options, const char* name)
     if (options.patternCount == 0) {
         return true;
     }
-    std::size_t length = std::strlen(name);
-    while (length > 0 && name[length - 1] == ' ') {
-        --length;
+    char readable[kReadableNameBytes];
+    std::size_t length = 0;
+    if (options.unicodeNames) {
+        length =
+            static_cast<std::size_t>(readableName(name, kNameBytes, readable, sizeof readable));
+        name = readable;
+    } else {
+        length = std::strlen(name);
+        while (length > 0 && name[length - 1] == ' ') {
+            --length;
+        }
     }
     for (int i = 0; i < options.patternCount; ++i) {
-        if (namePatternMatches(options.patterns[i], name, length)) {
+        if (namePatternMatches(options.patterns[i], name, length, options.unicodeNames)) {
             return true;
         }
     }

@@ -21,6 +21,11 @@ namespace host {
 // Names are bytes and passed on as they are; Windows reads them in its ANSI
 // code page (Shift_JIS on a Japanese system).
 
+// How the bytes of an output file's name are read: as bytes, above, or as
+// UTF-8 text ("-u"), which Windows gets through its wide-character calls,
+// the same on every code page. POSIX passes either on as it is.
+enum class NameEncoding { Bytes, Utf8 };
+
 // What making a directory came to. With Failed, lastError says why; with
 // Existing, something already had the name (not necessarily a directory).
 enum class MadeDirectory { Made, Existing, Failed };
@@ -55,14 +60,22 @@ struct FileIdentity {
 
 // `known` is false when nothing of that name exists (or it cannot be
 // looked at).
-FileIdentity identify(const char* path);
+FileIdentity identify(const char* path, NameEncoding encoding = NameEncoding::Bytes);
+
+// Writes the command-line argument `argument` into `out` (`capacity` bytes,
+// terminator included) in UTF-8, for what is matched against names read as
+// UTF-8. False when it is to be used as it is: POSIX passes arguments on in
+// the user's own encoding; or when it does not fit. Windows gives them in
+// its ANSI code page, which is converted.
+bool argumentAsUtf8(const char* argument, char* out, int capacity);
 
 // Why a host call failed, in the system's own terms: errno on POSIX, the
 // thread's last error on Windows. Read it right after the call that failed.
 using ErrorCode = int;
 ErrorCode lastError();
-// The longest output name a file can be created under, terminator included.
-constexpr int kOutputNameBytes = 32;
+// The longest output name a file can be created under, terminator included:
+// a name read as UTF-8 takes up to three bytes for each stored one.
+constexpr int kOutputNameBytes = 40;
 
 // What is done about an existing file at an output name.
 enum class ExistingFile {
@@ -107,8 +120,8 @@ public:
     // no file the name, so nothing has it unless another process is writing
     // there too; the name is then not looked at first, and what the move
     // into place meets is judged then as it would have been now.
-    CreateOutcome create(const char* name, const FileIdentity& input, ExistingFile existing,
-                         bool unclaimed = false);
+    CreateOutcome create(const char* name, NameEncoding encoding, const FileIdentity& input,
+                         ExistingFile existing, bool unclaimed = false);
 
     // Writes the file's `length` bytes; false when that fails. The file is
     // then gone, and an earlier file of its name untouched.
@@ -157,6 +170,7 @@ private:
     FileIdentity input_{};
     ErrorCode failure_ = 0;
     bool failedTemporary_ = false;
+    NameEncoding encoding_ = NameEncoding::Bytes;
     // The number of the last temporary name that could be made, tried first,
     // and the one temporary_ holds (-1: none yet).
     int temporaryNumber_ = 0;
@@ -183,7 +197,8 @@ public:
 
 private:
     static constexpr int kHandled = 4;
-    // The handling each signal had before, on a host that has signals.
+    // The handling each signal had before, on a host that has signals;
+    // SIG_ERR for one the run left alone.
     struct Previous {
         void (*handlers[kHandled])(int) = {};
     };

@@ -23,7 +23,7 @@ namespace calls {
 // but execution.
 constexpr mode_t kFileMode = 0666;
 
-int openNewFile(const char* name)
+int openNewFile(const char* name, NameEncoding)
 {
     // O_EXCL alone already refuses a link; O_NOFOLLOW says so twice.
     return ::open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, kFileMode);
@@ -39,17 +39,17 @@ bool closeFile(int handle)
     return ::close(handle) == 0;
 }
 
-bool removeFile(const char* name)
+bool removeFile(const char* name, NameEncoding)
 {
     return ::unlink(name) == 0;
 }
 
-bool renameFile(const char* from, const char* to)
+bool renameFile(const char* from, const char* to, NameEncoding)
 {
     return ::rename(from, to) == 0;
 }
 
-bool moveToFreeName(const char* from, const char* to)
+bool moveToFreeName(const char* from, const char* to, NameEncoding)
 {
     if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
         return true;
@@ -101,7 +101,7 @@ int processId()
     return static_cast<int>(::getpid());
 }
 
-Existing lookAt(const char* name, FileIdentity& identity)
+Existing lookAt(const char* name, NameEncoding, FileIdentity& identity)
 {
     struct stat st;
     if (::lstat(name, &st) != 0) {
@@ -227,7 +227,7 @@ Language messageLanguage()
     return Language::Japanese;
 }
 
-FileIdentity identify(const char* path)
+FileIdentity identify(const char* path, NameEncoding)
 {
     struct stat st;
     if (::stat(path, &st) != 0) {
@@ -235,6 +235,12 @@ FileIdentity identify(const char* path)
     }
     return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
             true};
+}
+
+// Arguments are in the user's encoding, UTF-8 where -u is meant for.
+bool argumentAsUtf8(const char*, char*, int)
+{
+    return false;
 }
 
 void makeBinary(std::FILE*) {}
@@ -261,11 +267,14 @@ InterruptsHandled::InterruptsHandled()
 {
     static_assert(sizeof kInterrupts / sizeof kInterrupts[0] + 1 == kHandled);
     for (int i = 0; i < kHandled - 1; ++i) {
-        previous_.handlers[i] = std::signal(kInterrupts[i], onInterrupt);
-        // What the caller ignores stays ignored.
-        if (previous_.handlers[i] == SIG_IGN) {
-            std::signal(kInterrupts[i], SIG_IGN);
+        // What the caller ignores (nohup) stays ignored, never handled even
+        // for a moment: a signal in that moment would end the run.
+        struct sigaction before {};
+        if (::sigaction(kInterrupts[i], nullptr, &before) == 0 && before.sa_handler == SIG_IGN) {
+            previous_.handlers[i] = SIG_ERR; // left alone
+            continue;
         }
+        previous_.handlers[i] = std::signal(kInterrupts[i], onInterrupt);
     }
     previous_.handlers[kHandled - 1] = std::signal(SIGXFSZ, SIG_IGN);
 }

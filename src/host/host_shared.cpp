@@ -19,9 +19,9 @@ bool sameFile(const FileIdentity& one, const FileIdentity& other)
 }
 
 // True when `path` names the file `identity` stands for, under any name.
-bool isFile(const char* path, const FileIdentity& identity)
+bool isFile(const char* path, NameEncoding encoding, const FileIdentity& identity)
 {
-    return sameFile(identify(path), identity);
+    return sameFile(identify(path, encoding), identity);
 }
 
 // Copies `text` whole into `into`; false when it does not fit.
@@ -54,6 +54,7 @@ struct Unfinished {
     std::atomic<Making> state{Making::Nothing};
     // An interruption that came while Opening, for the opener to carry out.
     std::atomic<int> deferred{0};
+    NameEncoding encoding = NameEncoding::Bytes;
     char name[kOutputNameBytes] = {};
 };
 static_assert(std::atomic<Making>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
@@ -70,12 +71,13 @@ Unfinished& unfinished()
 
 namespace calls {
 
-void markOpening(const char* name)
+void markOpening(const char* name, NameEncoding encoding)
 {
     Unfinished& u = unfinished();
     u.state.store(Making::Nothing, std::memory_order_relaxed);
     std::atomic_signal_fence(std::memory_order_seq_cst);
     copyName(u.name, name);
+    u.encoding = encoding;
     u.state.store(Making::Opening, std::memory_order_release);
 }
 
@@ -88,7 +90,7 @@ void settleOpening(bool created)
     const int signal = u.deferred.exchange(0, std::memory_order_acq_rel);
     if (signal != 0) {
         if (u.state.exchange(Making::Nothing, std::memory_order_acq_rel) == Making::Unfinished) {
-            removeFile(u.name);
+            removeFile(u.name, u.encoding);
         }
         endBySignal(signal);
     }
@@ -109,7 +111,7 @@ bool takeInterruption(int signal)
         return false;
     }
     if (u.state.exchange(Making::Nothing, std::memory_order_acq_rel) == Making::Unfinished) {
-        removeFile(u.name);
+        removeFile(u.name, u.encoding);
     }
     return true;
 }
@@ -120,12 +122,12 @@ namespace {
 
 // What has `name` now, as create judges it: Created when the file may take
 // the name (`exists` then says whether it replaces something), else why not.
-CreateOutcome judgeName(const char* name, const FileIdentity& input, ExistingFile existing,
-                        bool& exists)
+CreateOutcome judgeName(const char* name, NameEncoding encoding, const FileIdentity& input,
+                        ExistingFile existing, bool& exists)
 {
     exists = false;
     FileIdentity found{};
-    switch (calls::lookAt(name, found)) {
+    switch (calls::lookAt(name, encoding, found)) {
     case calls::Existing::Nothing:
         return CreateOutcome::Created;
     case calls::Existing::Other:
@@ -139,7 +141,7 @@ CreateOutcome judgeName(const char* name, const FileIdentity& input, ExistingFil
     case calls::Existing::Link:
         // A link that leads to the input counts as the input: replacing it
         // would be harmless, but the name is the D88 file's all the same.
-        if (isFile(name, input)) {
+        if (isFile(name, encoding, input)) {
             return CreateOutcome::IsInput;
         }
         break;
@@ -171,7 +173,7 @@ void OutputFile::abandon()
     }
     // Only the temporary name: the file's own may hold another run's file.
     if (made_) {
-        calls::removeFile(temporary_);
+        calls::removeFile(temporary_, encoding_);
         made_ = false;
         calls::markFinished();
     }
@@ -202,8 +204,8 @@ bool OutputFile::openTemporary()
             }
             namedNumber_ = number;
         }
-        calls::markOpening(temporary_);
-        handle_ = calls::openNewFile(temporary_);
+        calls::markOpening(temporary_, encoding_);
+        handle_ = calls::openNewFile(temporary_, encoding_);
         const bool created = handle_ >= 0;
         // The reason is the open's; settling may remove and end the process.
         failure_ = created ? 0 : lastError();
@@ -221,11 +223,12 @@ bool OutputFile::openTemporary()
     return false;
 }
 
-CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, ExistingFile existing,
-                                 bool unclaimed)
+CreateOutcome OutputFile::create(const char* name, NameEncoding encoding, const FileIdentity& input,
+                                 ExistingFile existing, bool unclaimed)
 {
     abandon();
     failure_ = 0;
+    encoding_ = encoding;
     failedTemporary_ = false;
     existing_ = existing;
     input_ = input;
@@ -235,8 +238,9 @@ CreateOutcome OutputFile::create(const char* name, const FileIdentity& input, Ex
         return CreateOutcome::Failed;
     }
     replacing_ = false;
-    const CreateOutcome judged =
-        unclaimed ? CreateOutcome::Created : judgeName(name_, input_, existing_, replacing_);
+    const CreateOutcome judged = unclaimed
+                                     ? CreateOutcome::Created
+                                     : judgeName(name_, encoding_, input_, existing_, replacing_);
     if (judged != CreateOutcome::Created) {
         return judged;
     }
@@ -319,8 +323,8 @@ CreateOutcome OutputFile::finishAs(const char* name)
 CreateOutcome OutputFile::moveIntoPlace(bool replace)
 {
     for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
-        const bool moved = replace ? calls::renameFile(temporary_, name_)
-                                   : calls::moveToFreeName(temporary_, name_);
+        const bool moved = replace ? calls::renameFile(temporary_, name_, encoding_)
+                                   : calls::moveToFreeName(temporary_, name_, encoding_);
         if (moved) {
             made_ = false;
             calls::markFinished();
@@ -331,7 +335,7 @@ CreateOutcome OutputFile::moveIntoPlace(bool replace)
         }
         // Another process gave the name to something since create looked:
         // what create would have said of it then.
-        const CreateOutcome judged = judgeName(name_, input_, existing_, replace);
+        const CreateOutcome judged = judgeName(name_, encoding_, input_, existing_, replace);
         if (judged != CreateOutcome::Created) {
             failure_ = 0;
             return judged;

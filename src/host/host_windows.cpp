@@ -1,5 +1,6 @@
 // The host calls on Windows, through the ANSI ("A") functions and the C
-// runtime's low-level file calls.
+// runtime's low-level file calls; output names read as UTF-8 ("-u") go
+// through the wide-character ("W") functions instead.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 
 #include "host.h"
 #include "host_calls.h"
@@ -56,6 +58,67 @@ int errnoOf(DWORD error)
     default:
         return EACCES;
     }
+}
+
+// An output name for the W functions: UTF-8 made UTF-16. An output name
+// has fewer UTF-16 units than bytes.
+struct WideName {
+    wchar_t text[kOutputNameBytes];
+    bool made;
+};
+
+WideName wideName(const char* name)
+{
+    WideName wide{};
+    wide.made = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, wide.text,
+                                      static_cast<int>(std::size(wide.text))) > 0;
+    if (!wide.made) {
+        ::SetLastError(ERROR_INVALID_NAME);
+    }
+    return wide;
+}
+
+// CreateFile, GetFileAttributes, DeleteFile and MoveFileEx for a name read
+// as `encoding` says.
+HANDLE openName(const char* name, NameEncoding encoding, DWORD access, DWORD share,
+                DWORD disposition, DWORD flags)
+{
+    if (encoding == NameEncoding::Bytes) {
+        return ::CreateFileA(name, access, share, nullptr, disposition, flags, nullptr);
+    }
+    const WideName wide = wideName(name);
+    return wide.made ? ::CreateFileW(wide.text, access, share, nullptr, disposition, flags, nullptr)
+                     : INVALID_HANDLE_VALUE;
+}
+
+DWORD attributesOf(const char* name, NameEncoding encoding)
+{
+    if (encoding == NameEncoding::Bytes) {
+        return ::GetFileAttributesA(name);
+    }
+    const WideName wide = wideName(name);
+    return wide.made ? ::GetFileAttributesW(wide.text) : INVALID_FILE_ATTRIBUTES;
+}
+
+bool deleteName(const char* name, NameEncoding encoding)
+{
+    if (encoding == NameEncoding::Bytes) {
+        return ::DeleteFileA(name) != 0;
+    }
+    const WideName wide = wideName(name);
+    return wide.made && ::DeleteFileW(wide.text) != 0;
+}
+
+// `flags`: MOVEFILE_REPLACE_EXISTING to replace what has the name `to`, 0
+// to fail on it.
+bool moveName(const char* from, const char* to, NameEncoding encoding, DWORD flags)
+{
+    if (encoding == NameEncoding::Bytes) {
+        return ::MoveFileExA(from, to, flags) != 0;
+    }
+    const WideName wideFrom = wideName(from);
+    const WideName wideTo = wideName(to);
+    return wideFrom.made && wideTo.made && ::MoveFileExW(wideFrom.text, wideTo.text, flags) != 0;
 }
 
 } // namespace
@@ -187,13 +250,13 @@ bool StartingDirectory::returnTo()
 }
 
 // A file is known by its volume's serial number and its index on the volume.
-FileIdentity identify(const char* path)
+FileIdentity identify(const char* path, NameEncoding encoding)
 {
     // Backup semantics opens directories too; no access right is needed to
     // read the identity.
     const HANDLE file =
-        ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        openName(path, encoding, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
     if (file == INVALID_HANDLE_VALUE) {
         return {};
     }
@@ -207,6 +270,17 @@ FileIdentity identify(const char* path)
             (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) |
                 information.nFileIndexLow,
             true};
+}
+
+bool argumentAsUtf8(const char* argument, char* out, int capacity)
+{
+    // An argument in UTF-16 has no more units than it has bytes.
+    constexpr int kLongest = 1024;
+    wchar_t wide[kLongest];
+    if (::MultiByteToWideChar(CP_ACP, 0, argument, -1, wide, kLongest) <= 0) {
+        return false;
+    }
+    return ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, capacity, nullptr, nullptr) > 0;
 }
 
 void makeBinary(std::FILE* stream)
@@ -256,12 +330,12 @@ BrokenPipesIgnored::~BrokenPipesIgnored() = default;
 
 namespace calls {
 
-int openNewFile(const char* name)
+int openNewFile(const char* name, NameEncoding encoding)
 {
     // Deletion is shared so that an interruption can remove the file while
     // it is still open.
-    const HANDLE file = ::CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = openName(name, encoding, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
         errno = errnoOf(::GetLastError());
         return -1;
@@ -269,31 +343,31 @@ int openNewFile(const char* name)
     const int handle = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
     if (handle < 0) {
         ::CloseHandle(file);
-        ::DeleteFileA(name);
+        deleteName(name, encoding);
         errno = EMFILE;
         ::SetLastError(ERROR_TOO_MANY_OPEN_FILES);
     }
     return handle;
 }
 
-bool removeFile(const char* name)
+bool removeFile(const char* name, NameEncoding encoding)
 {
-    return ::DeleteFileA(name) != 0;
+    return deleteName(name, encoding);
 }
 
-bool renameFile(const char* from, const char* to)
+bool renameFile(const char* from, const char* to, NameEncoding encoding)
 {
-    if (::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) == 0) {
+    if (!moveName(from, to, encoding, MOVEFILE_REPLACE_EXISTING)) {
         errno = errnoOf(::GetLastError());
         return false;
     }
     return true;
 }
 
-bool moveToFreeName(const char* from, const char* to)
+bool moveToFreeName(const char* from, const char* to, NameEncoding encoding)
 {
     // Without MOVEFILE_REPLACE_EXISTING the move fails on any existing name.
-    if (::MoveFileExA(from, to, 0) == 0) {
+    if (!moveName(from, to, encoding, 0)) {
         errno = errnoOf(::GetLastError());
         return false;
     }
@@ -330,14 +404,14 @@ int processId()
     return static_cast<int>(::GetCurrentProcessId());
 }
 
-Existing lookAt(const char* name, FileIdentity& identity)
+Existing lookAt(const char* name, NameEncoding encoding, FileIdentity& identity)
 {
-    const DWORD attributes = ::GetFileAttributesA(name);
+    const DWORD attributes = attributesOf(name, encoding);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return Existing::Nothing;
     }
     // Windows has no cheaper way to a file's identity than opening it.
-    identity = identify(name);
+    identity = identify(name, encoding);
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existing::Other : Existing::Link;
     }

@@ -115,6 +115,7 @@ DirectoryEntry decodeEntry(const std::uint8_t* entry)
     for (int i = 0; i < kNameBytes && entry[i] != 0; ++i) {
         decoded.name[i] = static_cast<char>(entry[i]);
     }
+    decoded.attribute = entry[kNameBytes];
     decoded.firstCluster = entry[kFirstClusterOffset];
     for (int i = 0; i < kStampCount; ++i) {
         decoded.stampBcd[i] = entry[kStampFirstOffset - i];
@@ -270,6 +271,24 @@ AssembledFile assembleFile(D88Image& image, const ClusterTable& table, int first
     ClusterOwners owners;
     clearOwners(owners);
     return assembleFile(image, table, firstCluster, buffer, trace, owners, 0);
+}
+
+FileRecord readFile(D88Image& image, const ClusterTable& table, const DirectoryEntry& entry,
+                    int entryIndex, FileBuffer& buffer, ChainTrace& trace, ClusterOwners& owners)
+{
+    FileRecord record{};
+    record.entryIndex = entryIndex;
+    record.entry = entry;
+    record.time = entryTime(entry);
+    record.data = assembleFile(image, table, entry.firstCluster, buffer, trace, owners, entryIndex);
+    record.header = decodeFileHeader(buffer);
+    // The header's size counts the bytes after the header.
+    const int wanted = kFileHeaderBytes + static_cast<int>(record.header.size);
+    record.shortOfHeader = record.data.length < wanted;
+    record.storedLength = record.shortOfHeader ? record.data.length : wanted;
+    record.trace = &trace;
+    record.buffer = &buffer;
+    return record;
 }
 
 FileHeader decodeFileHeader(const FileBuffer& buffer)

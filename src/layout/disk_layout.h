@@ -92,6 +92,7 @@ enum class EntryState { Empty, EndOfDirectory, File };
 struct DirectoryEntry {
     EntryState state;
     char name[kNameBytes + 1]; // stored bytes up to the first NUL, terminated
+    std::uint8_t attribute;    // byte 9, kept as stored
     int firstCluster;
     int stamp[kStampCount];             // year, month, day, hour, minute as decoded
     std::uint8_t stampBcd[kStampCount]; // the same as stored, for checking the digits
@@ -218,6 +219,29 @@ struct EntryTime {
 // when a nibble is above 9, the month is not 1..12, the day is not in that
 // month (leap years counted), the hour is above 23 or the minute above 59.
 EntryTime entryTime(const DirectoryEntry& entry);
+
+// Everything one file of the directory gives, decoded once: its entry, its
+// date and time, and its data as the chain walk assembled it into the file
+// buffer, with the header and what the walk saw. The run hands this record
+// on to the listing, the check, placement and the output sink.
+struct FileRecord {
+    int entryIndex;
+    DirectoryEntry entry;
+    EntryTime time;
+    AssembledFile data;
+    FileHeader header;
+    // The header and the bytes its size counts, as far as the chain holds:
+    // never past the data assembled, whatever the header claims.
+    int storedLength;
+    bool shortOfHeader; // the chain holds fewer bytes than the header says
+    const ChainTrace* trace;
+    const FileBuffer* buffer;
+};
+
+// Assembles file `entry` (directory entry `entryIndex`) into `buffer` and
+// decodes all it gives; `trace` and `owners` as for assembleFile.
+FileRecord readFile(D88Image& image, const ClusterTable& table, const DirectoryEntry& entry,
+                    int entryIndex, FileBuffer& buffer, ChainTrace& trace, ClusterOwners& owners);
 
 // Where cluster `cluster` begins on the disk.
 SectorAddress clusterAddress(int cluster);

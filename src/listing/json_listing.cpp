@@ -106,42 +106,25 @@ void JsonListing::imageEnd()
     recordOpen_ = false;
 }
 
-void JsonListing::file(const FileFacts& f)
+void JsonListing::putChain(const ChainTrace& trace)
 {
-    ++files_;
-    if (f.path != nullptr) {
-        ++filesWritten_;
-    }
-    out_.put("{\"type\":\"file\",\"image\":");
-    out_.putNumber(static_cast<std::uint64_t>(f.image));
-    out_.putKey("entry");
-    out_.putNumber(static_cast<std::uint64_t>(f.entryIndex));
-    out_.putKey("name");
-    out_.putName(f.entry->name);
-    out_.putKey("raw");
-    out_.putNumber(f.rawEntry[kNameBytes]);
-    out_.putKey("first_cluster");
-    out_.putNumber(static_cast<std::uint64_t>(f.entry->firstCluster));
     out_.putKey("chain");
     out_.put("[");
-    for (int i = 0; i < f.trace->clusterCount; ++i) {
+    for (int i = 0; i < trace.clusterCount; ++i) {
         if (i > 0) {
             out_.put(",");
         }
-        out_.putNumber(f.trace->clusters[i]);
+        out_.putNumber(trace.clusters[i]);
     }
     out_.put("]");
-    out_.putKey("load");
-    out_.putNumber(f.header->loadAddress);
-    out_.putKey("size");
-    out_.putNumber(f.header->size);
-    out_.putKey("exec");
-    out_.putNumber(f.header->execAddress);
+}
+
+void JsonListing::putDate(const DirectoryEntry& entry, const EntryTime& time)
+{
     out_.putKey("date");
     out_.put("{\"bcd\":\"");
-    out_.putHex(f.entry->stampBcd, kStampCount);
+    out_.putHex(entry.stampBcd, kStampCount);
     out_.put("\",\"iso\":");
-    const EntryTime time = entryTime(*f.entry);
     if (time.valid) {
         char iso[24];
         std::snprintf(iso, sizeof iso, "\"%04d-%02d-%02dT%02d:%02d\"", time.year, time.month,
@@ -151,27 +134,25 @@ void JsonListing::file(const FileFacts& f)
         out_.put("null");
     }
     out_.put("}");
-    out_.putKey("path");
-    if (f.path != nullptr) {
-        out_.putString(reinterpret_cast<const std::uint8_t*>(f.path),
-                       static_cast<int>(std::strlen(f.path)), true);
-    } else {
-        out_.put("null");
-    }
-    out_.putKey("bytes_written");
-    out_.putSigned(f.bytesWritten);
+}
+
+void JsonListing::putDigests(bool hashed, const host::Digests& digests)
+{
     // Big-endian, as CRC-32 values are written.
-    const std::uint8_t crc[4] = {static_cast<std::uint8_t>(f.digests->crc32 >> 24),
-                                 static_cast<std::uint8_t>(f.digests->crc32 >> 16),
-                                 static_cast<std::uint8_t>(f.digests->crc32 >> 8),
-                                 static_cast<std::uint8_t>(f.digests->crc32)};
+    const std::uint8_t crc[4] = {static_cast<std::uint8_t>(digests.crc32 >> 24),
+                                 static_cast<std::uint8_t>(digests.crc32 >> 16),
+                                 static_cast<std::uint8_t>(digests.crc32 >> 8),
+                                 static_cast<std::uint8_t>(digests.crc32)};
     out_.putKey("crc32");
-    out_.putHexString(f.hashed ? crc : nullptr, 4);
+    out_.putHexString(hashed ? crc : nullptr, 4);
     out_.putKey("sha1");
-    out_.putHexString(f.hashed ? f.digests->sha1 : nullptr, host::kSha1Bytes);
+    out_.putHexString(hashed ? digests.sha1 : nullptr, host::kSha1Bytes);
     out_.putKey("sha256");
-    out_.putHexString(f.hashed ? f.digests->sha256 : nullptr, host::kSha256Bytes);
-    const SectorNotes& notes = f.trace->sectors;
+    out_.putHexString(hashed ? digests.sha256 : nullptr, host::kSha256Bytes);
+}
+
+void JsonListing::putSectors(const SectorNotes& notes)
+{
     out_.putKey("sectors");
     const struct {
         const char* key;
@@ -210,13 +191,51 @@ void JsonListing::file(const FileFacts& f)
         out_.putNumber(static_cast<std::uint64_t>(group.count));
     }
     out_.put("}");
+}
+
+void JsonListing::file(const FileFacts& f)
+{
+    const FileRecord& record = *f.record;
+    ++files_;
+    if (f.path != nullptr) {
+        ++filesWritten_;
+    }
+    out_.put("{\"type\":\"file\",\"image\":");
+    out_.putNumber(static_cast<std::uint64_t>(f.image));
+    out_.putKey("entry");
+    out_.putNumber(static_cast<std::uint64_t>(record.entryIndex));
+    out_.putKey("name");
+    out_.putName(record.entry.name);
+    out_.putKey("raw");
+    out_.putNumber(record.entry.attribute);
+    out_.putKey("first_cluster");
+    out_.putNumber(static_cast<std::uint64_t>(record.entry.firstCluster));
+    putChain(*record.trace);
+    out_.putKey("load");
+    out_.putNumber(record.header.loadAddress);
+    out_.putKey("size");
+    out_.putNumber(record.header.size);
+    out_.putKey("exec");
+    out_.putNumber(record.header.execAddress);
+    putDate(record.entry, record.time);
+    out_.putKey("path");
+    if (f.path != nullptr) {
+        out_.putString(reinterpret_cast<const std::uint8_t*>(f.path),
+                       static_cast<int>(std::strlen(f.path)), !f.pathUtf8);
+    } else {
+        out_.put("null");
+    }
+    out_.putKey("bytes_written");
+    out_.putSigned(f.bytesWritten);
+    putDigests(f.hashed, *f.digests);
+    putSectors(record.trace->sectors);
     takeProblems(recordProblems_);
     out_.put("}");
     out_.write();
     recordOpen_ = false;
 }
 
-void JsonListing::problem(ProblemId id, const char* message, int length)
+void JsonListing::problem(ProblemId id, const char* message, int length, bool utf8)
 {
     ++problemCount_;
     // Built in the record's buffer, which is free between records, then kept.
@@ -229,10 +248,6 @@ void JsonListing::problem(ProblemId id, const char* message, int length)
     while (length > 0 && message[length - 1] == '\n') {
         --length;
     }
-    // Japanese in UTF-8 is already UTF-8 (names from the disk aside);
-    // anything else is Shift_JIS, or ASCII with names in Shift_JIS.
-    const bool utf8 =
-        console_.language == Language::Japanese && console_.encoding == ConsoleEncoding::Utf8;
     out_.putString(reinterpret_cast<const std::uint8_t*>(message), length, !utf8);
     out_.put("}");
     const int n = out_.length() - saved;

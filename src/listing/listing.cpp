@@ -5,6 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "shift_jis.h"
+
 namespace d88 {
 
 namespace {
@@ -38,22 +40,31 @@ template <unsigned base, int digits> char* appendNumber(char* out, unsigned valu
 
 } // namespace
 
-int escapeForTerminal(const char* text, char* out, int room)
+int escapeForTerminal(const char* text, char* out, int room, ConsoleEncoding encoding)
 {
     constexpr char kHex[] = "0123456789abcdef";
     // Control bytes with a letter of their own, each before its letter.
     constexpr char kNamed[] = "\aa\bb\tt\nn\vv\ff\rr\\\\";
-    const auto isLead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; };
-    const auto isTrail = [](unsigned char c) { return c >= 0x40 && c != 0x7F && c <= 0xFC; };
+    // U+0080 to U+009F in UTF-8: a terminal that reads UTF-8 may obey them
+    // as it obeys ESC (0x9B is CSI, 0x9D OSC).
+    const auto isC1 = [](unsigned char c, unsigned char next) {
+        return c == 0xC2 && next >= 0x80 && next <= 0x9F;
+    };
+    const bool shiftJis = encoding == ConsoleEncoding::ShiftJis;
     int length = 0;
     for (const char* p = text; *p != '\0'; ++p) {
         const auto c = static_cast<unsigned char>(*p);
-        char shown[4];
+        char shown[6];
         int n = 0;
-        if (isLead(c) && isTrail(static_cast<unsigned char>(p[1]))) {
+        if (shiftJis && isShiftJisLead(c) && isShiftJisTrail(static_cast<unsigned char>(p[1]))) {
             // A two-byte character, whose second byte may be a backslash.
             shown[n++] = *p;
             shown[n++] = *++p;
+        } else if (!shiftJis && isC1(c, static_cast<unsigned char>(p[1]))) {
+            const auto code = static_cast<unsigned char>(*++p);
+            for (const char k : {'\\', 'u', '0', '0', kHex[code >> 4], kHex[code & 0x0F]}) {
+                shown[n++] = k;
+            }
         } else if (c < 0x20 || c == 0x7F || c == '\\') {
             shown[n++] = '\\';
             const char* named = std::strchr(kNamed, *p);
@@ -80,8 +91,32 @@ int escapeForTerminal(const char* text, char* out, int room)
     return length;
 }
 
+namespace {
+
+// The columns UTF-8 `text` takes on a Japanese screen: one for ASCII and
+// the half-width katakana (U+FF61 to U+FF9F), two for any other character.
+int columnsOf(const char* text, int length)
+{
+    int columns = 0;
+    for (int i = 0; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if ((b & 0xC0) == 0x80) {
+            continue; // inside a character
+        }
+        const bool halfWidth =
+            b == 0xEF && i + 2 < length &&
+            ((text[i + 1] == '\xBD' && static_cast<unsigned char>(text[i + 2]) >= 0xA1) ||
+             (text[i + 1] == '\xBE' && static_cast<unsigned char>(text[i + 2]) <= 0x9F));
+        columns += b < 0x80 || halfWidth ? 1 : 2;
+    }
+    return columns;
+}
+
+} // namespace
+
 int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
-                      char (&line)[kListingLineBytes], bool escape)
+                      char (&line)[kListingLineBytes], bool escape, ConsoleEncoding encoding,
+                      bool readable)
 {
     // "%-9s %04x %04x %04x %02d/%02d/%02d %02d:%02d\n"
     constexpr int kNameWidth = 9;
@@ -90,10 +125,24 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     constexpr int kDecimalDigits = 2;
     char* out = line;
     int i = 0;
-    if (escape) {
+    if (readable) {
+        char name[kReadableNameBytes];
+        const int length = readableName(entry.name, kNameBytes, name, sizeof name);
+        // Nothing in a readable name is escaped but a backslash, to two bytes.
+        constexpr int kRoom = 2 * (kReadableNameBytes - 1) + 1;
+        static_assert(kRoom + 60 < kListingLineBytes);
+        int shown = length;
+        if (escape) {
+            shown = escapeForTerminal(name, out, kRoom, ConsoleEncoding::Utf8);
+        } else {
+            std::memcpy(out, name, static_cast<std::size_t>(length));
+        }
+        i = columnsOf(out, shown);
+        out += shown;
+    } else if (escape) {
         // At most four bytes for each of the name's kNameBytes.
         static_assert(4 * kNameBytes + 60 < kListingLineBytes);
-        i = escapeForTerminal(entry.name, out, 4 * kNameBytes + 1);
+        i = escapeForTerminal(entry.name, out, 4 * kNameBytes + 1, encoding);
         out += i;
     } else {
         // The name is at most kNameBytes bytes and terminated.
@@ -118,108 +167,61 @@ int formatListingLine(const DirectoryEntry& entry, const FileHeader& header,
     return static_cast<int>(out - line);
 }
 
-void Listing::runStart(bool headerCut)
+void TextListing::runStart(bool headerCut)
 {
-    switch (style_) {
-    case ListingStyle::Text:
-        if (headerCut) {
-            std::fputs(textFor(kCuttingHeader, console_), stdout);
+    if (headerCut) {
+        std::fputs(textFor(kCuttingHeader, console_), stdout);
+    }
+}
+
+void TextListing::imageStart(const char* imageName, const char* subdirectory)
+{
+    if (subdirectory != nullptr) {
+        char readable[kReadableBytesPerByte * kImageNameLength + 1];
+        if (readable_) {
+            readableName(imageName, kImageNameLength, readable, sizeof readable);
+            imageName = readable;
         }
-        return;
-    case ListingStyle::ProblemsOnly:
-    case ListingStyle::Json:
-        return;
-    }
-}
-
-void Listing::imageStart(const char* imageName, const char* subdirectory)
-{
-    switch (style_) {
-    case ListingStyle::Text:
-        if (subdirectory != nullptr) {
-            char shown[4 * kImageNameLength + 1];
-            if (escapeOut_) {
-                escapeForTerminal(imageName, shown, sizeof shown);
-            }
-            std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName,
-                        subdirectory);
+        char shown[4 * sizeof readable];
+        if (escapeOut_) {
+            escapeForTerminal(imageName, shown, sizeof shown, escaping());
         }
-        std::fputs(textFor(kColumnHeader, console_), stdout);
-        return;
-    case ListingStyle::ProblemsOnly:
-    case ListingStyle::Json:
-        return;
+        std::printf(textFor(kImageLine, console_), escapeOut_ ? shown : imageName, subdirectory);
     }
+    std::fputs(textFor(kColumnHeader, console_), stdout);
 }
 
-void Listing::file(const DirectoryEntry& entry, const FileHeader& header)
+void TextListing::file(const FileRecord& record)
 {
-    switch (style_) {
-    case ListingStyle::Text: {
-        char line[kListingLineBytes];
-        const int length = formatListingLine(entry, header, line, escapeOut_);
-        std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
-        return;
-    }
-    case ListingStyle::ProblemsOnly:
-    case ListingStyle::Json:
-        return;
-    }
+    char line[kListingLineBytes];
+    const int length = formatListingLine(record.entry, record.header, line, escapeOut_,
+                                         console_.encoding, readable_);
+    std::fwrite(line, 1, static_cast<std::size_t>(length), stdout);
 }
 
-void Listing::runFacts(const RunFacts& facts)
+void TextListing::checkedClean(int images, int files)
 {
-    if (style_ == ListingStyle::Json) {
-        json_.run(facts);
-    }
+    std::printf(textFor(kCheckClean, console_), images, files);
 }
 
-void Listing::imageFacts(const ImageFacts& facts)
+bool TextListing::runEnd()
 {
-    if (style_ == ListingStyle::Json) {
-        json_.image(facts);
-    }
+    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
 }
 
-void Listing::fileBegin()
+void Listing::setStyle(ListingStyle style)
 {
-    if (style_ == ListingStyle::Json) {
-        json_.fileBegin();
-    }
-}
-
-void Listing::fileFacts(const FileFacts& facts)
-{
-    if (style_ == ListingStyle::Json) {
-        json_.file(facts);
-    }
-}
-
-void Listing::imageEnd()
-{
-    if (style_ == ListingStyle::Json) {
-        json_.imageEnd();
-    }
-}
-
-void Listing::summary(int exitStatus)
-{
-    if (style_ == ListingStyle::Json) {
-        json_.summary(exitStatus);
-    }
-}
-
-bool Listing::runEnd()
-{
-    switch (style_) {
+    switch (style) {
     case ListingStyle::Text:
-    case ListingStyle::Json:
-        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+        shown_.emplace<TextListing>(console_, escapeOut_, readable_);
+        return;
     case ListingStyle::ProblemsOnly:
-        // The standard output is the files' then, and its failures theirs.
-        return true;
+        shown_.emplace<ProblemsOnlyListing>();
+        return;
+    case ListingStyle::Json:
+        shown_.emplace<JsonListing>();
+        return;
     }
-    return true;
 }
 
 } // namespace d88

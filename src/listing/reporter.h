@@ -3,9 +3,11 @@
 #pragma once
 
 #include <type_traits>
+#include <utility>
 
 #include "listing.h"
 #include "report.h"
+#include "shift_jis.h"
 
 namespace d88 {
 
@@ -48,7 +50,32 @@ private:
         if (kind.severity != Severity::Notice) {
             (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
         }
-        listing_.problem(kind.id, detail, textFor(*kind.text, console_), values.value...);
+        // One more than needed: no array has size 0.
+        char names[sizeof...(Values) + 1][kReadableNameBytes];
+        show(detail, kind, std::index_sequence_for<Values...>{}, names, values...);
+    }
+
+    template <typename... Values, std::size_t... I>
+    void show(const ProblemDetail& detail, const ProblemKind<Values...>& kind,
+              std::index_sequence<I...>, char (&names)[sizeof...(Values) + 1][kReadableNameBytes],
+              Values... values)
+    {
+        listing_.problem(kind.id, detail, *kind.text, shown(values, names[I])...);
+    }
+
+    template <typename Value> auto shown(const Value& value, char (&)[kReadableNameBytes]) const
+    {
+        return value.value;
+    }
+
+    // A stored file name, as it reads with "-u".
+    const char* shown(const FileName& name, char (&readable)[kReadableNameBytes]) const
+    {
+        if (!listing_.readableNames()) {
+            return name.value;
+        }
+        readableName(name.value, kNameBytes, readable, kReadableNameBytes);
+        return readable;
     }
 
     Listing& listing_;

@@ -38,24 +38,47 @@ bool put(std::uint32_t code, char* out, int capacity, int& written)
     return true;
 }
 
-constexpr std::uint8_t kFirstTrail = 0x40;
-constexpr std::uint8_t kLastTrail = 0xFC;
 // Each lead byte has a row of the tables, a column for each trail byte.
 constexpr int kTrailCount = kLastTrail - kFirstTrail + 1;
-static_assert(std::size(kShiftJisTable81) == (0x9F - 0x81 + 1) * kTrailCount);
-static_assert(std::size(kShiftJisTableE0) == (0xFC - 0xE0 + 1) * kTrailCount);
+static_assert(std::size(kShiftJisTable81) == (kLastLeadLow - kFirstLeadLow + 1) * kTrailCount);
+static_assert(std::size(kShiftJisTableE0) == (kLastLeadHigh - kFirstLeadHigh + 1) * kTrailCount);
 
 // The row of a lead byte's code points, or nullptr when the byte leads no
 // character.
 const std::uint16_t* leadRow(std::uint8_t b)
 {
-    if (b >= 0x81 && b <= 0x9F) {
-        return kShiftJisTable81 + (b - 0x81) * kTrailCount;
+    if (!isShiftJisLead(b)) {
+        return nullptr;
     }
-    if (b >= 0xE0 && b <= 0xFC) {
-        return kShiftJisTableE0 + (b - 0xE0) * kTrailCount;
+    return b <= kLastLeadLow ? kShiftJisTable81 + (b - kFirstLeadLow) * kTrailCount
+                             : kShiftJisTableE0 + (b - kFirstLeadHigh) * kTrailCount;
+}
+
+// One character of Shift_JIS: its code point (kReplacement when it decodes
+// to none) and the bytes it takes. A lead byte whose trail makes no
+// character stands for itself alone; the trail byte is looked at again.
+struct Decoded {
+    std::uint32_t code;
+    int used;
+};
+
+Decoded decodeOne(const std::uint8_t* bytes, int length)
+{
+    const std::uint8_t b = bytes[0];
+    if (b < 0x80) {
+        return {b, 1};
     }
-    return nullptr;
+    if (b >= 0xA1 && b <= 0xDF) {
+        return {0xFF61u + (b - 0xA1u), 1}; // half-width katakana
+    }
+    if (const std::uint16_t* row = leadRow(b); row != nullptr && length > 1) {
+        const std::uint8_t trail = bytes[1];
+        // The row has a column for each trail byte in range.
+        if (trail >= kFirstTrail && trail <= kLastTrail && row[trail - kFirstTrail] != 0) {
+            return {row[trail - kFirstTrail], 2};
+        }
+    }
+    return {kReplacement, 1};
 }
 
 } // namespace
@@ -64,28 +87,58 @@ int shiftJisToUtf8(const std::uint8_t* bytes, int length, char* out, int capacit
 {
     int written = 0;
     for (int i = 0; i < length;) {
-        const std::uint8_t b = bytes[i];
-        std::uint32_t code = kReplacement;
-        int used = 1;
-        if (b < 0x80) {
-            code = b;
-        } else if (b >= 0xA1 && b <= 0xDF) {
-            code = 0xFF61 + (b - 0xA1); // half-width katakana
-        } else if (const std::uint16_t* row = leadRow(b); row != nullptr && i + 1 < length) {
-            const std::uint8_t trail = bytes[i + 1];
-            // The row has a column for each trail byte in range.
-            if (trail >= kFirstTrail && trail <= kLastTrail && row[trail - kFirstTrail] != 0) {
-                code = row[trail - kFirstTrail];
-                used = 2;
-            }
-        }
-        // A lead byte whose trail makes no character stands for itself
-        // alone; the trail byte is looked at again.
-        if (!put(code, out, capacity, written)) {
+        const Decoded one = decodeOne(bytes + i, length - i);
+        if (!put(one.code, out, capacity, written)) {
             break;
         }
-        i += used;
+        i += one.used;
     }
+    return written;
+}
+
+int readableName(const char* name, int length, char* out, int capacity)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(name);
+    int end = 0;
+    while (end < length && bytes[end] != 0) {
+        ++end;
+    }
+    const int stored = end;
+    // No trail byte is a blank: the blanks at the end are whole characters.
+    while (end > 0 && bytes[end - 1] == ' ') {
+        --end;
+    }
+    constexpr char kHex[] = "0123456789ABCDEF";
+    int written = 0;
+    const auto escape = [&](std::uint8_t b) {
+        out[written++] = '%';
+        out[written++] = kHex[b >> 4];
+        out[written++] = kHex[b & 0x0F];
+    };
+    if (capacity <= kReadableBytesPerByte) {
+        if (capacity > 0) {
+            out[0] = '\0';
+        }
+        return 0;
+    }
+    // Nothing would be left of the name but its blanks.
+    if (end == 0 && stored > 0) {
+        escape(' ');
+    }
+    // Each character takes at most three bytes; a name too long for `out`
+    // is cut there.
+    for (int i = 0; i < end && written + kReadableBytesPerByte < capacity;) {
+        const Decoded one = decodeOne(bytes + i, end - i);
+        if (one.code == kReplacement || one.code < 0x20 || one.code == 0x7F) {
+            escape(bytes[i]);
+        } else if (one.code == '%') {
+            escape('%');
+        } else {
+            put(one.code, out, capacity, written);
+        }
+        i += one.used;
+    }
+    out[written] = '\0';
     return written;
 }
 
