@@ -333,17 +333,21 @@ namespace calls {
 int openNewFile(const char* name, NameEncoding encoding)
 {
     // Deletion is shared so that an interruption can remove the file while
-    // it is still open.
-    const HANDLE file = openName(name, encoding, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+    // it is still open; the right to delete it lets a file that cannot be
+    // kept go through its handle, never by its name.
+    const HANDLE file =
+        openName(name, encoding, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
         errno = errnoOf(::GetLastError());
         return -1;
     }
     const int handle = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
     if (handle < 0) {
+        FILE_DISPOSITION_INFO discard{};
+        discard.DeleteFile = TRUE;
+        ::SetFileInformationByHandle(file, FileDispositionInfo, &discard, sizeof discard);
         ::CloseHandle(file);
-        deleteName(name, encoding);
         errno = EMFILE;
         ::SetLastError(ERROR_TOO_MANY_OPEN_FILES);
     }
