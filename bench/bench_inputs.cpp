@@ -301,6 +301,94 @@ Input scatteredInput()
     return input;
 }
 
+namespace {
+
+enum class Damage { None, FileSector, Table };
+
+// Disk `image` of collection file `index`: 40 to 80 tracks, a few to many
+// files of one to a few clusters each, on chains that hop across the disk.
+Bytes collectionImage(int index, int image, Damage damage, Tree& files)
+{
+    Random random(0xC011EC7u + static_cast<std::uint64_t>(index) * 64 +
+                  static_cast<std::uint64_t>(image));
+    char title[20];
+    std::snprintf(title, sizeof title, "DISK %04d-%d", index, image);
+    // Cylinders 20 to 40: the directory track is always there.
+    const int tracks = 2 * (20 + random.below(21));
+    DiskBuilder disk(title, tracks);
+    std::vector<int> free = dataClusters(tracks * 2);
+    random.shuffle(free);
+    const int count = 3 + random.below(58);
+    std::size_t nextFree = 0;
+    for (int f = 0; f < count; ++f) {
+        const int clusters = 1 + random.below(random.below(4) == 0 ? 6 : 2);
+        if (nextFree + static_cast<std::size_t>(clusters) > free.size()) {
+            break;
+        }
+        const std::vector<int> chain(free.begin() + static_cast<long>(nextFree),
+                                     free.begin() + static_cast<long>(nextFree) + clusters);
+        nextFree += static_cast<std::size_t>(clusters);
+        const std::string name = fileName(random, f);
+        const Bytes data = withHeader(
+            static_cast<std::uint16_t>(random.next()), static_cast<std::uint16_t>(random.next()),
+            pattern(static_cast<std::size_t>(bodyLength(random, clusters)),
+                    static_cast<std::uint32_t>(index * 4096 + image * 64 + f)));
+        disk.addFile(f, name, chain, data, randomStamp(random));
+        files[name] = data;
+    }
+    ImageBuilder built = disk.image();
+    if (damage == Damage::FileSector) {
+        // The first sector of the first file's first cluster.
+        built.removeSector(free.front() >> 1, (free.front() & 1) * kSectorsPerCluster + 1);
+    } else if (damage == Damage::Table) {
+        built.removeSector(kDirectoryTrack, kTableSector);
+    }
+    return built.build();
+}
+
+} // namespace
+
+CollectionFile collectionFile(int index, int count, int notD88)
+{
+    Random random(0xF11E5u + static_cast<std::uint64_t>(index));
+    CollectionFile file;
+    char name[24];
+    std::snprintf(name, sizeof name, "DISK%04d.d88", index);
+    file.name = name;
+    file.d88 = index < count - notD88;
+    file.damaged = false;
+    if (!file.d88) {
+        // Every other one text; the others open like a PNG.
+        if (index % 2 == 0) {
+            const std::string line = "Not a disk: notes on the disks of this collection.\n";
+            while (file.bytes.size() < 4000) {
+                file.bytes.insert(file.bytes.end(), line.begin(), line.end());
+            }
+        } else {
+            file.bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n',
+                          0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+            const Bytes rest = pattern(6000, static_cast<std::uint32_t>(index));
+            file.bytes.insert(file.bytes.end(), rest.begin(), rest.end());
+        }
+        return file;
+    }
+    const int images = 1 + random.below(8);
+    const int lost = random.below(12) == 0 ? random.below(images) : -1;
+    const int tableLost = random.below(50) == 0 ? random.below(images) : -1;
+    file.damaged = lost >= 0 || tableLost >= 0;
+    std::vector<Bytes> built;
+    file.images.resize(static_cast<std::size_t>(images));
+    for (int i = 0; i < images; ++i) {
+        const Damage damage = i == tableLost ? Damage::Table
+                              : i == lost    ? Damage::FileSector
+                                             : Damage::None;
+        built.push_back(
+            collectionImage(index, i, damage, file.images[static_cast<std::size_t>(i)]));
+    }
+    file.bytes = concat(built);
+    return file;
+}
+
 Input fullArchive()
 {
     Input input;

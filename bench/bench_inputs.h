@@ -21,6 +21,10 @@
 // reads 1,200 sectors, each from a part of the file the reader does not
 // hold at that moment: what reading sector by sector costs, apart from
 // walking.
+// Collection: D88 files of 1 to 8 images each, of 40 to 80 tracks and 3 to
+// 60 files of one to a few clusters; about one in twelve has an image with
+// a lost file sector and one in fifty an image whose cluster table is lost.
+// The last few files are not D88 files at all (text, and bytes like a PNG's).
 #pragma once
 
 #include <map>
@@ -64,5 +68,19 @@ constexpr int kScatteredImages = 2;
 // Scattered chain image `index`, and the input of kScatteredImages of them.
 d88build::Bytes scatteredImage(int index, Tree& files);
 Input scatteredInput();
+// One file of a collection: its name ("DISK0042.d88"), its bytes, and what
+// a run writes from it, one tree per image; none for a file that is not a
+// D88 file.
+struct CollectionFile {
+    std::string name;
+    d88build::Bytes bytes;
+    bool d88;
+    bool damaged; // an image lost a file sector or its cluster table
+    std::vector<Tree> images;
+};
+
+// File `index` of a collection of `count` files, of which the last
+// `notD88` are not D88 files.
+CollectionFile collectionFile(int index, int count, int notD88);
 
 } // namespace benchinputs

@@ -141,3 +141,51 @@ TEST(BenchInputsTest, FullArchiveDisksAreFullAndFragmented)
         EXPECT_GE(used, 156) << i;
     }
 }
+
+// The collection's files are what the benchmark says: the last ten are no
+// D88 files, the others hold 1 to 8 images whose directories list the files
+// promised; some images lost a file sector, a few their cluster table.
+TEST(BenchInputsTest, CollectionFilesAreMixed)
+{
+    constexpr int kCount = 1000;
+    constexpr int kNotD88 = 10;
+    int lostTables = 0;
+    int damaged = 0;
+    std::set<std::size_t> imageCounts;
+    for (int index = 0; index < kCount; ++index) {
+        // The first files and the last ones: enough for every kind.
+        if (index == 150) {
+            index = kCount - kNotD88 - 2;
+        }
+        const benchinputs::CollectionFile file =
+            benchinputs::collectionFile(index, kCount, kNotD88);
+        ASSERT_EQ(file.d88, index < kCount - kNotD88) << index;
+        D88Image image;
+        openBytes(image, file.bytes);
+        if (!file.d88) {
+            EXPECT_FALSE(image.imageCount() > 0 && image.firstHeaderPossible()) << index;
+            continue;
+        }
+        damaged += file.damaged;
+        imageCounts.insert(file.images.size());
+        ASSERT_EQ(image.imageCount(), static_cast<int>(file.images.size())) << index;
+        for (int i = 0; i < image.imageCount(); ++i) {
+            ASSERT_TRUE(image.selectImage(i));
+            image.setSectorRange(kFirstSector, kLastSector);
+            const LayoutRead layout = readDirectoryAndTable(image, directory, table);
+            lostTables += layout.tableSectorsLost;
+            std::size_t files = 0;
+            for (int e = 0; e < kEntryCount; ++e) {
+                const DirectoryEntry entry = decodeEntry(directory.bytes + e * kEntryBytes);
+                if (entry.state == EntryState::EndOfDirectory) {
+                    break;
+                }
+                files += entry.state == EntryState::File;
+            }
+            EXPECT_EQ(files, file.images[static_cast<std::size_t>(i)].size()) << index << " " << i;
+        }
+    }
+    EXPECT_GT(damaged, 5);
+    EXPECT_GT(lostTables, 0);
+    EXPECT_EQ(imageCounts, (std::set<std::size_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+}

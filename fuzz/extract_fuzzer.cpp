@@ -13,6 +13,8 @@
 //   - the working directory and the set of open descriptors are as before;
 //   - with "-j", every line of the standard output is one JSON value
 //     (which also makes it valid UTF-8).
+//   - a run that ends with status 1 (an input that is not a D88 file) made
+//     nothing.
 //
 // The scratch tree, made once per process:
 //   SCRATCH/work/run/   the working directory of each run, emptied before
@@ -376,8 +378,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("the working directory was not restored");
         }
         // Status 1 is for the host failing the run (a write, the way back),
-        // which a healthy scratch directory never does, whatever the input.
-        if (status != d88::kExitSuccess && status != d88::kExitDamaged) {
+        // which a healthy scratch directory never does, whatever the input;
+        // and for an input that is not a D88 file, for which nothing is made.
+        if (status == d88::kExitFatal) {
+            if (forEachName(runPath, [](const char*) {}) != 1) {
+                fail("exit status 1, and something made");
+            }
+        } else if (status != d88::kExitSuccess && status != d88::kExitDamaged) {
             fail("exit status %d", status);
         }
         checkInput(data, size);

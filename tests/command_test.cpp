@@ -713,15 +713,6 @@ TEST_F(Command, PlantedFaultsAsExtractionAndTheCheckReportThem)
          said(d88::kImageCutShort, 0, static_cast<long long>(size) + 100,
               static_cast<long long>(size)),
          asExtracted},
-        // Nothing of a file is said where no file is read.
-        {"a size field below the header",
-         nullptr,
-         [](ImageBuilder& i) { i.diskSize = 100; },
-         said(d88::kImageSizeTooSmall, 0, 100LL,
-              static_cast<long long>(size) - d88::kImageHeaderSize) +
-             said(d88::kNoLayout, 0),
-         asExtracted,
-         {}},
         {"an unreadable table",
          nullptr,
          [](ImageBuilder& i) { i.find(37, 14)->data.resize(10); },
@@ -779,6 +770,207 @@ TEST_F(Command, PlantedFaultsAsExtractionAndTheCheckReportThem)
             EXPECT_TRUE(fakehost::files().empty());
         }
     }
+}
+
+// ---- Several D88 files ------------------------------------------------------
+
+using commandtest::runMany;
+using Inputs = std::vector<std::pair<std::string, Bytes>>;
+
+// The last line of a run over several D88 files; `kinds` as the line lists
+// them, " (sector_missing 1, not_d88 1)".
+std::string summary(int files, int whole, int problems, int notRead, long long written,
+                    long long bytes, int count, const char* kinds = "")
+{
+    return said(d88::kRunSummary, files, whole, problems, notRead, written, bytes, count, kinds);
+}
+
+// twoImages() as written: GAME, DATA and ONE, with their headers.
+constexpr long long kTwoImagesBytes = 3006 + 106 + 56;
+
+// Each row's D88 files go into folders named after them, as the host
+// names them, never into one another's.
+TEST_F(Command, EachD88FileHasAFolder)
+{
+    const Bytes two = twoImages();
+    const Bytes notD88(100, 'x');
+    const std::string whole2 = summary(2, 2, 0, 0, 6, 2 * kTwoImagesBytes, 0);
+    const struct {
+        const char* what;
+        Inputs inputs;
+        std::vector<const char*> options;
+        std::vector<std::string> files; // regular files after the run
+        std::string err;
+        std::vector<std::pair<std::string, Bytes>> before = {};
+    } rows[] = {
+        {"the same name twice: the later gets ~1",
+         {{"a/GAME.d88", two}, {"b/GAME.d88", two}},
+         {},
+         {"GAME/000/DATA", "GAME/000/GAME", "GAME/001/ONE", "GAME~1/000/DATA", "GAME~1/000/GAME",
+          "GAME~1/001/ONE"},
+         said(d88::kFolderTaken, "b/GAME.d88", "GAME", "GAME~1") + whole2},
+        {"a file that is not a D88 file takes no folder",
+         {{"a/GAME.d88", notD88}, {"b/GAME.d88", two}},
+         {},
+         {"GAME/000/DATA", "GAME/000/GAME", "GAME/001/ONE"},
+         said(d88::kNotD88File, "a/GAME.d88") +
+             summary(2, 1, 0, 1, 3, kTwoImagesBytes, 1, " (not_d88 1)")},
+        {"one file with -f, into DIR with its missing parents",
+         {{"GAMES.D88", two}},
+         {"-f", "-o", "DIR/IN"},
+         {"DIR/IN/GAMES/000/DATA", "DIR/IN/GAMES/000/GAME", "DIR/IN/GAMES/001/ONE"},
+         summary(1, 1, 0, 0, 3, kTwoImagesBytes, 0)},
+        {"-d: the files in the folder itself",
+         {{"x.d88", two}, {"y", two}},
+         {"-d"},
+         {"x/DATA", "x/GAME", "x/ONE", "y/DATA", "y/GAME", "y/ONE"},
+         whole2},
+        // "..d88" asks for ".", "...d88" for "..": the run's own directory
+        // and its parent.
+        {"names made safe",
+         {{"..d88", two}, {"...d88", two}},
+         {"-d"},
+         {"_/DATA", "_/GAME", "_/ONE", "__/DATA", "__/GAME", "__/ONE"},
+         whole2},
+        {"a folder from before is reused",
+         {{"a/GAME.d88", two}},
+         {"-f"},
+         {"GAME/000/DATA", "GAME/000/GAME", "GAME/001/ONE", "GAME/KEEP"},
+         summary(1, 1, 0, 0, 3, kTwoImagesBytes, 0),
+         {{"GAME/000/GAME", Bytes(5, 'o')}, {"GAME/KEEP", Bytes(3, 'k')}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakehost::reset();
+        for (const auto& [path, bytes] : row.before) {
+            fakehost::plantFile(path, bytes);
+        }
+        const Outcome outcome = runMany(row.inputs, row.options);
+        std::vector<std::string> files;
+        for (const auto& [path, bytes] : fakehost::tree()) {
+            files.push_back(path);
+        }
+        EXPECT_EQ(files, row.files);
+        EXPECT_EQ(outcome.err, row.err);
+        EXPECT_EQ(outcome.status, row.err.find("not_d88") != std::string::npos ? 1 : 0);
+        const Tree tree = fakehost::tree();
+        if (tree.contains("GAME/000/GAME")) {
+            EXPECT_EQ(tree.at("GAME/000/GAME").size(), 3006u);
+        }
+    }
+}
+
+// A stop ends its own D88 file and the run goes on; one that every later
+// file would meet too ends the run, and the files after it are not read.
+// Every line about a file begins with its path; the status is the worst.
+TEST_F(Command, StopsOfOneFileAndOfTheRun)
+{
+    const Bytes two = twoImages();
+    DiskBuilder lossy("LOSSY");
+    lossy.addFile(0, "LOST", {10}, d88build::withHeader(1, 1, d88build::pattern(600, 1)));
+    d88build::ImageBuilder damaged = lossy.image();
+    damaged.removeSector(5, 2);
+    const Inputs inputs = {{"a.d88", two}, {"b.d88", two}};
+    const struct {
+        const char* what;
+        Call call;
+        int error;
+        std::vector<const char*> options;
+        int status;
+        std::string err;
+        Inputs inputs = {};
+    } rows[] = {
+        {"a write fails: that file stops",
+         Call::Write,
+         EIO,
+         {},
+         1,
+         "a.d88: " + said(d88::kWriteFailed) + detail("a/000/GAME", EIO) +
+             summary(2, 1, 1, 0, 3, kTwoImagesBytes, 1, " (write_failed 1)")},
+        {"no space: the run stops",
+         Call::Write,
+         ENOSPC,
+         {},
+         1,
+         "a.d88: " + said(d88::kWriteFailed) + detail("a/000/GAME", ENOSPC) +
+             summary(2, 0, 1, 1, 0, 0, 1, " (write_failed 1)")},
+        {"the folder cannot be entered: that file stops",
+         Call::EnterDirectory,
+         ENOTDIR,
+         {},
+         1,
+         "a.d88: " + said(d88::kCannotEnterFolder, "a") + detail("a", ENOTDIR) +
+             summary(2, 1, 1, 0, 3, kTwoImagesBytes, 1, " (cannot_enter_folder 1)")},
+        {"the output directory cannot be entered: the run stops",
+         Call::EnterDirectory,
+         ENOTDIR,
+         {"-o", "OUT"},
+         1,
+         "a.d88: " + said(d88::kCannotEnterOutput, "OUT") + detail("OUT", ENOTDIR) +
+             summary(2, 0, 1, 1, 0, 0, 1, " (cannot_enter_output 1)")},
+        {"damage in one file: status 2",
+         Call::SetTime,
+         0,
+         {},
+         2,
+         "l.d88: " + said(d88::kFileSectorsLost, 0, "LOST", 1) +
+             summary(2, 1, 1, 0, 4, 606 + kTwoImagesBytes, 1, " (sector_missing 1)"),
+         {{"l.d88", damaged.build()}, {"b.d88", two}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakehost::reset();
+        fakehost::failOn(row.call, 1, row.error);
+        const Outcome outcome = runMany(row.inputs.empty() ? inputs : row.inputs, row.options);
+        EXPECT_EQ(outcome.status, row.status);
+        EXPECT_EQ(outcome.err, row.err);
+        EXPECT_EQ(temporaries(), std::vector<std::string>{});
+    }
+}
+
+// A selection that finds nothing is said once after the run, counted over
+// every file: a pattern or index that one file has is no loss.
+TEST_F(Command, SelectionFoundNothingInAnyFile)
+{
+    DiskBuilder one("ONE");
+    one.addFile(0, "SOLO", {10}, d88build::withHeader(1, 1, d88build::pattern(10, 1)));
+    const Inputs inputs = {{"a.d88", twoImages()}, {"b.d88", one.image().build()}};
+    const struct {
+        std::vector<const char*> options;
+        std::string unfound;
+    } rows[] = {
+        {{"-n", "SOLO", "-n", "ONE", "-i", "0", "-i", "1"}, ""},
+        // SOLO is in b's image 0, which is not chosen.
+        {{"-n", "SOLO", "-n", "ONE", "-i", "1"}, said(d88::kNothingMatched, "SOLO")},
+        {{"-n", "NONE", "-n", "SOLO", "-n", "NONE"}, said(d88::kNothingMatched, "NONE")},
+        {{"-i", "0", "-i", "2", "-i", "7"},
+         said(d88::kNoSuchImage, 2) + said(d88::kNoSuchImage, 7)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.options[1]);
+        fakehost::reset();
+        const Outcome outcome = runMany(inputs, row.options);
+        EXPECT_EQ(outcome.status, row.unfound.empty() ? 0 : 2);
+        ASSERT_TRUE(outcome.err.starts_with(row.unfound)) << outcome.err;
+        EXPECT_EQ(outcome.err.find('\n'),
+                  row.unfound.empty() ? outcome.err.size() - 1 : row.unfound.find('\n'));
+    }
+}
+
+// Run again over what it extracted, "-k" keeps every file from before: one
+// notice for each, as it stands, and status 0.
+TEST_F(Command, KeepingWhatIsThereIsNoLoss)
+{
+    const Inputs inputs = {{"a.d88", twoImages()}, {"b.d88", twoImages()}};
+    ASSERT_EQ(runMany(inputs, {}).status, 0);
+    const Outcome again = runMany(inputs, {"-k"});
+    EXPECT_EQ(again.status, 0);
+    std::string kept;
+    for (int file = 0; file < 2; ++file) {
+        kept += said(d88::kExistingKept, 0, "GAME") + said(d88::kExistingKept, 0, "DATA") +
+                said(d88::kExistingKept, 1, "ONE");
+    }
+    EXPECT_EQ(again.err, kept + summary(2, 2, 0, 0, 0, 0, 0));
 }
 
 // Names that are one file on Windows and two on POSIX: letters of either

@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "command.h"
@@ -54,6 +56,38 @@ inline Outcome run(const Bytes& input, std::vector<const char*> options)
     std::remove(inputPath.c_str());
     std::remove(errPath.c_str());
     std::remove(outPath.c_str());
+    return outcome;
+}
+
+// Runs the command on several D88 files, each written under its relative
+// path (a missing one is left out); the run takes place in their directory,
+// so that its messages name them as given. The options come first.
+inline Outcome runMany(const std::vector<std::pair<std::string, Bytes>>& inputs,
+                       std::vector<const char*> options)
+{
+    namespace fs = std::filesystem;
+    const fs::path base =
+        fs::path(::testing::TempDir()) / ("d88unpack-many-" + std::to_string(::getpid()));
+    fs::create_directories(base);
+    std::vector<const char*> argv = {"d88unpack"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    for (const auto& [path, bytes] : inputs) {
+        if (!bytes.empty()) {
+            fs::create_directories((base / path).parent_path());
+            d88build::writeFile((base / path).string(), bytes);
+        }
+        argv.push_back(path.c_str());
+    }
+    const fs::path start = fs::current_path();
+    fs::current_path(base);
+    int status = 0;
+    {
+        const RedirectedStreams redirected("out", "err");
+        status = d88::runExtraction(workspace, static_cast<int>(argv.size()), argv.data());
+    }
+    const Outcome outcome{status, readAll("err"), readAll("out")};
+    fs::current_path(start);
+    fs::remove_all(base);
     return outcome;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The bash completion, sourced as bash-completion would: options from the
-# tool's help, D88 files and directories as the file to read, directories
-# after -o. Usage: completion_test.sh COMPLETION_SCRIPT D88UNPACK
+# tool's help, D88 files and directories as the files to read, one after
+# another, directories after -o.
+# Usage: completion_test.sh COMPLETION_SCRIPT D88UNPACK
 set -u
 script=$(realpath "$1")
 tool=$(realpath "$2")
@@ -43,6 +44,9 @@ expect '--name= --no-header ' d88unpack --n
 expect '--output= ' d88unpack x.d88 --out
 expect 'B.D88 Saves a.d88 sub ' d88unpack ''
 expect 'a.d88 ' d88unpack -l a
+expect 'B.D88 Saves a.d88 sub ' d88unpack a.d88 ''
+expect 'sub/c.d88 ' d88unpack -l a.d88 B.D88 sub/
+expect '' d88unpack a.d88 -J ''
 expect 'Saves sub ' d88unpack -o ''
 expect '--output=Saves ' d88unpack --output=S
 expect '' d88unpack -n ''
@@ -64,7 +68,7 @@ typed=$(printf './tool/d88unpack --che\t\001echo \nexit\n' |
 }
 PATH="$bin:$PATH"
 long=$(complete_line d88unpack --)
-for option in --flat --no-header --list --stdout --output= --times --check --json --name= --image= --keep-existing --rename --unicode-names --help --version; do
+for option in --flat --no-header --list --stdout --output= --folders --times --check --json --quiet --name= --image= --keep-existing --rename --unicode-names --jobs= --help --version; do
     [[ " $long" == *" $option "* ]] || {
         echo "FAIL: $option is not offered after --: $long"
         failures=$((failures + 1))

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -565,4 +566,84 @@ TEST(D88ImageTest, SectorMarksComeWithTheSectorFound)
     d88::SectorMarks untouched{0xEE, 0xEE, 0xEE};
     EXPECT_EQ(image.readSector(4, 2, 0, 9, 1, sector, 256, &untouched), 0);
     EXPECT_EQ(untouched.status, 0xEE);
+}
+
+namespace {
+
+// One track of one sector right after the header: the header is 688 bytes,
+// the disk 960.
+ImageBuilder oneTrackImage()
+{
+    ImageBuilder image = emptyImage("ONE TRACK");
+    image.tracks[2].push_back(record(1, 0, 1, 1, Bytes(256, 0x22)));
+    return image;
+}
+
+} // namespace
+
+// What every D88 file's first header holds, however damaged its disk: a
+// size that covers the header, and tracks that start past the header and
+// inside the disk. Only the first image's header counts.
+TEST(D88ImageTest, FirstHeaderNoD88FileCanHave)
+{
+    const struct {
+        const char* what;
+        long long diskSize;                   // -1: as built
+        std::map<int, std::uint32_t> offsets; // changed track offsets
+        bool possible;
+        bool tracks = true;
+        bool badSecond = false; // a second image whose header no D88 file has
+    } rows[] = {
+        {"as built", -1, {}, true},
+        {"a size below the header", 687, {}, false},
+        {"a size of the header alone, no track", 688, {}, true, false},
+        {"a track at the disk's end", 688, {}, false},
+        {"a track inside the header", -1, {{5, 16}}, false},
+        {"a track at the header's last byte", -1, {{5, 687}}, false},
+        {"a track at the disk's last byte", -1, {{5, 959}}, true},
+        {"a track at the disk's size", -1, {{5, 960}}, false},
+        {"a track far past the disk", -1, {{163, 0xFFFFFFFF}}, false},
+        {"the second image's header does not count", -1, {}, true, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ImageBuilder image = row.tracks ? oneTrackImage() : emptyImage();
+        image.diskSize = row.diskSize;
+        for (const auto& [track, offset] : row.offsets) {
+            image.trackOffsets[track] = offset;
+        }
+        ImageBuilder second = oneTrackImage();
+        second.diskSize = 100;
+        D88Image reader;
+        openBytes(reader, row.badSecond ? concat({image.build(), second.build()}) : image.build());
+        EXPECT_EQ(reader.firstHeaderPossible(), row.possible);
+    }
+    D88Image reader;
+    openBytes(reader, {});
+    EXPECT_FALSE(reader.firstHeaderPossible());
+}
+
+// The demo image cut anywhere past its first header keeps a header a D88
+// file has: no cut of it is taken for another kind of file. Read from
+// memory: every length over the first header's tracks and around the second
+// image's header, and every 127th byte elsewhere. (Every length of a
+// builder image goes through the whole command in InputCutAtEveryOffset.)
+TEST(D88ImageTest, CutsOfTheDemoKeepAPossibleHeader)
+{
+    const Bytes demo = readFile(D88UNPACK_DEMO);
+    ASSERT_GT(demo.size(), 688u);
+    const std::size_t second = d88::readLe32(demo.data() + 0x1C);
+    static D88Image reader;
+    for (std::size_t length = 688; length <= demo.size(); ++length) {
+        const bool near = length < 688 + 8192 || (length + 2048 > second && length < second + 2048);
+        if (!near && length % 127 != 0 && length != demo.size()) {
+            continue;
+        }
+        std::FILE* cut = ::fmemopen(const_cast<std::uint8_t*>(demo.data()), length, "rb");
+        ASSERT_TRUE(reader.open(cut)) << length;
+        ASSERT_TRUE(reader.imageCount() > (length >= second + 688 ? 1 : 0) &&
+                    reader.firstHeaderPossible())
+            << length;
+    }
+    reader.close();
 }

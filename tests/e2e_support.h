@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -20,8 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "d88_builder.h"
 #include "console_text.h"
+#include "d88_builder.h"
+#include "host.h"
 
 namespace e2e {
 
@@ -223,8 +225,10 @@ public:
         }
         line += ") </dev/null >" + quote(root_ / "stdout") + " 2>" + quote(root_ / "stderr");
         const int raw = std::system(line.c_str());
-        Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(root_ / "stdout"),
-                      readText(root_ / "stderr"), {}};
+        Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
+                      readText(root_ / "stdout"),
+                      readText(root_ / "stderr"),
+                      {}};
         if (windowsHost()) {
             result.out = binaryOut ? result.out : fromTextMode(result.out);
             result.err = fromTextMode(result.err);
@@ -412,6 +416,57 @@ inline std::string replacedLines(const std::vector<DiskModel>& disks, bool subdi
         }
     }
     return lines;
+}
+
+// ---- Runs the tests put together themselves ---------------------------------
+
+// The tool as a shell word, for commands the tests put together themselves.
+inline std::string tool()
+{
+    return customCommand() ? customCommand() : quote(D88UNPACK_BINARY);
+}
+
+// Permission bits bind only an unprivileged user: as root the tool is run as
+// nobody through setpriv (util-linux).
+inline std::string unprivileged()
+{
+    return ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+}
+
+// A disk of many small files, `load` setting their bytes: a few of them
+// make an extraction long enough to be interrupted at many moments.
+inline DiskModel manyFiles(unsigned load)
+{
+    DiskModel disk{"MANY", "MANY", {}};
+    for (int i = 0; i < 60; ++i) {
+        disk.files.push_back(file(i, format("F%02d", i), "", load, load, 1500 + 7 * i, {i}));
+    }
+    return disk;
+}
+
+// Where tests that make thousands of files make them.
+inline std::string manyFilesBase()
+{
+    return fs::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+}
+
+// Every file left is whole, of one of `versions`, and has a name the run
+// makes; no temporary file is left. Returns a description of the first fault.
+inline std::string checkTree(const fs::path& out, const std::vector<Tree>& versions)
+{
+    for (const auto& [path, bytes] : listTree(out)) {
+        if (path.find(d88::host::kTemporaryPrefix) != std::string::npos) {
+            return "a temporary file left: " + path;
+        }
+        bool known = path.ends_with("/");
+        for (const Tree& version : versions) {
+            known = known || (version.contains(path) && version.at(path) == bytes);
+        }
+        if (!known) {
+            return "not whole, or not one run's: " + path;
+        }
+    }
+    return "";
 }
 
 } // namespace e2e

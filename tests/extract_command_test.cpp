@@ -16,7 +16,7 @@ using namespace e2e;
 TEST(ExtractCommand, RunsThatWriteNothing)
 {
     const Bytes good = build(diskA());
-    const std::string open = sjis(d88::kCannotOpen), notice = sjis(d88::kCuttingHeader);
+    const std::string open = sjis(d88::kCannotOpen);
     const std::string usageTail = sjis(d88::kUsageNoSubdirectories) + sjis(d88::kUsageCutHeader);
     const std::string usage = format(d88::kUsageLine.shiftJis, D88UNPACK_BINARY) + usageTail;
     const struct {
@@ -28,13 +28,19 @@ TEST(ExtractCommand, RunsThatWriteNothing)
         std::string locale = "LANG=C";
     } rows[] = {
         {"no argument", good, {}, 1, "", usage},
+        // Not a D88 file: refused before anything, the -b notice included.
         {"no complete image header, -b",
          Bytes(687, 0x41),
          {"../in.d88", "-b"},
-         2,
-         notice,
-         sjis(d88::kNoImage)},
-        {"empty file", {}, {"../in.d88"}, 2, "", sjis(d88::kNoImage)},
+         1,
+         "",
+         format(d88::kNotD88File.shiftJis, "../in.d88")},
+        {"empty file, -o",
+         {},
+         {"../in.d88", "-o", "DIR"},
+         1,
+         "",
+         format(d88::kNotD88File.shiftJis, "../in.d88")},
         {"missing file: no -b notice", good, {"../none.d88", "-b"}, 1, "", open},
         {"a directory", good, {"..", "-b"}, 1, "", open},
     };
@@ -325,27 +331,17 @@ TEST(ExtractCommandDamage, ContainerLosses)
          withSize(size + 1000),
          {diskA()},
          format(d88::kImageCutShort.shiftJis, 0, size + 1000, size)},
+        // The second image's size below its header: the rest is not read.
         {"a size below its header, bytes after it",
-         d88build::concat({withSize(100), good}),
-         {nothing},
-         format(d88::kImageSizeTooSmall.shiftJis, 0, 100LL, 2 * size - 688) +
-             format(d88::kNoLayout.shiftJis, 0)},
-        {"a size below its header, nothing after it",
-         header(100, 688),
-         {nothing},
-         format(d88::kNoLayout.shiftJis, 0)},
+         d88build::concat({good, withSize(100), good}),
+         {diskA(), nothing},
+         format(d88::kImageSizeTooSmall.shiftJis, 1, 100LL, 2 * size - 688) +
+             format(d88::kNoLayout.shiftJis, 1)},
         // A header alone is an image with no tracks, and the next follows it.
-        {"a size of exactly one header",
-         d88build::concat({header(688, 688), good}),
-         {nothing, diskA()},
-         format(d88::kNoLayout.shiftJis, 0)},
-        // Any other kind of file: its "size" runs past its end, and nothing
-        // of the layout is where it would be.
-        {"not a D88 file",
-         Bytes(10000, 0x41),
-         {{"AAAAAAAAAAAAAAAA", "AAAAAAAAAAAAAAAA", {}}},
-         format(d88::kImageCutShort.shiftJis, 0, 0x41414141LL, 10000LL) +
-             format(d88::kNoLayout.shiftJis, 0)},
+        {"a size of exactly one header, in the second image",
+         d88build::concat({good, header(688, 688), good}),
+         {diskA(), nothing, diskA()},
+         format(d88::kNoLayout.shiftJis, 1)},
         {"images past the 64th: one more header",
          d88build::concat({d88build::concat(std::vector<Bytes>(64, good)), header(size, 688)}),
          std::vector<DiskModel>(64, diskA()), format(d88::kImagesBeyondLimit.shiftJis, 64)},
@@ -360,6 +356,70 @@ TEST(ExtractCommandDamage, ContainerLosses)
         EXPECT_EQ(r.out, out);
         EXPECT_EQ(r.err, row.err);
         expectTree(listTree(scratch.out()), tree);
+    }
+}
+
+// A file that is not a D88 file is refused in one line naming it, status
+// 1, and nothing is made for it, not even the directory of "-o". What
+// tells: no complete image header, or a first header no D88 file can have
+// with no disk of this layout behind it. A header like that in front of a
+// disk that is there is read as a damaged D88 file.
+TEST(ExtractCommand, NotD88FilesAreRefused)
+{
+    const Bytes good = build(diskA());
+    // A PNG: signature, IHDR (640 x 400, 8-bit RGB), then image data.
+    Bytes png = {0x89, 'P',  'N',  'G',  '\r', '\n', 0x1a, '\n', 0,    0,    0,   13,  'I', 'H',
+                 'D',  'R',  0,    0,    2,    0x80, 0,    0,    1,    0x90, 8,   2,   0,   0,
+                 0,    0x68, 0x9b, 0x2a, 0x60, 0,    0,    0x07, 0xd0, 'I',  'D', 'A', 'T'};
+    const Bytes data = d88build::pattern(2000, 7);
+    png.insert(png.end(), data.begin(), data.end());
+    std::string text;
+    while (text.size() < 3000) {
+        text += "This is a list of the disks, not a disk.\n";
+    }
+    Bytes headerInside = good;
+    headerInside[0x20] = 16; // track 0, which no file uses, starts inside the header
+    // DISK A's first header with another size, cut to `length` bytes.
+    const auto header = [&](std::uint32_t diskSize, std::size_t length) {
+        Bytes image = good;
+        for (int i = 0; i < 4; ++i) {
+            image[0x1C + i] = static_cast<std::uint8_t>(diskSize >> (8 * i));
+        }
+        image.resize(length);
+        return image;
+    };
+    const struct {
+        const char* what;
+        Bytes input;
+        bool read;
+    } rows[] = {
+        {"a PNG", png, false},
+        {"text", Bytes(text.begin(), text.end()), false},
+        {"empty", {}, false},
+        {"short of a header", Bytes(good.begin(), good.begin() + 687), false},
+        {"a size below its header", d88build::concat({header(100, good.size()), good}), false},
+        {"a size below its header, nothing after it", header(100, 688), false},
+        // Its tracks lie past a size of 688: no image behind it, though one follows.
+        {"a size of exactly one header", d88build::concat({header(688, 688), good}), false},
+        {"the same byte throughout", Bytes(10000, 0x41), false},
+        {"a track inside the header, the disk there", headerInside, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scratch scratch;
+        scratch.input(row.input);
+        const Result r = scratch.run({"../in.d88", "-o", "DIR"}, "LANG=C");
+        if (row.read) {
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.err, "");
+            expectTree(listTree(scratch.out() / "DIR"),
+                       expected({diskA()}, true, false, {}).second);
+            continue;
+        }
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, format(d88::kNotD88File.shiftJis, "../in.d88"));
+        expectTree(listTree(scratch.out()), {});
     }
 }
 
@@ -708,7 +768,8 @@ TEST(ExtractCommand, C1ControlsOnAUtf8Terminal)
     disk.files.push_back(file(32, names[0], "", 1, 1, 10, {50}));
     Scratch scratch;
     scratch.input(build(disk, nullptr, [](ImageBuilder& im) { im.removeSector(5, 9); }));
-    const std::string dir = "no/\xC2\x9B"
+    // Under a file: no directory can be made there.
+    const std::string dir = "../in.d88/\xC2\x9B"
                             "2J";
     const std::string option = "--\xC2\x9B"
                                "2J";
@@ -725,7 +786,7 @@ TEST(ExtractCommand, C1ControlsOnAUtf8Terminal)
                 << output;
         }
     };
-    const std::string shownDir = "no/\\u009b2J";
+    const std::string shownDir = "../in.d88/\\u009b2J";
     const struct {
         std::vector<std::string> args;
         int status;

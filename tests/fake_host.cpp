@@ -1,9 +1,12 @@
 // The fake host: see fake_host.h.
 #include "fake_host.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -183,7 +186,14 @@ MadeDirectory makeDirectory(const char* name)
         errno = errno == 0 ? EACCES : errno;
         return MadeDirectory::Failed;
     }
-    if (!state().directories.insert(fakehost::pathOf(name)).second) {
+    // As mkdir: the parent must be there.
+    const std::string path = fakehost::pathOf(name);
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && !state().directories.contains(path.substr(0, slash))) {
+        errno = ENOENT;
+        return MadeDirectory::Failed;
+    }
+    if (!state().directories.insert(path).second) {
         errno = EEXIST;
         return MadeDirectory::Existing;
     }
@@ -294,6 +304,87 @@ bool StartingDirectory::returnTo()
     }
     state().cwd = held_.path;
     return true;
+}
+
+// Input files are real files; so is what the command line names.
+PathKind pathKind(const char* path)
+{
+    struct stat st;
+    if (::stat(path, &st) != 0) {
+        return PathKind::Missing;
+    }
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return S_ISREG(st.st_mode)   ? PathKind::Regular
+           : S_ISDIR(st.st_mode) ? PathKind::Directory
+                                 : PathKind::Other;
+}
+
+int onlineProcessors()
+{
+    return 1;
+}
+
+// Everything runs in this process: no worker ever starts.
+bool Workers::available()
+{
+    return false;
+}
+Workers::Workers(int processes, Job job, void* context)
+    : processes_(processes), job_(job), context_(context)
+{
+}
+// Nothing to stop: no worker, no signal handling, no pipe.
+Workers::~Workers()
+{
+    static_cast<void>(job_);
+    static_cast<void>(context_);
+    static_cast<void>(processes_);
+    static_cast<void>(previous_);
+    static_cast<void>(wake_);
+    static_cast<void>(spare_);
+    static_cast<void>(spareCount_);
+}
+int Workers::captureFile()
+{
+    return -1;
+}
+bool Workers::launch(int)
+{
+    return false;
+}
+void Workers::serve(int)
+{
+    std::abort();
+}
+int Workers::end(int, bool& sent)
+{
+    sent = false;
+    return -1;
+}
+void Workers::release(Slot&) {}
+int Workers::start(const unsigned char (&)[kTaskBytes])
+{
+    errno = ENOSYS;
+    return -1;
+}
+int Workers::wait(bool& sent)
+{
+    sent = false;
+    return -1;
+}
+bool Workers::replay(int)
+{
+    return true;
+}
+void Workers::discard(int) {}
+void Workers::stopAll() {}
+int Workers::interruption() const
+{
+    return 0;
+}
+void Workers::endByInterruption()
+{
+    std::abort();
 }
 
 namespace calls {

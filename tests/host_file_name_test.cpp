@@ -242,6 +242,18 @@ TEST(NameRegistry, HoldsAWholeRun)
         registry.clear(NameRules::Posix, NameEncoding::Bytes);
         EXPECT_EQ(registry.find(name), nullptr);
         EXPECT_EQ(registry.nextSuffix("F5"), 0);
+        // Every name is forgotten, also one whose slot came after another's
+        // in its probe, once that other slot is taken again.
+        constexpr int kHalf = d88::NameRegistry::kCapacity / 2;
+        for (int i = 0; i < kHalf; ++i) {
+            ASSERT_TRUE(d88::suffixedName(prefix, i, name));
+            ASSERT_TRUE(registry.add(name, 1, "AGAIN"));
+        }
+        for (int i = kHalf; i < d88::NameRegistry::kCapacity; ++i) {
+            ASSERT_TRUE(d88::suffixedName(prefix, i, name));
+            ASSERT_EQ(registry.find(name), nullptr) << name;
+        }
+        registry.clear(NameRules::Posix, NameEncoding::Bytes);
     }
     EXPECT_TRUE(registry.add("OTHER", 0, "OTHER"));
     // The suffix comes after trailing blanks, and a name too long is refused.

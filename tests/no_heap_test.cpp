@@ -140,6 +140,14 @@ int runQuietly(std::initializer_list<const char*> options, const std::string& pa
     return d88::runExtraction(workspace, argc, argv);
 }
 
+// Two D88 files, one at a time in this process, each into its folder, with
+// the JSON listing and its total.
+int runCollectionQuietly(const std::string& first, const std::string& second)
+{
+    const char* argv[] = {"d88unpack", "-J", "1", "-j", first.c_str(), second.c_str()};
+    return d88::runExtraction(workspace, 6, argv);
+}
+
 TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
 {
     Dl_info info;
@@ -150,10 +158,12 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
         fs::path(::testing::TempDir()) / ("d88unpack-no-heap-" + std::to_string(::getpid()));
     fs::create_directories(root / "out");
     const std::string path = (root / "in.d88").string();
+    const std::string other = (root / "other.d88").string();
     writeFile(path, input());
+    writeFile(other, input());
     const fs::path start = fs::current_path();
     fs::current_path(root / "out");
-    int statuses[9];
+    int statuses[10];
     {
         const RedirectedStreams quiet("/dev/null", "/dev/null");
         // Once unwatched, so that nothing done once per process is counted.
@@ -161,6 +171,7 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
         // The JSON listing and the check, with their hashes, once unwatched too.
         runQuietly({"-j"}, path);
         runQuietly({"-c", "-j"}, path);
+        runCollectionQuietly(path, other);
         watching = true;
         statuses[0] = runQuietly({}, path);
         statuses[1] = runQuietly({"-d"}, path);
@@ -172,11 +183,13 @@ TEST(NoHeap, ExtractionAllocatesOnlyStreamBuffers)
         // Names as they read, and patterns over them.
         statuses[7] = runQuietly({"-u", "-d", "-j"}, path);
         statuses[8] = runQuietly({"-u", "-r", "-n", "[GL]?*"}, path);
+        statuses[9] = runCollectionQuietly(path, other);
         watching = false;
     }
     fs::current_path(start);
-    const bool wrote =
-        fs::exists(root / "out" / "002" / "GAME") && fs::exists(root / "out" / "A_B");
+    const bool wrote = fs::exists(root / "out" / "002" / "GAME") &&
+                       fs::exists(root / "out" / "A_B") &&
+                       fs::exists(root / "out" / "other" / "002" / "GAME");
     fs::remove_all(root);
 
     for (int status : statuses) {

@@ -110,54 +110,60 @@ TEST(Options, Help)
     if (windowsHost()) {
         GTEST_SKIP() << "the Windows tool follows the console's code page, not the locale";
     }
-    const char* const english = R"(Usage: %s [OPTION]... D88FILE
-Copies every file of every disk image in D88FILE to the host.
+    const char* const english = R"(Usage: %s [OPTION]... D88FILE...
+Copies every file of every disk image in each D88FILE to the host.
 
   -d, --flat            no subdirectories: every file in the output directory
   -b, --no-header       leave out each file's 6-byte header
   -l, --list            list only; create nothing
   -p, --stdout          only the chosen files' bytes, on the standard output
   -o, --output=DIR      write under DIR
+  -f, --folders         a folder of its own for each D88 file, even for one
   -t, --times           give files the date and time of their directory entry
   -c, --check           check each image's consistency; create nothing
   -j, --json            a JSON Lines listing with each file's hashes
+  -q, --quiet           no listing: only the problems and the summary
   -n, --name=PATTERN    only files whose name matches PATTERN (repeatable)
   -i, --image=N         only image N (repeatable)
   -k, --keep-existing   never replace an existing file; skip the later one
   -r, --rename          write a file whose name is taken as NAME~1, NAME~2, ...
   -u, --unicode-names   write and list names as they read on the disk (UTF-8)
+  -J, --jobs=N          up to N D88 files at once (default: one per processor)
   -h, --help            show this help
       --version         show the version
 
 PATTERN: * any run of bytes, ? any one byte, [...] one byte of a set,
   [!...] one byte not in it; with -u, characters instead of bytes
 Exit status: 0  all written
-             1  stopped (usage, open or write failure)
+             1  stopped (usage, open or write failure, not a D88 file)
              2  something damaged or left out
 )";
-    const char* const japanese = R"(Usage: %s [OPTION]... D88FILE
-D88FILEの全ディスクイメージの全ファイルを書き出します.
+    const char* const japanese = R"(Usage: %s [OPTION]... D88FILE...
+各D88FILEの全ディスクイメージの全ファイルを書き出します.
 
   -d, --flat            サブディレクトリを作成しない
   -b, --no-header       6byteのヘッダを切り落とす
   -l, --list            一覧を表示するだけで何も作成しない
   -p, --stdout          選んだファイルの中身だけを標準出力に書き出す
   -o, --output=DIR      DIRの中に書き出す
+  -f, --folders         D88ファイルごとのフォルダに書き出す(1個でも)
   -t, --times           ファイルの更新日時をディレクトリの日時にする
   -c, --check           各イメージの整合性を調べるだけで何も作成しない
   -j, --json            一覧をJSON Linesで標準出力に書く
+  -q, --quiet           一覧を表示せず, 問題と集計だけを表示する
   -n, --name=PATTERN    名前がPATTERNに合うファイルだけ(複数可)
   -i, --image=N         N番のイメージだけ(複数可)
   -k, --keep-existing   既にあるファイルを置き換えない
   -r, --rename          名前が既にあればNAME~1などの名前で書き出す
   -u, --unicode-names   ディスク上の名前を読める文字(UTF-8)で書き出し表示する
+  -J, --jobs=N          D88ファイルをN個まで同時に(既定はプロセッサ数)
   -h, --help            この説明を表示する
       --version         バージョンを表示する
 
 PATTERN: * 任意のバイト列, ? 任意の1バイト, [...] 集合の1バイト,
   [!...] 集合にない1バイト (-uでは バイトでなく文字)
 終了ステータス: 0 すべて書き出した
-                1 中断した(使い方・オープン・書き込みの誤り)
+                1 中断した(使い方・オープン・書き込みの誤り, D88ファイルでない)
                 2 壊れていたか書き出せなかったものがある
 )";
     const struct {
@@ -279,8 +285,12 @@ TEST(Options, CommandLines)
         {{"../in.d88", "--out"}, 1, "", error(d88::kNeedsValue, "--out")},
         {{"-d"}, 1, "", english(d88::kNoD88File), en},
         {{"../in.d88", "--list=yes"}, 1, "", error(d88::kUnexpectedValue, "--list=yes")},
-        {{"../in.d88", "out"}, 1, "", error(d88::kExtraOperand, "out")},
-        {{"../in.d88", "-d", "out"}, 1, "", error(d88::kExtraOperand, "out")},
+        // A second operand that is no file: nothing is read or written.
+        {{"../in.d88", "out"}, 1, "", sjis(d88::kCannotOpen)},
+        {{"../in.d88", "-d", "out"}, 1, "", sjis(d88::kCannotOpen)},
+        {{"../in.d88", "-J", "0"}, 1, "", error(d88::kBadJobs, "0", 64)},
+        {{"../in.d88", "--jobs=65"}, 1, "", error(d88::kBadJobs, "65", 64)},
+        {{"../in.d88", "-J2x"}, 1, "", error(d88::kBadJobs, "2x", 64)},
         {{"-l"}, 1, "", error(d88::kNoD88File)},
         {{"-d"}, 1, "", error(d88::kNoD88File)},
         {{"../in.d88", "-p", "-l"}, 1, "", error(d88::kConflict, "-p", "-l")},
@@ -289,10 +299,10 @@ TEST(Options, CommandLines)
         // The D88 file that cannot be opened, and an output directory that
         // cannot be made.
         {{"../none.d88", "-o", "DIR"}, 1, "", sjis(d88::kCannotOpen)},
-        {{"../in.d88", "-b", "-o", "no/DIR"},
+        {{"../in.d88", "-b", "-o", "../in.d88/DIR"},
          1,
          "",
-         format(sjis(d88::kCannotEnterOutput).c_str(), "no/DIR")},
+         format(sjis(d88::kCannotEnterOutput).c_str(), "../in.d88/DIR")},
         // Forms taken as written (-l keeps the tree empty).
         {{"-l", "../in.d88"}, 0, listing, ""},
         {{"--list", "../in.d88"}, 0, listing, ""},
@@ -354,11 +364,12 @@ TEST(Options, ChoosingListingAndPlacing)
     using Names = std::optional<std::set<std::string>>;
     const struct {
         std::vector<std::string> args;
-        std::set<int> images;  // empty: all
-        Names names;           // stored names kept; none: all
-        std::string how;       // d: no subdirectories, b: no headers, l: nothing created
-        std::string dir = "";  // where the files go
-        std::string keep = ""; // a file made there before the run
+        std::set<int> images;     // empty: all
+        Names names;              // stored names kept; none: all
+        std::string how;          // d: no subdirectories, b: no headers, l: nothing created
+        std::string dir = "";     // where the files go
+        std::string keep = "";    // a file made there before the run
+        std::string unfound = ""; // what the selection did not find, said at the end
     } rows[] = {{{"-l"}, {}, {}, "l"},
                 {{"-l", "-d", "-b"}, {}, {}, "ldb"},
                 {{"-l", "-o", "DIR"}, {}, {}, "l"},
@@ -369,11 +380,18 @@ TEST(Options, ChoosingListingAndPlacing)
                 {{"-i", "2"}, {2}, {}, ""},
                 {{"-i", "0", "-d", "-i", "002"}, {0, 2}, {}, "d"},
                 {{"-i", "1"}, {1}, {}, ""},
-                {{"-i", "5", "-b"}, {5}, {}, "b"},
+                {{"-i", "5", "-b"}, {5}, {}, "b", "", "", format(d88::kNoSuchImage.shiftJis, 5)},
                 {{"-n", "GAME"}, {}, Names({kGame}), ""},
                 {{"-n", "T*", "-b", "-n", "[.]*"}, {}, Names({"TWICE", ".", ".."}), "b"},
                 {{"-n", "?/B"}, {}, Names({"A/B"}), ""},
-                {thirtyTwo, {}, Names({"EMPTY"}), ""},
+                // Thirty-one times the same pattern, named once.
+                {thirtyTwo,
+                 {},
+                 Names({"EMPTY"}),
+                 "",
+                 "",
+                 "",
+                 format(d88::kNothingMatched.shiftJis, "none")},
                 {{"-n", "DATA*", "-i", "0", "-l", "-d"}, {0}, Names({"DATA.BIN"}), "ld"},
                 {{"-t", "-n", "*E*", "-i", "2", "-b", "-d", "-o", "DIR"},
                  {2},
@@ -418,9 +436,9 @@ TEST(Options, ChoosingListingAndPlacing)
         const Result r = scratch.run(args, "LANG=C");
         // "-l" says what a run that writes would say.
         const std::string replaced = replacedLines(chosen, !has('d'));
-        EXPECT_EQ(r.status, replaced.empty() ? 0 : 2);
+        EXPECT_EQ(r.status, replaced.empty() && row.unfound.empty() ? 0 : 2);
         EXPECT_EQ(r.out, out);
-        EXPECT_EQ(r.err, replaced);
+        EXPECT_EQ(r.err, replaced + row.unfound);
         expectTree(listTree(scratch.out()), tree);
     }
 }
@@ -622,8 +640,9 @@ TEST(Options, InProcessRunComesBack)
     const fs::path before = fs::current_path();
     const std::string input = (scratch.out().parent_path() / "in.d88").string();
     const std::string dir = (scratch.out() / "DIR").string();
+    // A pattern that matches nothing: a loss said after the run.
     const char* argv[] = {"d88unpack", input.c_str(), "-o", dir.c_str(), "-n", "none"};
-    EXPECT_EQ(d88::runExtraction(workspace, 6, argv), 0);
+    EXPECT_EQ(d88::runExtraction(workspace, 6, argv), 2);
     EXPECT_EQ(fs::current_path(), before);
     EXPECT_TRUE(fs::is_directory(scratch.out() / "DIR" / "000"));
 }

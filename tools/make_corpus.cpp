@@ -224,6 +224,9 @@ std::vector<std::pair<std::string, Bytes>> corpus()
         }));
     add("track-offset-into-header",
         imageEdited([](ImageBuilder& im) { im.trackOffsets[kDirectoryTrack] = 16; }));
+    // A header no D88 file has, with the disk behind it: read all the same.
+    add("track-offset-into-header-disk-there",
+        imageEdited([](ImageBuilder& im) { im.trackOffsets[0] = 16; }));
     add("sector-count-zero",
         imageEdited([](ImageBuilder& im) { im.find(kDirectoryTrack, 3)->sectorCount = 0; }));
     add("sector-count-one",
@@ -282,6 +285,12 @@ std::vector<std::pair<std::string, Bytes>> corpus()
         ImageBuilder huge = oneFile("HUGE SIZE").image();
         huge.diskSize = 0xFFFFFFFF;
         add("disk-size-huge-then-image", concat({huge.build(), two}));
+    }
+    {
+        // The sizes broken in a later image, which a D88 file can have.
+        ImageBuilder zero = chained().image();
+        zero.diskSize = 0;
+        add("second-image-disk-size-zero", concat({one, zero.build(), two}));
     }
     {
         // Past the 64 images the container can name; the others are headers alone.

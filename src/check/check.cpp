@@ -137,7 +137,8 @@ bool checkImage(Run& run, int index)
             ended = true;
             continue;
         }
-        if (entry.state != EntryState::File || !fileChosen(run.options, entry.name)) {
+        if (entry.state != EntryState::File ||
+            !fileChosen(run.options, entry.name, &run.patternsMatched)) {
             continue;
         }
         // The name findings go into the file's own record.

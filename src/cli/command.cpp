@@ -1,17 +1,16 @@
 // The command from its arguments to its exit status: the usage text, help
-// and version, the options, the D88 file, and the run over it.
+// and version, the options, and the run over the D88 files: one alone as it
+// always ran, several as a collection.
 #include "command.h"
 
 #include <cstdio>
 
-#include "check.h"
-#include "findings.h"
+#include "collection.h"
+#include "d88_file.h"
 #include "host.h"
 #include "listing.h"
 #include "options.h"
-#include "output_sink.h"
 #include "reporter.h"
-#include "run.h"
 #include "version.h"
 
 namespace d88 {
@@ -51,14 +50,17 @@ void reportUsageProblem(Reporter& report, const ExtractOptions& options)
     case UsageProblem::UnexpectedValue:
         report(problem::kUnexpectedValue, argument);
         return;
-    case UsageProblem::ExtraOperand:
-        report(problem::kExtraOperand, argument);
-        return;
     case UsageProblem::NoD88File:
         report(problem::kNoD88File);
         return;
     case UsageProblem::Conflict:
         report(problem::kConflict, argument, Text{options.otherArgument});
+        return;
+    case UsageProblem::BadJobs:
+        report(problem::kBadJobs, argument, Count{kMaxJobs});
+        return;
+    case UsageProblem::TooManyFiles:
+        report(problem::kTooManyFiles, Count{FolderNames::kCapacity});
         return;
     }
 }
@@ -102,13 +104,21 @@ const char* shownProgram(const char* program, std::FILE* stream, ConsoleEncoding
     return buffer;
 }
 
-SinkKind sinkFor(const ExtractOptions& options)
+// Several D88 files: each one is looked at before anything is read or
+// written, so that a mistake on the command line ("d88unpack a.d88 out")
+// writes nothing. One that is missing, a directory or not a regular file
+// is named with the system's reason.
+bool everyD88FileIsAFile(Reporter& report, int argc, const char* const* argv, bool firstIsFile)
 {
-    if (options.toStdout) {
-        return SinkKind::Stdout;
+    bool all = true;
+    D88Files files(argc, argv, firstIsFile);
+    for (int at = files.next(); at != 0; at = files.next()) {
+        if (host::pathKind(argv[at]) != host::PathKind::Regular) {
+            report(SystemReason{argv[at], host::lastError()}, problem::kCannotOpen);
+            all = false;
+        }
     }
-    // The check writes nothing either.
-    return options.listOnly || options.check ? SinkKind::Nothing : SinkKind::Tree;
+    return all;
 }
 
 } // namespace
@@ -122,15 +132,17 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         writeBriefUsage(stderr, console, shownProgram(program, stderr, console.encoding, shown));
         return kExitFatal;
     }
-    // A first argument that names a file is the D88 file, whatever it reads:
+    // A first argument that names a file is a D88 file, whatever it reads:
     // "d88unpack -d" extracts a file named "-d".
-    ExtractOptions options = parseCommandLine(argc, argv, host::identify(argv[1]).known);
+    const bool firstIsFile = host::identify(argv[1]).known;
+    ExtractOptions options = parseCommandLine(argc, argv, firstIsFile);
     char patterns[kMaxPatterns][kPatternBytes];
     patternsAsUtf8(options, patterns);
     // Names and paths from the disk or the command line reach a terminal
     // escaped; a pipe or a file gets them as they are.
+    const Console terminals{console, host::isTerminal(stdout), host::isTerminal(stderr)};
     Listing listing(options.toStdout ? ListingStyle::ProblemsOnly : ListingStyle::Text, console,
-                    host::isTerminal(stdout), host::isTerminal(stderr));
+                    terminals.terminalOut, terminals.terminalErr);
     Reporter report(listing, console);
     if (options.help || options.version) {
         if (options.help) {
@@ -147,45 +159,25 @@ int runExtraction(Workspace& workspace, int argc, const char* const* argv)
         writeTryHelp(stderr, console, shownProgram(program, stderr, console.encoding, shown));
         return kExitFatal;
     }
-    if (options.json) {
-        listing.setStyle(ListingStyle::Json);
-    }
-    listing.setReadableNames(options.unicodeNames);
     // A listing nobody reads any more is reported at the end, not fatal.
     const host::BrokenPipesIgnored brokenPipesIgnored;
     // An interrupted run leaves no file half-written.
     const host::InterruptsHandled interruptsHandled;
 
-    D88Image& image = workspace.image;
-    // A FIFO or a device is refused, never waited on.
-    if (!image.open(host::openInput(options.d88Path))) {
-        report(SystemReason{options.d88Path, host::lastError()}, problem::kCannotOpen);
-        // A JSON reader still gets the summary that carries the problem.
-        return finish(listing, report);
+    if (options.d88Files == 1 && !options.folders) {
+        const D88File file =
+            examine(workspace, D88Files(argc, argv, firstIsFile).next(), options.d88Path);
+        return runD88File(workspace, options, terminals, file, false).status;
     }
-    listing.runFacts(RunFacts{options.d88Path, image.fileSize(), image.imageCount()});
-    // Known before "-o" changes the working directory: the path may be relative.
-    OutputSink sink(sinkFor(options), options.makeSubdirectories, host::identify(options.d88Path),
-                    nameEncoding(options));
-    if (!sink.open(options.outputDirectory, report)) {
-        image.close();
-        return report.exitStatus();
+    if (!everyD88FileIsAFile(report, argc, argv, firstIsFile)) {
+        return kExitFatal;
     }
-    listing.runStart(options.headerSkip == kFileHeaderBytes);
-    if (!sink.holdOutputDirectory(report)) {
-        image.close();
-        sink.close(report);
-        return finish(listing, report);
+    Collection collection(workspace, options, argv, terminals);
+    D88Files files(argc, argv, firstIsFile);
+    for (int at = files.next(); at != 0; at = files.next()) {
+        collection.add(at);
     }
-
-    Run run{workspace, options, listing, report, sink};
-    walkImages(run, options.check ? checkImage : extractImage);
-    if (options.check) {
-        listing.checkEnd(report.exitStatus());
-    }
-    image.close();
-    sink.close(report);
-    return finish(listing, report);
+    return collection.finish();
 }
 
 } // namespace d88

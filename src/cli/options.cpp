@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "disk_layout.h"
+#include "folder_names.h"
 
 namespace d88 {
 
@@ -51,6 +52,21 @@ UsageProblem chooseImage(ExtractOptions& options, const char* value)
     return UsageProblem::None;
 }
 
+// "-J"'s value: digits only, from 1 to kMaxJobs.
+UsageProblem chooseJobs(ExtractOptions& options, const char* value)
+{
+    int jobs = value[0] == '\0' ? -1 : 0;
+    for (const char* p = value; *p != '\0' && jobs >= 0; ++p) {
+        // Also keeps a long run of digits from overflowing.
+        jobs = *p >= '0' && *p <= '9' && jobs <= kMaxJobs ? jobs * 10 + (*p - '0') : -1;
+    }
+    if (jobs < 1 || jobs > kMaxJobs) {
+        return UsageProblem::BadJobs;
+    }
+    options.jobs = jobs;
+    return UsageProblem::None;
+}
+
 UsageProblem set(bool& flag)
 {
     flag = true;
@@ -86,12 +102,16 @@ const OptionRow kOptionRows[] = {
          o.outputDirectory = value;
          return UsageProblem::None;
      }},
+    {'f', "folders", nullptr, &kOptionFolders,
+     [](ExtractOptions& o, const char*) { return set(o.folders); }},
     {'t', "times", nullptr, &kOptionTimes,
      [](ExtractOptions& o, const char*) { return set(o.keepTimes); }},
     {'c', "check", nullptr, &kOptionCheck,
      [](ExtractOptions& o, const char*) { return set(o.check); }},
     {'j', "json", nullptr, &kOptionJson,
      [](ExtractOptions& o, const char*) { return set(o.json); }},
+    {'q', "quiet", nullptr, &kOptionQuiet,
+     [](ExtractOptions& o, const char*) { return set(o.quiet); }},
     {'n', "name", "PATTERN", &kOptionName, addPattern},
     {'i', "image", "N", &kOptionImage, chooseImage},
     {'k', "keep-existing", nullptr, &kOptionKeepExisting,
@@ -100,6 +120,7 @@ const OptionRow kOptionRows[] = {
      [](ExtractOptions& o, const char*) { return clash(o, NameClash::Rename); }},
     {'u', "unicode-names", nullptr, &kOptionUnicodeNames,
      [](ExtractOptions& o, const char*) { return set(o.unicodeNames); }},
+    {'J', "jobs", "N", &kOptionJobs, chooseJobs},
     {'h', "help", nullptr, &kOptionHelp,
      [](ExtractOptions& o, const char*) { return set(o.help); }},
     {'\0', "version", nullptr, &kOptionVersion,
@@ -282,7 +303,35 @@ void checkConflicts(ExtractOptions& options)
     }
     if (options.d88Path == nullptr) {
         fail(options, UsageProblem::NoD88File, nullptr);
+    } else if (options.d88Files > FolderNames::kCapacity) {
+        fail(options, UsageProblem::TooManyFiles, nullptr);
     }
+}
+
+// Reads the arguments from `position` on, taking each option into
+// `options`, up to the next D88 path: its place in argv, or argc at the
+// end or at a problem.
+int readUpToD88File(ExtractOptions& options, int argc, const char* const* argv, int& position,
+                    bool& optionsEnded)
+{
+    for (; position < argc; ++position) {
+        const char* argument = argv[position];
+        bool goOn = true;
+        if (!optionsEnded && std::strcmp(argument, "--") == 0) {
+            optionsEnded = true;
+        } else if (optionsEnded || argument[0] != '-' || argument[1] == '\0') {
+            // "-" alone is a path, as it is to most tools.
+            return position++;
+        } else if (argument[1] == '-') {
+            goOn = takeLong(options, argc, argv, position);
+        } else {
+            goOn = takeShort(options, argc, argv, position);
+        }
+        if (!goOn) {
+            position = argc;
+        }
+    }
+    return argc;
 }
 
 // The help's option column: "  -o, --output=DIR", padded.
@@ -307,35 +356,35 @@ void writeOptionForms(std::FILE* stream, const OptionRow& row)
 ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsFile)
 {
     ExtractOptions options;
-    int next = 1;
-    if (firstIsFile && argc > 1) {
-        options.d88Path = argv[1];
-        next = 2;
-    }
-    bool optionsEnded = false;
-    for (; next < argc; ++next) {
-        const char* argument = argv[next];
-        bool goOn = true;
-        if (!optionsEnded && std::strcmp(argument, "--") == 0) {
-            optionsEnded = true;
-        } else if (optionsEnded || argument[0] != '-' || argument[1] == '\0') {
-            // "-" alone is a path, as it is to most tools.
-            if (options.d88Path != nullptr) {
-                goOn = fail(options, UsageProblem::ExtraOperand, argument);
-            } else {
-                options.d88Path = argument;
-            }
-        } else if (argument[1] == '-') {
-            goOn = takeLong(options, argc, argv, next);
-        } else {
-            goOn = takeShort(options, argc, argv, next);
-        }
-        if (!goOn) {
-            break;
-        }
+    D88Files files(argc, argv, firstIsFile);
+    for (int at = files.next(options); at != 0; at = files.next(options)) {
+        options.d88Path = options.d88Path != nullptr ? options.d88Path : argv[at];
+        ++options.d88Files;
     }
     checkConflicts(options);
     return options;
+}
+
+D88Files::D88Files(int argc, const char* const* argv, bool firstIsFile)
+    : argc_(argc), argv_(argv), firstIsFile_(firstIsFile && argc > 1)
+{
+}
+
+int D88Files::next(ExtractOptions& options)
+{
+    if (firstIsFile_) {
+        firstIsFile_ = false;
+        position_ = 2;
+        return 1;
+    }
+    const int at = readUpToD88File(options, argc_, argv_, position_, optionsEnded_);
+    return at < argc_ ? at : 0;
+}
+
+int D88Files::next()
+{
+    ExtractOptions ignored;
+    return next(ignored);
 }
 
 void listLongCandidates(const char* argument, char (&list)[kCandidateListBytes])

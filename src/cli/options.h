@@ -31,6 +31,24 @@ extern const int kOptionRowCount;
 // anything after them.
 ExtractOptions parseCommandLine(int argc, const char* const* argv, bool firstIsFile);
 
+// The D88 files a command line names, one after another: next() gives the
+// place in argv of the next one, or 0 after the last. Reading the options
+// between them takes them into `options` as parseCommandLine does, so a
+// command line it read without a problem gives its D88 files here.
+class D88Files {
+public:
+    D88Files(int argc, const char* const* argv, bool firstIsFile);
+    int next(ExtractOptions& options);
+    int next();
+
+private:
+    int argc_;
+    const char* const* argv_;
+    bool firstIsFile_;
+    int position_ = 1;
+    bool optionsEnded_ = false;
+};
+
 // Room for the long options an ambiguous one could be, quoted.
 constexpr int kCandidateListBytes = 256;
 

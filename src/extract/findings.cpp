@@ -60,13 +60,18 @@ void describeFile(Run& run, int imageIndex, const FileRecord& record, const char
     host::Digests digests{};
     const bool hashed = host::digestAll(record.buffer->bytes,
                                         static_cast<std::size_t>(record.storedLength), digests);
-    // "000/NAME" under a subdirectory: the image index has three digits.
-    char path[kSubdirectoryNameBytes + kTakenNameBytes];
+    // "000/NAME" under a subdirectory: the image index has three digits;
+    // "GAMES/000/NAME" in a D88 file's folder.
+    char path[kFolderNameBytes + kSubdirectoryNameBytes + kTakenNameBytes];
     if (hostName != nullptr) {
+        const char* folder = run.sink.folder();
+        const int at = folder != nullptr ? std::snprintf(path, sizeof path, "%s/", folder) : 0;
+        char* rest = path + at;
+        const std::size_t room = sizeof path - static_cast<std::size_t>(at);
         if (run.options.makeSubdirectories) {
-            std::snprintf(path, sizeof path, "%03d/%s", imageIndex, hostName);
+            std::snprintf(rest, room, "%03d/%s", imageIndex, hostName);
         } else {
-            std::snprintf(path, sizeof path, "%s", hostName);
+            std::snprintf(rest, room, "%s", hostName);
         }
     }
     run.listing.fileFacts(FileFacts{imageIndex, &record, hostName != nullptr ? path : nullptr,
@@ -78,10 +83,8 @@ LayoutState reportLayoutFindings(Run& run, int index, const LayoutRead& layout)
     const ImageIndex image{index};
     // Nothing of the layout at all: most likely no disk of this kind, said
     // once rather than part by part.
-    constexpr int kDirectorySectors = kDirectoryBytes / kSectorBytes;
     LayoutState state{};
-    state.noLayout =
-        layout.directorySectorsLost == kDirectorySectors && layout.tableSectorsLost > 0;
+    state.noLayout = noLayoutFound(layout);
     state.tableLost = layout.tableSectorsLost > 0 && !state.noLayout;
     if (state.noLayout) {
         run.report(problem::kNoLayout, image);
@@ -179,10 +182,7 @@ bool walkImages(Run& run, bool (*each)(Run& run, int index))
     const int count = image.imageCount();
     // Under "-d" one directory takes every image's files.
     run.workspace.names.clear(host::nameRules(), nameEncoding(run.options));
-    if (count == 0) {
-        run.report(problem::kNoImage);
-        return true;
-    }
+    // A file with no image is refused before its run as no D88 file.
     for (int index = 0; index < count; ++index) {
         if (!imageChosen(run.options, index)) {
             continue;

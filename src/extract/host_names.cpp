@@ -145,6 +145,11 @@ void hostFileName(const char* stored, char (&host)[kHostNameBytes], host::NameRu
 {
     constexpr int kLongest = kHostNameBytes - 2; // room for a '_' in front and the terminator
     static_assert(kLongest >= kNameBytes, "every stored name fits whole");
+    hostName(stored, kLongest, host, rules);
+}
+
+void hostName(const char* stored, int kLongest, char* host, host::NameRules rules)
+{
     // "." and ".." would name the directory itself or its parent.
     if (std::strcmp(stored, ".") == 0) {
         stored = "_";
@@ -179,11 +184,11 @@ void outputName(const char* stored, bool readable, host::NameRules rules,
     hostFileName(name, host, rules);
 }
 
-bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
-                 char (&key)[kTakenNameBytes])
+bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding, char* key,
+                 std::size_t room)
 {
     const std::size_t length = std::strlen(name);
-    if (length >= sizeof key) {
+    if (length >= room) {
         return false;
     }
     std::memcpy(key, name, length + 1);

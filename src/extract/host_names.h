@@ -29,6 +29,10 @@ static_assert(kHostNameBytes + 6 <= kTakenNameBytes && kTakenNameBytes <= host::
 // kHostNameBytes - 2 bytes of `name` are taken.
 void hostFileName(const char* name, char (&host)[kHostNameBytes], host::NameRules rules);
 
+// The same rules for a name of any length: its first `limit` bytes at most,
+// into `host`, which has room for `limit` + 2 bytes.
+void hostName(const char* name, int limit, char* host, host::NameRules rules);
+
 // The name a stored file is written under: its stored name, or with
 // `readable` ("-u") the name as it reads (readableName), under the host's
 // rules above.
@@ -43,7 +47,16 @@ void outputName(const char* stored, bool readable, host::NameRules rules,
 // taken for a letter of its own. A name read as UTF-8 (NameEncoding::Utf8,
 // "-u") has its letters upper-cased as characters. False when the name
 // does not fit `key`.
-bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
-                 char (&key)[kTakenNameBytes]);
+bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding, char* key,
+                 std::size_t room);
+inline bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding encoding,
+                        char (&key)[kTakenNameBytes])
+{
+    return hostNameKey(name, rules, encoding, key, sizeof key);
+}
+
+// The same rules for a name of any length: its first `limit` bytes at most,
+// into `host`, which has room for `limit` + 2 bytes.
+void hostName(const char* name, int limit, char* host, host::NameRules rules);
 
 } // namespace d88

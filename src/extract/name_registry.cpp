@@ -22,14 +22,19 @@ std::uint32_t hashOf(const char* key)
 
 void NameRegistry::clear(host::NameRules rules, host::NameEncoding encoding)
 {
+    // Only the slots in use are cleared: a run of one small image stays cheap.
+    // Each is found by the entry it holds, not by its key: a slot earlier in
+    // its probe may be cleared already, and a search by key would stop there
+    // and leave it, to be met again once that earlier slot is taken.
+    for (int i = 0; i < count_; ++i) {
+        int slot = static_cast<int>(hashOf(taken_[i].key) & (kSlots - 1));
+        while (slots_[slot] != i + 1) {
+            slot = (slot + 1) & (kSlots - 1);
+        }
+        slots_[slot] = 0;
+    }
     rules_ = rules;
     encoding_ = encoding;
-    // Only the slots in use are cleared: a run of one small image stays cheap.
-    // Latest first: a name's probe runs only over slots that earlier names
-    // took, so each is still found where it is.
-    for (int i = count_; i-- > 0;) {
-        slots_[slotOf(taken_[i].key)] = 0;
-    }
     count_ = 0;
 }
 

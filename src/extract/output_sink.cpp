@@ -7,7 +7,7 @@
 
 namespace d88 {
 
-bool OutputSink::open(const char* outputDirectory, Reporter& report)
+bool OutputSink::open(const char* outputDirectory, const char* folder, Reporter& report)
 {
     if (kind_ == SinkKind::Stdout) {
         host::makeBinary(stdout);
@@ -15,21 +15,24 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
     if (kind_ != SinkKind::Tree) {
         return true;
     }
-    // With "-o", DIR stands in for the starting directory until the end of
-    // the run, and the run then goes back to where it really started.
-    if (outputDirectory != nullptr) {
+    // With "-o" or a folder, DIR (or the folder) stands in for the starting
+    // directory until the end of the run, and the run then goes back to
+    // where it really started.
+    if (outputDirectory != nullptr || folder != nullptr) {
         if (!home_.remember()) {
             report(SystemReason{".", host::lastError()}, problem::kCannotKeepStartForOutput);
             return false;
         }
         homeUsed_ = true;
-        // An existing directory is used as it is. When it could not be made,
-        // the reason is the making's: entering then only finds it missing.
-        const host::MadeDirectory making = host::makeDirectory(outputDirectory);
+    }
+    if (outputDirectory != nullptr) {
+        // An existing directory is used as it is; missing parents are made.
+        // When it could not be made, the reason is the making's: entering
+        // then only finds it missing.
+        const host::MadeDirectory making = host::makeDirectories(outputDirectory);
         const bool made = making != host::MadeDirectory::Failed;
         const host::ErrorCode makeFailure = made ? 0 : host::lastError();
         madeOutput_ = making == host::MadeDirectory::Made;
-        madeHere_ = madeOutput_;
         if (!host::enterDirectory(outputDirectory)) {
             report(SystemReason{outputDirectory, made ? host::lastError() : makeFailure},
                    problem::kCannotEnterOutput, Text{outputDirectory});
@@ -37,6 +40,21 @@ bool OutputSink::open(const char* outputDirectory, Reporter& report)
         }
         outputDirectory_ = outputDirectory;
     }
+    if (folder != nullptr) {
+        // Reused when it is there; as for a subdirectory, when it could not
+        // be made the reason is the making's.
+        const host::MadeDirectory making = host::makeDirectory(folder);
+        const bool made = making != host::MadeDirectory::Failed;
+        const host::ErrorCode makeFailure = made ? 0 : host::lastError();
+        folder_ = folder;
+        if (!host::enterSubdirectory(folder)) {
+            failure_ = made ? host::lastError() : makeFailure;
+            report(reason(nullptr), problem::kCannotEnterFolder, Text{folder});
+            return false;
+        }
+        madeOutput_ = making == host::MadeDirectory::Made;
+    }
+    madeHere_ = madeOutput_;
     return true;
 }
 
@@ -141,11 +159,22 @@ bool OutputSink::write(const std::uint8_t* bytes, std::size_t length)
         const bool written =
             std::fwrite(bytes, 1, length, stdout) == length && std::fflush(stdout) == 0;
         failure_ = written ? 0 : host::lastError();
+        count(written, length);
         return written;
     }
     const bool written = file_.write(bytes, length);
     failure_ = written ? 0 : file_.failure();
+    // Counted once it is in place.
+    pendingLength_ = length;
     return written;
+}
+
+void OutputSink::count(bool written, std::size_t length)
+{
+    if (written) {
+        ++filesWritten_;
+        bytesWritten_ += static_cast<long long>(length);
+    }
 }
 
 bool OutputSink::setTime(const EntryTime& time)
@@ -168,6 +197,7 @@ host::CreateOutcome OutputSink::finish()
     }
     const host::CreateOutcome outcome = file_.finish();
     failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
+    count(outcome == host::CreateOutcome::Created, pendingLength_);
     return outcome;
 }
 
@@ -179,6 +209,7 @@ host::CreateOutcome OutputSink::finishAs(const char* hostName)
     }
     const host::CreateOutcome outcome = file_.finishAs(hostName);
     failure_ = outcome == host::CreateOutcome::Created ? 0 : file_.failure();
+    count(outcome == host::CreateOutcome::Created, pendingLength_);
     return outcome;
 }
 
@@ -192,7 +223,7 @@ SystemReason OutputSink::reason(const char* name)
     if (kind_ == SinkKind::Stdout) {
         return SystemReason{"-", failure_};
     }
-    const char* parts[] = {outputDirectory_, subdirectory_,
+    const char* parts[] = {outputDirectory_, folder_, subdirectory_,
                            name != nullptr && failedTemporary_ != nullptr ? failedTemporary_
                                                                           : name};
     int length = 0;

@@ -35,10 +35,12 @@ public:
     // Whether files are made on the host.
     bool makesFiles() const { return kind_ == SinkKind::Tree; }
 
-    // Enters `outputDirectory` (made if missing; null: the working directory
-    // is the output directory) and holds on to the way back. False, reported
-    // as fatal, when the run cannot start.
-    bool open(const char* outputDirectory, Reporter& report);
+    // Enters `outputDirectory` (made if missing, with its parents; null: the
+    // working directory is the output directory) and, when there is one, the
+    // D88 file's `folder` in it (made if missing, never entered through a
+    // link), and holds on to the way back. False, reported as fatal, when
+    // the run cannot start.
+    bool open(const char* outputDirectory, const char* folder, Reporter& report);
     // Holds on to the output directory, the way back from each image's
     // subdirectory. Without it no subdirectory is entered; that is reported
     // here once, and by each image. False, reported as fatal, when no later
@@ -71,7 +73,17 @@ public:
     // output directory and subdirectory it lies in.
     SystemReason reason(const char* name);
 
+    // The D88 file's folder in the output directory, or null.
+    const char* folder() const { return folder_; }
+    // The files written whole (to the tree or the standard output), and
+    // their bytes.
+    long long filesWritten() const { return filesWritten_; }
+    long long bytesWritten() const { return bytesWritten_; }
+
 private:
+    // Adds a file written whole to the counts.
+    void count(bool written, std::size_t length);
+
     // Room for the output directory, a subdirectory, a host name, the
     // slashes and the terminator; a longer output directory is cut.
     static constexpr int kShownPathBytes = 4096;
@@ -92,7 +104,12 @@ private:
     bool madeOutput_ = false;
     bool madeHere_ = false;
     const char* outputDirectory_ = nullptr;
+    const char* folder_ = nullptr;
     const char* subdirectory_ = nullptr; // of the current image, when it has one
+    long long filesWritten_ = 0;
+    long long bytesWritten_ = 0;
+    // The bytes of the file being made, counted once it is in place.
+    std::size_t pendingLength_ = 0;
     host::OutputFile file_;
     host::ErrorCode failure_ = 0;
     // The temporary name a failure was about, rather than the file's own.

@@ -135,7 +135,8 @@ bool extractImage(Run& run, int index)
         if (entry.state == EntryState::EndOfDirectory) {
             break;
         }
-        if (entry.state == EntryState::File && fileChosen(run.options, entry.name)) {
+        if (entry.state == EntryState::File &&
+            fileChosen(run.options, entry.name, &run.patternsMatched)) {
             keepGoing = extractFile(run, index, i, entry);
         }
     }

@@ -2,8 +2,8 @@
 // chosen file assembled, listed and handed to the output sink.
 #pragma once
 
-#include "listing.h"
 #include "extract_options.h"
+#include "listing.h"
 #include "output_sink.h"
 #include "reporter.h"
 #include "workspace.h"
@@ -16,6 +16,8 @@ struct Run {
     Listing& listing;
     Reporter& report;
     OutputSink& sink;
+    // The "-n" patterns that chose a file, a bit each (see fileChosen).
+    std::uint32_t patternsMatched = 0;
 };
 
 // Writes (with "-l", lists) every chosen file of image `index`, which is

@@ -14,8 +14,9 @@ bool imageChosen(const ExtractOptions& options, int index)
            (index >= 0 && index < kMaxImages && options.imageChosen[index]);
 }
 
-bool fileChosen(const ExtractOptions& options, const char* name)
+bool fileChosen(const ExtractOptions& options, const char* name, std::uint32_t* matched)
 {
+    static_assert(kMaxPatterns <= 32, "a bit of a std::uint32_t for each pattern");
     if (options.patternCount == 0) {
         return true;
     }
@@ -31,12 +32,22 @@ bool fileChosen(const ExtractOptions& options, const char* name)
             --length;
         }
     }
+    bool chosen = false;
     for (int i = 0; i < options.patternCount; ++i) {
+        // Once the file is chosen, only a pattern not yet known to match
+        // anything is worth trying.
+        const std::uint32_t bit = std::uint32_t{1} << i;
+        if (chosen && (matched == nullptr || (*matched & bit) != 0)) {
+            continue;
+        }
         if (namePatternMatches(options.patterns[i], name, length, options.unicodeNames)) {
-            return true;
+            chosen = true;
+            if (matched != nullptr) {
+                *matched |= bit;
+            }
         }
     }
-    return false;
+    return chosen;
 }
 
 } // namespace d88

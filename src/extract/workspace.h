@@ -4,13 +4,14 @@
 
 #include "d88_image.h"
 #include "disk_layout.h"
+#include "folder_names.h"
 #include "name_registry.h"
 
 namespace d88 {
 
 // Everything large a run works in: the reader with its piece of the file
 // and its track indexes, the directory, cluster table and file of one image
-// at a time, and the names the run's files took. About 1.7 MiB, too much for a
+// at a time, and the names the run's files took. About 3.3 MiB, too much for a
 // stack and, as nothing is taken from the heap, kept in static storage by
 // the caller, which passes it in (the name registry counts on the zeroing
 // of static storage).
@@ -25,6 +26,8 @@ struct Workspace {
     ChainTrace trace;
     // The names the run's files took in the directory being written.
     NameRegistry names;
+    // The folders the run's D88 files took, when it has several.
+    FolderNames folders;
 };
 
 } // namespace d88

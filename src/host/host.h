@@ -33,6 +33,11 @@ enum class MadeDirectory { Made, Existing, Failed };
 // Creates a directory in the working directory.
 MadeDirectory makeDirectory(const char* name);
 
+// Makes `path` and whichever of its parents are missing, as mkdir -p does,
+// and says what making `path` itself came to. Only the outcome for `path`
+// matters: a parent that cannot be made shows when `path` is entered.
+MadeDirectory makeDirectories(const char* path);
+
 // Makes `name` the working directory.
 bool enterDirectory(const char* name);
 
@@ -68,6 +73,12 @@ FileIdentity identify(const char* path, NameEncoding encoding = NameEncoding::By
 // the user's own encoding; or when it does not fit. Windows gives them in
 // its ANSI code page, which is converted.
 bool argumentAsUtf8(const char* argument, char* out, int capacity);
+
+// What a path names, through links. Anything but Regular leaves lastError()
+// saying why it cannot be read as a file: the system's reason when nothing
+// can be found, else a code for a directory, or for a pipe or device.
+enum class PathKind { Regular, Missing, Directory, Other };
+PathKind pathKind(const char* path);
 
 // Why a host call failed, in the system's own terms: errno on POSIX, the
 // thread's last error on Windows. Read it right after the call that failed.
@@ -289,6 +300,109 @@ private:
         char path[kStartingPathBytes] = {}; // empty until remembered
     };
     Held held_;
+};
+
+// How many processors are online; at least 1.
+int onlineProcessors();
+
+// Tasks run in worker processes, children of this one, each started as a
+// copy of this process and kept for task after task, so that what it has
+// set up (its pages, its workspace) serves them all. A task's standard
+// output and error are held in anonymous temporary files (gone with their
+// last handle, however the process ends) until the parent copies them out,
+// in whatever order it chooses. While a Workers exists, SIGINT, SIGTERM and
+// SIGHUP are passed on to every worker, which removes its unfinished file
+// and ends; the parent then learns of the signal from wait(). A host that
+// cannot run children (Windows) starts none.
+class Workers {
+public:
+    // Worker processes at most.
+    static constexpr int kProcesses = 64;
+    // Tasks started and not yet let go, running or ended.
+    static constexpr int kSlots = 128;
+    // What a task is given, and what it sends back.
+    static constexpr int kTaskBytes = 16;
+    static constexpr int kRecordBytes = 512;
+
+    using Job = void (*)(void* context, const unsigned char (&task)[kTaskBytes],
+                         unsigned char (&record)[kRecordBytes]);
+
+    // Up to `processes` workers, each started when a task first needs it,
+    // which run `job` with `context` (as it is in the worker: a copy of this
+    // process's memory when the worker started) on each task.
+    Workers(int processes, Job job, void* context);
+    ~Workers();
+    Workers(const Workers&) = delete;
+    Workers& operator=(const Workers&) = delete;
+
+    // False on a host without child processes; then nothing else works.
+    static bool available();
+
+    // Hands `task` to an idle worker, its standard streams sent to new
+    // temporary files. The slot, or -1 (lastError() says why) when no
+    // worker or file could be had; the caller leaves a worker idle.
+    int start(const unsigned char (&task)[kTaskBytes]);
+
+    // Waits until a started task ends: its slot, with `sent` false when its
+    // worker ended without sending its record (killed). -1 when a signal
+    // came.
+    int wait(bool& sent);
+    // The record of an ended task.
+    const unsigned char* record(int slot) const { return slots_[slot].record; }
+
+    // Copies an ended task's standard output and error to this process's,
+    // then lets its slot go. False when a signal came meanwhile.
+    bool replay(int slot);
+    // Lets an ended task's slot go, its output unseen.
+    void discard(int slot);
+    // Ends every worker as an interruption would, and waits for each; the
+    // tasks still running end unsent.
+    void stopAll();
+
+    // The signal that came, or 0.
+    int interruption() const;
+    // Ends the process as that signal would have, once stopAll() is done.
+    [[noreturn]] void endByInterruption();
+
+private:
+    struct Process {
+        int pid = 0;     // 0: not running
+        int socket = -1; // tasks go out and records come back through it
+        int slot = -1;   // the task it runs, or -1 when idle
+    };
+    struct Slot {
+        bool used = false;
+        bool ended = false;
+        int out = -1;
+        int err = -1;
+        unsigned char record[kRecordBytes];
+    };
+    // Starts worker `index`; false when it cannot.
+    bool launch(int index);
+    // A capture file: one let go before, emptied, or a new one.
+    int captureFile();
+    // What a worker does, until its socket closes.
+    [[noreturn]] void serve(int socket);
+    // Marks the task of worker `index` ended, with its record if one came,
+    // and lets a worker that is gone go.
+    int end(int index, bool& sent);
+    void release(Slot& slot);
+
+    int processes_;
+    Job job_;
+    void* context_;
+    Process workers_[kProcesses];
+    Slot slots_[kSlots];
+    // Capture files let go, kept for the next tasks: making a file costs
+    // more than emptying one.
+    int spare_[2 * kSlots] = {};
+    int spareCount_ = 0;
+    // The handling SIGINT, SIGTERM and SIGHUP had before, for the workers
+    // and for the end.
+    static constexpr int kForwarded = 3;
+    void (*previous_[kForwarded])(int) = {};
+    // A signal's way into wait(): its handler writes a byte here.
+    int wake_[2] = {-1, -1};
 };
 
 } // namespace host

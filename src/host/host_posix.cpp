@@ -237,6 +237,28 @@ FileIdentity identify(const char* path, NameEncoding)
             true};
 }
 
+PathKind pathKind(const char* path)
+{
+    struct stat st;
+    if (::stat(path, &st) != 0) {
+        return PathKind::Missing;
+    }
+    if (S_ISREG(st.st_mode)) {
+        return PathKind::Regular;
+    }
+    // In the words openInput would have for it.
+    errno = S_ISDIR(st.st_mode)                            ? EISDIR
+            : S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) ? ESPIPE
+                                                           : EINVAL;
+    return S_ISDIR(st.st_mode) ? PathKind::Directory : PathKind::Other;
+}
+
+int onlineProcessors()
+{
+    const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return count < 1 ? 1 : count > 1024 ? 1024 : static_cast<int>(count);
+}
+
 // Arguments are in the user's encoding, UTF-8 where -u is meant for.
 bool argumentAsUtf8(const char*, char*, int)
 {

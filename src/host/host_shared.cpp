@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "host.h"
 #include "host_calls.h"
@@ -343,6 +344,24 @@ CreateOutcome OutputFile::moveIntoPlace(bool replace)
     }
     errno = EEXIST;
     return fail();
+}
+
+MadeDirectory makeDirectories(const char* path)
+{
+    const bool windows = nameRules() == NameRules::Windows;
+    const auto separator = [&](char c) { return c == '/' || (windows && c == '\\'); };
+    // Each parent from the top down, made or found there; a path too long
+    // to copy is left to its own making.
+    char parent[4096];
+    const std::size_t length = std::strlen(path);
+    for (std::size_t i = 1; i < length && length < sizeof parent; ++i) {
+        if (separator(path[i]) && !separator(path[i - 1])) {
+            std::memcpy(parent, path, i);
+            parent[i] = '\0';
+            makeDirectory(parent);
+        }
+    }
+    return makeDirectory(path);
 }
 
 bool localeNamesUtf8(const char* locale)

@@ -272,6 +272,26 @@ FileIdentity identify(const char* path, NameEncoding encoding)
             true};
 }
 
+PathKind pathKind(const char* path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return PathKind::Missing;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        ::SetLastError(ERROR_DIRECTORY);
+        return PathKind::Directory;
+    }
+    // A device or a pipe has no attributes of a file, and is refused on opening.
+    return PathKind::Regular;
+}
+
+int onlineProcessors()
+{
+    const DWORD count = ::GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
+    return count < 1 ? 1 : static_cast<int>(count);
+}
+
 bool argumentAsUtf8(const char* argument, char* out, int capacity)
 {
     // An argument in UTF-16 has no more units than it has bytes.

@@ -11,6 +11,27 @@
 
 namespace d88 {
 
+namespace {
+
+// What every D88 file's headers hold, however damaged its disks: a size
+// that covers the header, and tracks that start past it and inside the disk.
+bool headerPossible(const std::uint8_t (&header)[kImageHeaderSize])
+{
+    const std::uint32_t diskSize = readLe32(header + kDiskSizeOffset);
+    if (diskSize < kImageHeaderSize) {
+        return false;
+    }
+    for (int i = 0; i < kTrackCount; ++i) {
+        const std::uint32_t offset = readLe32(header + kTrackTableOffset + kTrackOffsetBytes * i);
+        if (offset != 0 && (offset < kImageHeaderSize || offset >= diskSize)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 D88Image::~D88Image()
 {
     close();
@@ -54,6 +75,9 @@ bool D88Image::open(std::FILE* file)
             break;
         }
         const std::uint32_t diskSize = readLe32(header + kDiskSizeOffset);
+        if (imageCount_ == 0) {
+            firstHeaderPossible_ = headerPossible(header);
+        }
         declaredSizes_[imageCount_] = diskSize;
         offset += diskSize;
         ++imageCount_;
@@ -109,6 +133,7 @@ bool D88Image::close()
     fileSize_ = 0;
     trailingBytes_ = 0;
     imagesBeyondLimit_ = false;
+    firstHeaderPossible_ = false;
     // A closed reader has no current image, and a new file starts with none.
     forgetImage();
     return true;

@@ -159,6 +159,10 @@ public:
     // and whether another header follows the last image it may count.
     int trailingBytes() const { return trailingBytes_; }
     bool imagesBeyondLimit() const { return imagesBeyondLimit_; }
+    // Whether the first image's header is one a D88 file can have: a disk
+    // size no smaller than the header, and every track offset either 0 or
+    // inside the disk past the header. False when there is no image.
+    bool firstHeaderPossible() const { return firstHeaderPossible_; }
     // Image `index`'s size field, and the bytes the file holds from its
     // start (0 for an index that is no image).
     std::uint32_t declaredSize(int index) const;
@@ -284,6 +288,7 @@ private:
     std::int64_t fileSize_ = 0;
     int trailingBytes_ = 0;
     bool imagesBeyondLimit_ = false;
+    bool firstHeaderPossible_ = false;
     std::uint32_t diskSize_ = 0;
     std::int64_t imageBase_ = 0;
     // Where the current image stops: its disk size from its start, or the

@@ -134,6 +134,13 @@ struct LayoutRead {
     SectorNotes tableSectors;
 };
 
+// Neither a directory sector nor the cluster table was found: most likely
+// no disk of this layout at all.
+inline bool noLayoutFound(const LayoutRead& read)
+{
+    return read.directorySectorsLost == kDirectoryBytes / kSectorBytes && read.tableSectorsLost > 0;
+}
+
 // The clusters a chain may hold: the file buffer's, and one more for a last
 // cluster that is cut off.
 constexpr int kMaxChainClusters = kFileBufferClusters + 1;

@@ -37,9 +37,22 @@ void JsonListing::run(const RunFacts& facts)
     out_.putString(reinterpret_cast<const std::uint8_t*>(facts.path),
                    static_cast<int>(std::strlen(facts.path)), false);
     out_.putKey("size");
-    out_.putNumber(facts.size);
+    if (facts.opened) {
+        out_.putNumber(facts.size);
+    } else {
+        out_.put("null");
+    }
     out_.putKey("images");
-    out_.putNumber(static_cast<std::uint64_t>(facts.images));
+    if (facts.opened) {
+        out_.putNumber(static_cast<std::uint64_t>(facts.images));
+    } else {
+        out_.put("null");
+    }
+    if (facts.folder != nullptr) {
+        out_.putKey("folder");
+        out_.putString(reinterpret_cast<const std::uint8_t*>(facts.folder),
+                       static_cast<int>(std::strlen(facts.folder)), false);
+    }
     out_.put("}");
     out_.write();
 }
@@ -276,6 +289,54 @@ void JsonListing::summary(int exitStatus)
     out_.putKey("exit_status");
     out_.putNumber(static_cast<std::uint64_t>(exitStatus));
     // Problems that belong to no image or file record: the run's own.
+    takeProblems(runProblems_);
+    out_.put("}");
+    out_.write();
+}
+
+} // namespace d88
+
+namespace d88 {
+
+void JsonListing::total(const RunTotals& t)
+{
+    out_.put("{\"type\":\"total\",\"d88_files\":");
+    out_.putNumber(static_cast<std::uint64_t>(t.d88Files));
+    const struct {
+        const char* key;
+        long long value;
+    } counts[] = {{"read_whole", t.readWhole},
+                  {"with_problems", t.withProblems},
+                  {"not_read", t.notRead},
+                  {"files_written", t.filesWritten},
+                  {"bytes_written", t.bytesWritten}};
+    for (const auto& count : counts) {
+        out_.putKey(count.key);
+        out_.putSigned(count.value);
+    }
+    long long all = 0;
+    for (const int n : t.problems) {
+        all += n;
+    }
+    out_.putKey("problem_count");
+    out_.putSigned(all);
+    out_.putKey("problem_kinds");
+    out_.put("{");
+    bool first = true;
+    for (int id = 0; id < kProblemKinds; ++id) {
+        if (t.problems[id] == 0) {
+            continue;
+        }
+        out_.put(first ? "\"" : ",\"");
+        first = false;
+        out_.put(problemKindName(static_cast<ProblemId>(id)));
+        out_.put("\":");
+        out_.putNumber(static_cast<std::uint64_t>(t.problems[id]));
+    }
+    out_.put("}");
+    out_.putKey("exit_status");
+    out_.putNumber(static_cast<std::uint64_t>(t.exitStatus));
+    // The run's own problems: what the selection found, a lost listing.
     takeProblems(runProblems_);
     out_.put("}");
     out_.write();

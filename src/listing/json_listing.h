@@ -22,6 +22,21 @@ struct RunFacts {
     const char* path; // the D88 path as given
     std::uint64_t size;
     int images;
+    const char* folder = nullptr; // with several D88 files, the folder of this one's files
+    bool opened = true;           // false: the file could not be opened, its size is unknown
+};
+
+// What a run over several D88 files came to, for its summary line and its
+// "total" record.
+struct RunTotals {
+    int d88Files;
+    int readWhole;
+    int withProblems;
+    int notRead; // refused, or never reached after a stop of the whole run
+    long long filesWritten;
+    long long bytesWritten;
+    int problems[kProblemKinds]; // by ProblemId; notices are not counted
+    int exitStatus;
 };
 
 struct ImageFacts {
@@ -65,6 +80,7 @@ public:
     // UTF-8 when `utf8`, else in Shift_JIS (or ASCII with names in it).
     void problem(ProblemId id, const char* message, int length, bool utf8);
     void summary(int exitStatus);
+    void total(const RunTotals& totals);
     // False when the records never reached their reader.
     bool runEnd() { return std::fflush(stdout) == 0 && std::ferror(stdout) == 0; }
 

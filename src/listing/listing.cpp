@@ -174,6 +174,18 @@ void TextListing::runStart(bool headerCut)
     }
 }
 
+void TextListing::d88File(const char* path, const char* folder)
+{
+    char shownPath[kEscapedBytes];
+    char shownFolder[kEscapedBytes];
+    if (escapeOut_) {
+        escapeForTerminal(path, shownPath, sizeof shownPath, console_.encoding);
+        escapeForTerminal(folder, shownFolder, sizeof shownFolder, console_.encoding);
+    }
+    std::printf(textFor(kFileLine, console_), escapeOut_ ? shownPath : path,
+                escapeOut_ ? shownFolder : folder);
+}
+
 void TextListing::imageStart(const char* imageName, const char* subdirectory)
 {
     if (subdirectory != nullptr) {
@@ -222,6 +234,34 @@ void Listing::setStyle(ListingStyle style)
         shown_.emplace<JsonListing>();
         return;
     }
+}
+
+void Listing::total(const RunTotals& t)
+{
+    toJson([&](JsonListing& j) { j.total(t); });
+    // The problems by kind, by their stable names: " (sector_missing 3, not_d88 1)".
+    char kinds[4096];
+    int length = 0;
+    int all = 0;
+    for (int id = 0; id < kProblemKinds; ++id) {
+        if (t.problems[id] == 0) {
+            continue;
+        }
+        all += t.problems[id];
+        const int room = static_cast<int>(sizeof kinds) - length;
+        const int wrote = std::snprintf(
+            kinds + length, static_cast<std::size_t>(room), "%s%s %d", length == 0 ? " (" : ", ",
+            problemKindName(static_cast<ProblemId>(id)), t.problems[id]);
+        // Cut at the end of the buffer rather than past it, and room kept for the ")".
+        length += wrote < 0 ? 0 : wrote < room - 1 ? wrote : room - 2;
+    }
+    if (length > 0) {
+        kinds[length++] = ')';
+    }
+    kinds[length] = '\0';
+    std::fflush(stdout);
+    std::fprintf(stderr, textFor(kRunSummary, console_), t.d88Files, t.readWhole, t.withProblems,
+                 t.notRead, t.filesWritten, t.bytesWritten, all, kinds);
 }
 
 } // namespace d88

@@ -28,6 +28,7 @@ enum class ListingStyle {
 struct ProblemDetail {
     const char* path = nullptr;   // what the call was made on; null: no detail
     const char* reason = nullptr; // the system's description of the failure
+    const char* prefix = nullptr; // written with ": " before the message: the D88 file's path
 };
 
 // Room for a listing line: a 9-byte name (each byte escaped, at most), three
@@ -71,6 +72,7 @@ public:
     }
     void setReadable(bool readable) { readable_ = readable; }
     void runStart(bool headerCut);
+    void d88File(const char* path, const char* folder);
     void imageStart(const char* imageName, const char* subdirectory);
     void file(const FileRecord& record);
     void checkedClean(int images, int files);
@@ -156,6 +158,12 @@ public:
     {
         toText([&](TextListing& t) { t.runStart(headerCut); });
     }
+    // The line that begins the listing of one D88 file of several: its path
+    // and the folder its files go into.
+    void d88File(const char* path, const char* folder)
+    {
+        toText([&](TextListing& t) { t.d88File(path, folder); });
+    }
     // `subdirectory` is null when the files go into the output directory.
     void imageStart(const char* imageName, const char* subdirectory)
     {
@@ -185,6 +193,9 @@ public:
     {
         return std::visit([](auto& shown) { return shown.runEnd(); }, shown_);
     }
+    // After a run over several D88 files: the summary line on the error
+    // stream, whatever the listing, and with "-j" the "total" record.
+    void total(const RunTotals& totals);
 
 private:
     template <typename Each> void toJson(Each each)
@@ -251,6 +262,11 @@ void Listing::problem(ProblemId id, const ProblemDetail& detail, const ConsoleTe
     // Error lines follow what was already listed, also when both streams go
     // to one file.
     std::fflush(stdout);
+    if (detail.prefix != nullptr) {
+        char prefix[kEscapedBytes];
+        std::fprintf(stderr, "%s: ",
+                     escapeErr_ ? detail::shown(detail.prefix, prefix, escaping()) : detail.prefix);
+    }
     if constexpr (sizeof...(Values) == 0) {
         std::fputs(message, stderr);
     } else if (escapeErr_) {

@@ -20,7 +20,7 @@ public:
     template <typename... Values>
     void operator()(const ProblemKind<Values...>& kind, std::type_identity_t<Values>... values)
     {
-        report(ProblemDetail{}, kind, values...);
+        report(ProblemDetail{}, false, kind, values...);
     }
 
     // A problem that a failed system call made: `reason` says on what, and
@@ -34,21 +34,37 @@ public:
         if (reason.code != 0) {
             host::describeError(reason.code, text);
         }
-        report(reason.code != 0 ? ProblemDetail{reason.path, text} : ProblemDetail{}, kind,
-               values...);
+        report(reason.code != 0 ? ProblemDetail{reason.path, text} : ProblemDetail{},
+               reason.code != 0 && host::failsEveryFile(reason.code), kind, values...);
     }
 
     ConsoleStyle console() const { return console_; }
 
+    // With several D88 files, the first line of each problem about one of
+    // them begins with its path; a notice stays as it is.
+    void setPrefix(const char* path) { prefix_ = path; }
+
     // A fatal problem wins over any damage reported before or after it.
     int exitStatus() const { return fatal_ ? kExitFatal : damaged_ ? kExitDamaged : kExitSuccess; }
+    // Whether a problem was reported; a notice is none.
+    bool anyProblem() const { return fatal_ || damaged_; }
+    // Whether a stop came that every later D88 file of the run would meet too.
+    bool stopsEveryFile() const { return stopsEveryFile_; }
+    // The problems reported, by kind.
+    const int (&counts() const)[kProblemKinds] { return counts_; }
 
 private:
     template <typename... Values>
-    void report(const ProblemDetail& detail, const ProblemKind<Values...>& kind, Values... values)
+    void report(ProblemDetail detail, bool failsEveryFile, const ProblemKind<Values...>& kind,
+                Values... values)
     {
         if (kind.severity != Severity::Notice) {
             (kind.severity == Severity::Fatal ? fatal_ : damaged_) = true;
+            ++counts_[static_cast<int>(kind.id)];
+            detail.prefix = prefix_;
+        }
+        if (kind.severity == Severity::Fatal && (failsEveryFile || d88::stopsEveryFile(kind.id))) {
+            stopsEveryFile_ = true;
         }
         // One more than needed: no array has size 0.
         char names[sizeof...(Values) + 1][kReadableNameBytes];
@@ -80,8 +96,11 @@ private:
 
     Listing& listing_;
     ConsoleStyle console_;
+    const char* prefix_ = nullptr;
     bool damaged_ = false;
     bool fatal_ = false;
+    bool stopsEveryFile_ = false;
+    int counts_[kProblemKinds] = {};
 };
 
 } // namespace d88

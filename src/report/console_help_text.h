@@ -6,16 +6,17 @@
 namespace d88 {
 
 // The first line of the help; %s is the program path.
-inline constexpr ConsoleText kHelpUsage = {"Usage: %s [OPTION]... D88FILE\n",
-                                           "Usage: %s [OPTION]... D88FILE\n",
-                                           "Usage: %s [OPTION]... D88FILE\n"};
+inline constexpr ConsoleText kHelpUsage = {"Usage: %s [OPTION]... D88FILE...\n",
+                                           "Usage: %s [OPTION]... D88FILE...\n",
+                                           "Usage: %s [OPTION]... D88FILE...\n"};
 // What the tool does, after the first line of the help.
 inline constexpr ConsoleText kHelpSummary = {
+    "\x8a\x65"
     "D88FILE\x82\xcc\x91\x53\x83\x66\x83\x42\x83\x58\x83\x4e\x83\x43\x83\x81\x81\x5b\x83\x57\x82"
     "\xcc\x91\x53\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc"
     "\x82\xb7.\n\n",
-    "D88FILEの全ディスクイメージの全ファイルを書き出します.\n\n",
-    "Copies every file of every disk image in D88FILE to the host.\n\n"};
+    "各D88FILEの全ディスクイメージの全ファイルを書き出します.\n\n",
+    "Copies every file of every disk image in each D88FILE to the host.\n\n"};
 // The pattern syntax, near the end of the help.
 inline constexpr ConsoleText kHelpPatterns = {
     "\nPATTERN: * \x94\x43\x88\xd3\x82\xcc\x83\x6f\x83\x43\x83\x67\x97\xf1, ? "
@@ -31,19 +32,18 @@ inline constexpr ConsoleText kHelpPatterns = {
 // The exit statuses, last in the help.
 inline constexpr ConsoleText kHelpExitStatus = {
     "\x8f\x49\x97\xb9\x83\x58\x83\x65\x81\x5b\x83\x5e\x83\x58: 0 "
-    "\x82\xb7\x82\xd7\x82\xc4\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xbd\n"
-    "                1 \x92\x86\x92\x66\x82\xb5\x82\xbd("
+    "\x82\xb7\x82\xd7\x82\xc4\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xbd\n                1 "
+    "\x92\x86\x92\x66\x82\xb5\x82\xbd("
     "\x8e\x67\x82\xa2\x95\xfb\x81\x45\x83\x49\x81\x5b\x83\x76\x83\x93\x81\x45\x8f\x91\x82\xab\x8d"
-    "\x9e\x82\xdd\x82\xcc\x8c\xeb\x82\xe8)\n"
-    "                2 "
+    "\x9e\x82\xdd\x82\xcc\x8c\xeb\x82\xe8, "
+    "D88\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5\x82\xc8\x82\xa2)\n                2 "
     "\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xbd\x82\xa9\x8f\x91\x82\xab\x8f\x6f\x82\xb9\x82\xc8\x82"
     "\xa9\x82\xc1\x82\xbd\x82\xe0\x82\xcc\x82\xaa\x82\xa0\x82\xe9\n",
-    "終了ステータス: 0 すべて書き出した\n"
-    "                1 中断した(使い方・オープン・書き込みの誤り)\n"
-    "                2 壊れていたか書き出せなかったものがある\n",
-    "Exit status: 0  all written\n"
-    "             1  stopped (usage, open or write failure)\n"
-    "             2  something damaged or left out\n"};
+    "終了ステータス: 0 すべて書き出した\n                1 "
+    "中断した(使い方・オープン・書き込みの誤り, D88ファイルでない)\n                2 "
+    "壊れていたか書き出せなかったものがある\n",
+    "Exit status: 0  all written\n             1  stopped (usage, open or write failure, not a D88 "
+    "file)\n             2  something damaged or left out\n"};
 // -d, --flat
 inline constexpr ConsoleText kOptionFlat = {
     "\x83\x54\x83\x75\x83\x66\x83\x42\x83\x8c\x83\x4e\x83\x67\x83\x8a\x82\xf0\x8d\xec\x90\xac\x82"
@@ -128,5 +128,25 @@ inline constexpr ConsoleText kTryHelp = {
     "\x8f\xda\x82\xb5\x82\xad\x82\xcd'%s --help'"
     "\x82\xf0\x8e\xc0\x8d\x73\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2.\n",
     "詳しくは'%s --help'を実行してください.\n", "Try '%s --help' for more information.\n"};
+
+// -f, --folders
+inline constexpr ConsoleText kOptionFolders = {
+    "D88\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xb2\x82\xc6\x82\xcc\x83\x74\x83\x48\x83\x8b\x83\x5f"
+    "\x82\xc9\x8f\x91\x82\xab\x8f\x6f\x82\xb7(1\x8c\xc2\x82\xc5\x82\xe0)\n",
+    "D88ファイルごとのフォルダに書き出す(1個でも)\n",
+    "a folder of its own for each D88 file, even for one\n"};
+// -q, --quiet
+inline constexpr ConsoleText kOptionQuiet = {
+    "\x88\xea\x97\x97\x82\xf0\x95\x5c\x8e\xa6\x82\xb9\x82\xb8, "
+    "\x96\xe2\x91\xe8\x82\xc6\x8f\x57\x8c\x76\x82\xbe\x82\xaf\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82"
+    "\xe9\n",
+    "一覧を表示せず, 問題と集計だけを表示する\n",
+    "no listing: only the problems and the summary\n"};
+// -J, --jobs=N
+inline constexpr ConsoleText kOptionJobs = {
+    "D88\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0N\x8c\xc2\x82\xdc\x82\xc5\x93\xaf\x8e\x9e\x82\xc9("
+    "\x8a\xf9\x92\xe8\x82\xcd\x83\x76\x83\x8d\x83\x5a\x83\x62\x83\x54\x90\x94)\n",
+    "D88ファイルをN個まで同時に(既定はプロセッサ数)\n",
+    "up to N D88 files at once (default: one per processor)\n"};
 
 } // namespace d88

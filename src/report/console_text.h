@@ -47,6 +47,21 @@ inline constexpr ConsoleText kCheckClean = {
     "\xbd: \x89\xbd\x82\xe0\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1.\n",
     "%d個のイメージ, %d個のファイルを調べました: 何も見つかりません.\n",
     "checked %d images, %d files: nothing found\n"};
+// The line that begins a D88 file's listing: its path and folder.
+inline constexpr ConsoleText kFileLine = {"\nD88\x83\x74\x83\x40\x83\x43\x83\x8b: %s -> %s\n",
+                                          "\nD88ファイル: %s -> %s\n", "\nD88 file: %s -> %s\n"};
+// The summary of a run over several D88 files; the last %s lists the problems by kind.
+inline constexpr ConsoleText kRunSummary = {
+    "D88\x83\x74\x83\x40\x83\x43\x83\x8b: %d\x8c\xc2; "
+    "\x8a\xae\x91\x53\x82\xc9\x93\xc7\x82\xdf\x82\xbd\x82\xe0\x82\xcc: %d, "
+    "\x96\xe2\x91\xe8\x82\xaa\x82\xa0\x82\xc1\x82\xbd\x82\xe0\x82\xcc: %d, "
+    "\x93\xc7\x82\xdf\x82\xc8\x82\xa9\x82\xc1\x82\xbd\x82\xe0\x82\xcc: %d; "
+    "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xbd\x83\x74\x83\x40\x83\x43\x83\x8b: %lld\x8c\xc2, "
+    "%lld\x83\x6f\x83\x43\x83\x67; \x96\xe2\x91\xe8: %d\x8c\x8f%s\n",
+    "D88ファイル: %d個; 完全に読めたもの: %d, 問題があったもの: %d, 読めなかったもの: %d; "
+    "書き出したファイル: %lld個, %lldバイト; 問題: %d件%s\n",
+    "d88unpack: D88 files: %d; read whole: %d, with problems: %d, not read: %d; files written: "
+    "%lld, bytes: %lld; problems: %d%s\n"};
 // The version; %s is the version number.
 inline constexpr ConsoleText kVersionLine = {"d88unpack %s\n", "d88unpack %s\n", "d88unpack %s\n"};
 
@@ -76,6 +91,9 @@ inline constexpr const ConsoleText* kAllConsoleTexts[] = {
     &kStatusUnknown,       &kDirectoryPlace,
     &kTablePlace,          &kCheckClean,
     &kOptionUnicodeNames,  &kTryHelp,
+    &kOptionFolders,       &kOptionQuiet,
+    &kOptionJobs,          &kFileLine,
+    &kRunSummary,
 #define D88_PROBLEM(Name, ...) &k##Name,
 #include "problems.def"
 };

@@ -34,6 +34,28 @@ inline constexpr ProblemId kAllProblems[] = {
 #include "problems.def"
 };
 
+// How many kinds there are.
+inline constexpr int kProblemKinds = static_cast<int>(sizeof kAllProblems / sizeof kAllProblems[0]);
+
+// A stop that every later D88 file of the run would meet too, whatever its
+// reason: the output directory, the way back, the standard output under
+// "-p", and a host that refuses every file. (Any stop whose system reason
+// fails every file is one too; see host::failsEveryFile.)
+constexpr bool stopsEveryFile(ProblemId id)
+{
+    switch (id) {
+    case ProblemId::CannotKeepStartForOutput:
+    case ProblemId::CannotEnterOutput:
+    case ProblemId::CannotReturn:
+    case ProblemId::StdoutFailed:
+    case ProblemId::HostFull:
+    case ProblemId::HostFullSubdirectory:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The values a message takes, each one printf conversion of its text.
 struct ImageIndex { // %03d
     int value;
