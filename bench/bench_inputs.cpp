@@ -252,6 +252,55 @@ Bytes hostileImage(int index, long long filler, Tree& files)
     return image.build();
 }
 
+Bytes scatteredImage(int index, Tree& files)
+{
+    Random random(0x5CA77E2u + static_cast<std::uint64_t>(index));
+    char title[20];
+    std::snprintf(title, sizeof title, "SCATTERED %d", index);
+    DiskBuilder disk(title, kDiskTracks);
+
+    std::vector<int> chain = dataClusters(kDiskTracks * 2);
+    random.shuffle(chain);
+    chain.resize(kScatteredChainClusters);
+    for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
+        disk.setTableByte(chain[i], static_cast<std::uint8_t>(chain[i + 1]));
+    }
+    disk.setTableByte(chain.back(),
+                      static_cast<std::uint8_t>(kLastClusterMark | kSectorsPerCluster));
+    const Bytes head = withHeader(static_cast<std::uint16_t>(random.next()),
+                                  static_cast<std::uint16_t>(random.next()),
+                                  pattern(kHostileBody, static_cast<std::uint32_t>(index)));
+    disk.writeCluster(chain.front(), head);
+    for (int e = 0; e < kEntryCount; ++e) {
+        char name[10];
+        std::snprintf(name, sizeof name, "READ%03d", e);
+        disk.setEntry(e, name, static_cast<std::uint8_t>(chain.front()), randomStamp(random));
+        files[name] = head;
+    }
+    ImageBuilder image = disk.image();
+    for (auto& [track, records] : image.tracks) {
+        // Cylinder 0x40: no lookup of this disk asks for it.
+        SectorRecord padding;
+        padding.c = 0x40;
+        padding.r = static_cast<std::uint8_t>(track);
+        padding.data = pattern(kScatteredPadding, static_cast<std::uint32_t>(track));
+        records.insert(records.begin(), std::move(padding));
+    }
+    return image.build();
+}
+
+Input scatteredInput()
+{
+    Input input;
+    std::vector<Bytes> images;
+    input.images.resize(kScatteredImages);
+    for (int i = 0; i < kScatteredImages; ++i) {
+        images.push_back(scatteredImage(i, input.images[static_cast<std::size_t>(i)]));
+    }
+    input.file = concat(images);
+    return input;
+}
+
 namespace {
 
 enum class Damage { None, FileSector, Table };

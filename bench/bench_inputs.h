@@ -14,6 +14,13 @@
 // sector count ends a walk early, from any of the starts, however long the
 // filler. Each file's header says 10 bytes: the outputs are small.
 //
+// Scattered chain: formatted disks whose every track opens with one record
+// of 60,000 bytes that no lookup asks for, so that their tracks lie farther
+// apart than the piece of the file the reader holds, and whose 192 entries
+// all start at one chain of 150 clusters spread over the disk. Each entry
+// reads 1,200 sectors, each from a part of the file the reader does not
+// hold at that moment: what reading sector by sector costs, apart from
+// walking.
 // Collection: D88 files of 1 to 8 images each, of 40 to 80 tracks and 3 to
 // 60 files of one to a few clusters; about one in twelve has an image with
 // a lost file sector and one in fifty an image whose cluster table is lost.
@@ -55,6 +62,12 @@ long long hostileFiller(long long imageBytes);
 // kHostileImages images of kHostileBytes / kHostileImages bytes at most.
 Input hostileInput();
 
+constexpr int kScatteredChainClusters = 150;
+constexpr int kScatteredPadding = 60000;
+constexpr int kScatteredImages = 2;
+// Scattered chain image `index`, and the input of kScatteredImages of them.
+d88build::Bytes scatteredImage(int index, Tree& files);
+Input scatteredInput();
 // One file of a collection: its name ("DISK0042.d88"), its bytes, and what
 // a run writes from it, one tree per image; none for a file that is not a
 // D88 file.

@@ -70,6 +70,36 @@ TEST(BenchInputsTest, HostileWalkRunsThroughAllFillerFromEveryStart)
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), head));
 }
 
+// The scattered chain's tracks lie farther apart than the reader's piece of
+// the file holds, and its entries all read one chain of 150 whole clusters
+// spread over the disk.
+TEST(BenchInputsTest, ScatteredChainLiesFarApart)
+{
+    benchinputs::Tree files;
+    const d88build::Bytes bytes = benchinputs::scatteredImage(0, files);
+    EXPECT_GT(bytes.size(), 8u * kScanBytes);
+    D88Image image;
+    openBytes(image, bytes);
+    ASSERT_TRUE(image.selectImage(0));
+    image.setSectorRange(kFirstSector, kLastSector);
+    const LayoutRead layout = readDirectoryAndTable(image, directory, table);
+    ASSERT_EQ(layout.directorySectorsLost + layout.tableSectorsLost, 0);
+    const int first = decodeEntry(directory.bytes).firstCluster;
+    for (int e = 0; e < kEntryCount; ++e) {
+        ASSERT_EQ(decodeEntry(directory.bytes + e * kEntryBytes).firstCluster, first) << e;
+    }
+    std::set<int> tracks;
+    int clusters = 1;
+    for (int cluster = first; table.bytes[cluster] < kLastClusterMark;
+         cluster = table.bytes[cluster]) {
+        tracks.insert(cluster >> 1);
+        ++clusters;
+    }
+    EXPECT_EQ(clusters, benchinputs::kScatteredChainClusters);
+    EXPECT_GT(tracks.size(), 60u);
+    EXPECT_EQ(files.size(), static_cast<std::size_t>(kEntryCount));
+}
+
 TEST(BenchInputsTest, FullArchiveDisksAreFullAndFragmented)
 {
     const benchinputs::Input input = benchinputs::fullArchive();

@@ -2,6 +2,7 @@
 // should make from it (bench_inputs.h says what they hold):
 //   full.d88     full.expected/
 //   hostile.d88  hostile.expected/
+//   scattered.d88  scattered.expected/
 //   coll/DISK0000.d88 ...  coll.expected/DISK0000/000/...
 // (a collection's damaged files and those that are not D88 files have no
 // expected tree).
@@ -89,6 +90,7 @@ int main(int argc, char** argv)
         fs::create_directories(out);
         writeInput(out, "full", fullArchive());
         writeInput(out, "hostile", hostileInput());
+        writeInput(out, "scattered", scatteredInput());
         std::printf("hostile.d88: each image %lld empty records before the wanted sectors, "
                     "%d entries on one %d-cluster chain\n",
                     hostileFiller(kHostileBytes / kHostileImages), kHostileEntries,

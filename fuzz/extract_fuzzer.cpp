@@ -1,19 +1,25 @@
 // libFuzzer target: the input is a D88 file, extracted in-process with each
 // combination of "-d" and "-b", with the JSON listing, with names as they
-// read ("-u"), and checked with "-c -j", each run in a fresh directory.
-// After every run the harness checks what a hostile file must never
-// achieve, and aborts on the first violation:
+// read ("-u"), checked with "-c" and "-c -j", and extracted again with "-r"
+// and with "-k" over the tree an extraction left. After every run the
+// harness checks what a hostile file must never achieve, and aborts on the
+// first violation:
 //   - nothing was created outside the run's directory;
 //   - the run's directory holds only regular files, and without "-d" only
-//     numbered subdirectories (at most 64) of regular files;
+//     numbered subdirectories (at most 64) of regular files, none of them a
+//     temporary file left behind;
 //   - no output file is larger than the file buffer;
 //   - the input, which lies in the run's directory as "in.d88", is unchanged;
 //   - the working directory and the set of open descriptors are as before;
+//   - with "-j", every line of the standard output is one JSON value
+//     (which also makes it valid UTF-8).
 //   - a run that ends with status 1 (an input that is not a D88 file) made
 //     nothing.
 //
 // The scratch tree, made once per process:
-//   SCRATCH/work/run/   the working directory of each run, emptied after it
+//   SCRATCH/work/run/   the working directory of each run, emptied before
+//                       each run that does not go over the last one's tree
+//   SCRATCH/listing     the standard output of a run with "-j"
 // so a file written one or two levels above the run's directory shows as a
 // stray entry of work/ or of SCRATCH/.
 //
@@ -33,9 +39,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <nlohmann/json.hpp>
+
 #include "command.h"
 #include "d88_image.h"
 #include "disk_layout.h"
+#include "host.h"
 #include "report.h"
 
 namespace {
@@ -46,6 +55,7 @@ char scratch[256];
 constexpr const char* kInputName = "in.d88";
 char workPath[300];
 char runPath[300];
+char listingPath[300];
 // Harness reports go here, a copy of the error stream taken before libFuzzer
 // may silence it.
 int reportFd = 2;
@@ -124,6 +134,11 @@ template <typename Check> int forEachName(const char* dir, Check check)
 
 void checkOutputFile(const char* path)
 {
+    const char* name = std::strrchr(path, '/');
+    if (std::strncmp(name + 1, d88::host::kTemporaryPrefix,
+                     sizeof d88::host::kTemporaryPrefix - 1) == 0) {
+        fail("a temporary file is left: %s", path);
+    }
     struct stat st;
     if (lstat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
         fail("%s is not a regular file", path);
@@ -176,7 +191,7 @@ void checkRunDirectory(bool subdirectories)
 void checkNothingOutside()
 {
     forEachName(scratch, [](const char* name) {
-        if (std::strcmp(name, "work") != 0) {
+        if (std::strcmp(name, "work") != 0 && std::strcmp(name, "listing") != 0) {
             fail("stray %s/%s", scratch, name);
         }
     });
@@ -216,6 +231,54 @@ void checkInput(const std::uint8_t* data, std::size_t size)
     }
 }
 
+// Every line of the listing a run with "-j" wrote is one JSON value, and the
+// listing ends with a line's end.
+void checkJsonLines()
+{
+    std::FILE* listing = std::fopen(listingPath, "rb");
+    if (listing == nullptr) {
+        fail("cannot read the listing back");
+    }
+    static char text[1 << 25];
+    const std::size_t length = std::fread(text, 1, sizeof text, listing);
+    const bool whole = std::feof(listing) != 0;
+    std::fclose(listing);
+    if (!whole) {
+        fail("a listing larger than %zu bytes", sizeof text);
+    }
+    if (length == 0 || text[length - 1] != '\n') {
+        fail("the listing does not end with a line's end");
+    }
+    for (std::size_t start = 0; start < length;) {
+        const char* end = static_cast<const char*>(std::memchr(text + start, '\n', length - start));
+        const std::size_t lineLength = static_cast<std::size_t>(end - (text + start));
+        if (!nlohmann::json::accept(text + start, text + start + lineLength)) {
+            fail("not a JSON value: %.*s", static_cast<int>(lineLength), text + start);
+        }
+        start += lineLength + 1;
+    }
+}
+
+// Sends the standard output to the listing file until restoreStdout.
+int captureStdout()
+{
+    std::fflush(stdout);
+    const int saved = dup(1);
+    const int listing = open(listingPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (saved < 0 || listing < 0 || dup2(listing, 1) < 0 || close(listing) != 0) {
+        fail("cannot send the standard output to %s", listingPath);
+    }
+    return saved;
+}
+
+void restoreStdout(int saved)
+{
+    std::fflush(stdout);
+    if (dup2(saved, 1) < 0 || close(saved) != 0) {
+        fail("cannot restore the standard output");
+    }
+}
+
 int removeEntry(const char* path, const struct stat*, int, FTW*)
 {
     return std::remove(path);
@@ -246,6 +309,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     }
     std::snprintf(workPath, sizeof workPath, "%s/work", scratch);
     std::snprintf(runPath, sizeof runPath, "%s/work/run", scratch);
+    std::snprintf(listingPath, sizeof listingPath, "%s/listing", scratch);
     if (mkdir(workPath, 0700) != 0 || mkdir(runPath, 0700) != 0) {
         fail("cannot make %s", runPath);
     }
@@ -256,19 +320,35 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // The JSON listing with its hashes, the check, which writes nothing, and
-    // names as they read.
-    static const char* const kOptionSets[][2] = {
-        {nullptr, nullptr}, {"-d", nullptr}, {"-b", nullptr}, {"-d", "-b"},
-        {"-j", nullptr},    {"-c", "-j"},    {"-u", "-d"},    {"-u", "-j"}};
-    for (const auto& options : kOptionSets) {
-        const char* argv[4] = {"d88unpack", kInputName, nullptr, nullptr};
+    // "-r" and "-k" over what the run before them left (the runs go in this
+    // order): going round names taken and keeping them; and names as they
+    // read.
+    struct OptionSet {
+        const char* options[3];
+        bool over; // over the last run's tree
+    };
+    static const OptionSet kOptionSets[] = {
+        {{nullptr, nullptr, nullptr}, false}, {{"-r", nullptr, nullptr}, true},
+        {{"-k", nullptr, nullptr}, true},     {{"-d", nullptr, nullptr}, false},
+        {{"-d", "-r", nullptr}, true},        {{"-b", nullptr, nullptr}, false},
+        {{"-d", "-b", nullptr}, false},       {{"-j", nullptr, nullptr}, false},
+        {{"-c", "-j", nullptr}, false},       {{"-c", nullptr, nullptr}, false},
+        {{"-u", "-d", nullptr}, false},       {{"-u", "-j", nullptr}, false},
+    };
+    for (const OptionSet& set : kOptionSets) {
+        const char* argv[5] = {"d88unpack", kInputName, nullptr, nullptr, nullptr};
         int argc = 2;
         bool subdirectories = true;
-        for (const char* option : options) {
+        bool json = false;
+        for (const char* option : set.options) {
             if (option != nullptr) {
                 argv[argc++] = option;
                 subdirectories = subdirectories && std::strcmp(option, "-d") != 0;
+                json = json || std::strcmp(option, "-j") == 0;
             }
+        }
+        if (!set.over) {
+            emptyRunDirectory();
         }
 
         const int harnessDir = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -276,12 +356,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("cannot enter %s", runPath);
         }
         writeInput(data, size);
+        const int savedStdout = json ? captureStdout() : -1;
         const Identity before = identify(".");
         const DescriptorSet openBefore = openDescriptors();
 
         const int status = d88::runExtraction(workspace, argc, argv);
 
         const DescriptorSet openAfter = openDescriptors();
+        if (json) {
+            restoreStdout(savedStdout);
+            checkJsonLines();
+        }
         for (int fd = 0; fd < kWatchedDescriptors; ++fd) {
             if (openBefore.open[fd] != openAfter.open[fd]) {
                 fail("descriptor %d %s by the run", fd,
@@ -308,7 +393,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         checkRunDirectory(subdirectories);
         checkNothingOutside();
-        emptyRunDirectory();
     }
     return 0;
 }

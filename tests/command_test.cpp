@@ -78,6 +78,8 @@ TEST_F(Command, HostFailures)
         std::string err;
         std::vector<std::string> closedFiles; // created, closed and kept, in order
         std::string endsIn = "";              // the working directory at the end
+        int error = 0;                        // the failure's errno, when not the call's own
+        std::vector<std::string> directories = {"000", "001"}; // left by the run
     } rows[] = {
         {"a write fails: stop",
          Call::Write,
@@ -85,21 +87,32 @@ TEST_F(Command, HostFailures)
          {},
          1,
          writeFailed + detail("000/DATA", ENOSPC),
-         {"000/GAME"}},
+         {"000/GAME"},
+         "",
+         0,
+         {"000"}},
         {"a close fails: stop",
          Call::Close,
          2,
          {},
          1,
          writeFailed + detail("000/DATA", EIO),
-         {"000/GAME"}},
+         {"000/GAME"},
+         "",
+         0,
+         {"000"}},
+        // Every file is made under a temporary name first: the refusal was
+        // about that name.
         {"a create fails: go on",
          Call::Create,
          1,
          {"-d"},
          2,
-         said(d88::kCannotCreateFile, 0, "GAME") + detail("GAME", EACCES),
-         {"DATA", "ONE"}},
+         said(d88::kCannotCreateFile, 0, "GAME") + detail(".d88unpack-tmp-4242", EACCES),
+         {"DATA", "ONE"},
+         "",
+         0,
+         {}},
         {"setting a time fails",
          Call::SetTime,
          2,
@@ -114,14 +127,60 @@ TEST_F(Command, HostFailures)
          2,
          said(d88::kCannotEnterSubdirectory, 0, "000") + detail("000", ENOTDIR),
          {"001/ONE"}},
-        {"the way back cannot be kept: no subdirectory entered",
+        // Nor made: the run leaves no empty subdirectory behind.
+        {"the way back cannot be kept: no subdirectory made or entered",
          Call::Remember,
          1,
          {},
          2,
-         said(d88::kCannotKeepStart) + detail(".", EMFILE) +
+         said(d88::kCannotKeepStart) + detail(".", EACCES) +
              said(d88::kCannotEnterSubdirectory, 0, "000") +
              said(d88::kCannotEnterSubdirectory, 1, "001"),
+         {},
+         "",
+         EACCES,
+         {}},
+        {"the way back cannot be kept for want of a descriptor: stop",
+         Call::Remember,
+         1,
+         {},
+         1,
+         said(d88::kCannotKeepOutput) + detail(".", EMFILE),
+         {},
+         "",
+         EMFILE,
+         {}},
+        // The reason is the making's, not the entering's that only finds
+        // nothing there.
+        {"a subdirectory cannot be made",
+         Call::MakeDirectory,
+         1,
+         {},
+         2,
+         said(d88::kCannotEnterSubdirectory, 0, "000") + detail("000", EACCES),
+         {"001/ONE"},
+         "",
+         EACCES,
+         {"001"}},
+        {"no subdirectory can be made: stop",
+         Call::MakeDirectory,
+         1,
+         {},
+         1,
+         said(d88::kHostFullSubdirectory, 0, "000") + detail("000", EROFS),
+         {},
+         "",
+         EROFS,
+         {}},
+        {"the output directory cannot be made",
+         Call::MakeDirectory,
+         1,
+         {"-o", "NEW"},
+         1,
+         said(d88::kCannotEnterOutput, "NEW") + detail("NEW", EROFS),
+         {},
+         "",
+         EROFS,
          {}},
         {"the way back fails: stop",
          Call::ReturnTo,
@@ -130,12 +189,14 @@ TEST_F(Command, HostFailures)
          1,
          said(d88::kCannotReturn) + detail(".", ENOENT),
          {"000/GAME", "000/DATA"},
-         "000"},
+         "000",
+         0,
+         {"000"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         fakehost::reset();
-        fakehost::failOn(row.call, row.nth);
+        fakehost::failOn(row.call, row.nth, row.error);
         const Outcome outcome = run(twoImages(), row.options);
         EXPECT_EQ(outcome.status, row.status);
         EXPECT_EQ(outcome.err, row.err);
@@ -148,6 +209,7 @@ TEST_F(Command, HostFailures)
         }
         EXPECT_EQ(closed, row.closedFiles);
         EXPECT_EQ(fakehost::workingDirectory(), row.endsIn);
+        EXPECT_EQ(fakehost::directories(), row.directories);
     }
 }
 
@@ -236,7 +298,7 @@ TEST_F(Command, FailedWritesLeaveNoFile)
 }
 
 // An existing name is replaced through a temporary file renamed over it;
-// a new name is written in place with nothing more than its create.
+// a new name is given to the temporary file by a move that replaces nothing.
 TEST_F(Command, ReplacingGoesThroughATemporaryName)
 {
     fakehost::plantFile("000/GAME", std::vector<std::uint8_t>(5, 'o'));
@@ -247,10 +309,11 @@ TEST_F(Command, ReplacingGoesThroughATemporaryName)
     const Tree tree = fakehost::tree();
     ASSERT_TRUE(tree.contains("000/GAME"));
     EXPECT_EQ(tree.at("000/GAME").size(), 3006u);
+    // GAME's temporary file is renamed over the old one, and ONE's moved to
+    // its free name; DATA's name, a FIFO's, is not opened at all.
     EXPECT_EQ(fakehost::calls(Call::Rename), 1);
-    // GAME's meets the old file, then makes its temporary one; DATA's meets
-    // the FIFO; ONE's makes it.
-    EXPECT_EQ(fakehost::calls(Call::Create), 4);
+    EXPECT_EQ(fakehost::calls(Call::Move), 1);
+    EXPECT_EQ(fakehost::calls(Call::Create), 2);
     EXPECT_EQ(temporaries(), std::vector<std::string>{});
     EXPECT_EQ(fakehost::files().back().path, "001/ONE");
 }
@@ -275,49 +338,96 @@ TEST_F(Command, RenameGoesRoundWhateverHasTheName)
     EXPECT_EQ(fakehost::calls(Call::Rename), 0);
 }
 
-// An interruption mid-write removes the file being written, a new one or a
-// replacement's temporary file, and leaves an earlier file untouched; then
-// the process ends by the signal. One during the open waits for the open's
-// outcome: the file it made is removed, and one that was there is not.
+// An interruption at any step of making a file, from opening its temporary
+// name to its move into place, removes the temporary file and nothing else:
+// an earlier file of its name is untouched, and no name is left to the file
+// unfinished; then the process ends by the signal. One during the open
+// waits for the open's outcome.
 TEST_F(Command, InterruptionRemovesTheUnfinishedFile)
 {
     const std::vector<std::uint8_t> earlier(9, 'e');
-    for (const Call call : {Call::Create, Call::Write}) {
-        for (const bool existed : {false, true}) {
-            for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-                SCOPED_TRACE(std::string(call == Call::Create ? "opening, " : "writing, ") +
-                             (existed ? "replacing, " : "new, ") + strsignal(signal));
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    int round = 0;
+    for (const bool existed : {false, true}) {
+        // DATA's call of each step: the second of its kind, but for a
+        // replacement's rename, the run's first (GAME's name is new).
+        const Call moveCall = existed ? Call::Rename : Call::Move;
+        for (const Call call : {Call::Create, Call::Write, Call::SetTime, Call::Close, moveCall}) {
+            const int signal = signals[round++ % 3];
+            SCOPED_TRACE(std::string(existed ? "replacing, " : "new, ") + "call " +
+                         std::to_string(static_cast<int>(call)) + ", " + strsignal(signal));
+            fakehost::reset();
+            if (existed) {
+                fakehost::plantFile("000/DATA", earlier);
+            }
+            fakehost::interrupt(call, call == Call::Rename ? 1 : 2, signal);
+            run(twoImages(), {"-t"});
+            EXPECT_EQ(fakehost::endedBy(), signal);
+            // DATA's record: its temporary file, made after GAME's.
+            const fakehost::File& data = fakehost::files()[existed ? 2 : 1];
+            EXPECT_NE(data.path.find(d88::host::kTemporaryPrefix), std::string::npos);
+            EXPECT_TRUE(data.removed);
+            Tree want = {{"000/GAME", fakehost::files()[existed ? 1 : 0].bytes}};
+            if (existed) {
+                want["000/DATA"] = earlier;
+            }
+            EXPECT_EQ(fakehost::tree(), want);
+        }
+    }
+}
+
+// Files another run of the tool puts in place while this one works (its
+// own complete files renamed over this run's names) all survive this run
+// being interrupted at any moment: what this run removes is only ever its
+// own temporary file. Not interrupted, it leaves every name to a whole file
+// of one run or the other.
+TEST_F(Command, AnotherRunsFilesSurviveAnInterruption)
+{
+    const Tree others = {{"000/GAME", std::vector<std::uint8_t>(11, 'b')},
+                         {"000/DATA", std::vector<std::uint8_t>(12, 'b')},
+                         {"001/ONE", std::vector<std::uint8_t>(13, 'b')}};
+    // The calls a whole run makes, by kind.
+    run(twoImages(), {"-t"});
+    std::map<Call, int> made;
+    for (int kind = 0; kind <= static_cast<int>(Call::Look); ++kind) {
+        made[static_cast<Call>(kind)] = fakehost::calls(static_cast<Call>(kind));
+    }
+    const Tree ours = fakehost::tree();
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    int moments = 0;
+    for (const auto& [call, count] : made) {
+        for (int nth = 1; nth <= count; ++nth) {
+            for (const bool interrupted : {true, false}) {
+                SCOPED_TRACE("call " + std::to_string(static_cast<int>(call)) + " #" +
+                             std::to_string(nth) + (interrupted ? ", interrupted" : ""));
                 fakehost::reset();
-                if (existed) {
-                    fakehost::plantFile("000/DATA", earlier);
+                fakehost::whenCalled(call, nth, [&] {
+                    for (const auto& [path, bytes] : others) {
+                        fakehost::plantFile(path, bytes);
+                    }
+                });
+                const int signal = signals[moments % 3];
+                if (interrupted) {
+                    fakehost::interrupt(call, nth, signal);
+                    ++moments;
                 }
-                // DATA's: its create after GAME's (the first, or the temporary
-                // one after meeting the earlier file), or its write.
-                fakehost::interrupt(call, call == Call::Create && existed ? 3 : 2, signal);
-                run(twoImages(), {});
-                EXPECT_EQ(fakehost::endedBy(), signal);
-                // The run's record for DATA: the new file, or the temporary
-                // one (the earlier file's record comes first).
-                const fakehost::File* data = nullptr;
-                for (std::size_t i = existed ? 1 : 0; i < fakehost::files().size(); ++i) {
-                    const fakehost::File& file = fakehost::files()[i];
-                    if (data == nullptr &&
-                        (file.path.ends_with("DATA") ||
-                         file.path.find(d88::host::kTemporaryPrefix) != std::string::npos)) {
-                        data = &file;
+                run(twoImages(), {"-t"});
+                EXPECT_EQ(fakehost::endedBy(), interrupted ? signal : 0);
+                const Tree tree = fakehost::tree();
+                for (const auto& [path, bytes] : others) {
+                    ASSERT_TRUE(tree.contains(path)) << path;
+                    if (interrupted) {
+                        EXPECT_EQ(tree.at(path), bytes) << path;
+                    } else {
+                        EXPECT_TRUE(tree.at(path) == bytes || tree.at(path) == ours.at(path))
+                            << path;
                     }
                 }
-                ASSERT_NE(data, nullptr);
-                EXPECT_TRUE(data->removed);
-                const Tree tree = fakehost::tree();
-                if (existed) {
-                    ASSERT_TRUE(tree.contains("000/DATA"));
-                    EXPECT_EQ(tree.at("000/DATA"), earlier);
-                }
-                EXPECT_EQ(temporaries(), std::vector<std::string>{});
+                EXPECT_EQ(tree.size(), others.size());
             }
         }
     }
+    EXPECT_GT(moments, 20);
 }
 
 // A create failure that every later file would meet too stops the run at
@@ -338,13 +448,98 @@ TEST_F(Command, WholeRunCreateFailures)
         const Outcome outcome = run(twoImages(), {"-d"});
         if (row.wholeRun) {
             EXPECT_EQ(outcome.status, d88::kExitFatal);
-            EXPECT_EQ(outcome.err, said(d88::kHostFull, 0, "GAME") + detail("GAME", row.error));
+            EXPECT_EQ(outcome.err,
+                      said(d88::kHostFull, 0, "GAME") + detail(".d88unpack-tmp-4242", row.error));
             EXPECT_EQ(fakehost::calls(Call::Create), 1);
         } else {
             EXPECT_EQ(outcome.status, d88::kExitDamaged);
-            EXPECT_EQ(outcome.err,
-                      said(d88::kCannotCreateFile, 0, "GAME") + detail("GAME", row.error));
+            EXPECT_EQ(outcome.err, said(d88::kCannotCreateFile, 0, "GAME") +
+                                       detail(".d88unpack-tmp-4242", row.error));
             EXPECT_EQ(fakehost::calls(Call::Create), 3);
+        }
+    }
+}
+
+// "-t" gives each file its time while it is open under its temporary name,
+// before it has its own: nothing is done by name once it is in place, where
+// the name could meanwhile lead to another file.
+TEST_F(Command, TimesAreSetBeforeTheFileHasItsName)
+{
+    fakehost::plantFile("000/GAME", std::vector<std::uint8_t>(5, 'o'));
+    const Outcome outcome = run(twoImages(), {"-t"});
+    EXPECT_EQ(outcome.status, d88::kExitSuccess);
+    std::vector<std::string> placed;
+    for (const fakehost::File& file : fakehost::files()) {
+        if (file.timedAs.empty()) {
+            continue;
+        }
+        EXPECT_NE(file.timedAs.find(d88::host::kTemporaryPrefix), std::string::npos);
+        placed.push_back(file.path);
+    }
+    EXPECT_EQ(placed, (std::vector<std::string>{"000/GAME", "000/DATA", "001/ONE"}));
+}
+
+// With "-r", each name is gone round once in a directory, not once for each
+// file that has it: forty files of one name over ten taken from before look
+// at each taken name once, and then at one free name each.
+TEST_F(Command, RenameGoesRoundEachNameOnce)
+{
+    DiskBuilder disk("SAME");
+    constexpr int kFiles = 40, kTaken = 10;
+    for (int i = 0; i < kFiles; ++i) {
+        disk.addFile(i, "SAME", {10 + i}, d88build::withHeader(1, 1, d88build::pattern(20, i)));
+    }
+    for (int n = 0; n < kTaken; ++n) {
+        fakehost::plantFile(n == 0 ? "SAME" : "SAME~" + std::to_string(n), {'o'});
+    }
+    const Outcome outcome = run(disk.image().build(), {"-d", "-r"});
+    EXPECT_EQ(outcome.status, d88::kExitSuccess);
+    const Tree tree = fakehost::tree();
+    EXPECT_EQ(tree.size(), static_cast<std::size_t>(kFiles + kTaken));
+    for (int n = kTaken; n < kTaken + kFiles; ++n) {
+        ASSERT_TRUE(tree.contains("SAME~" + std::to_string(n))) << n;
+    }
+    EXPECT_EQ(fakehost::calls(Call::Look), kTaken + kFiles);
+}
+
+// Whatever has a temporary name already, a file or not, is left as it is:
+// the next name is taken, and once none is left the file is not made, the
+// message naming the temporary name that could not be.
+TEST_F(Command, TemporaryNamesTakenAreGoneRound)
+{
+    const std::vector<std::uint8_t> planted(3, 'p');
+    for (const int taken : {1, 2, 15, 16}) {
+        SCOPED_TRACE(taken);
+        fakehost::reset();
+        Tree before;
+        for (int n = 0; n < taken; ++n) {
+            const std::string path =
+                "000/.d88unpack-tmp-4242" + (n == 0 ? std::string() : "-" + std::to_string(n));
+            if (n % 2 == 0) {
+                fakehost::plantFile(path, planted);
+                before[path] = planted;
+            } else {
+                fakehost::plantOther(path);
+            }
+        }
+        const Outcome outcome = run(twoImages(), {});
+        Tree tree = fakehost::tree();
+        for (const auto& [path, bytes] : before) {
+            ASSERT_TRUE(tree.contains(path)) << path;
+            EXPECT_EQ(tree.at(path), bytes);
+            tree.erase(path);
+        }
+        if (taken < 16) {
+            EXPECT_EQ(outcome.status, d88::kExitSuccess);
+            EXPECT_EQ(outcome.err, "");
+            EXPECT_EQ(tree.size(), 3u);
+        } else {
+            EXPECT_EQ(outcome.status, d88::kExitDamaged);
+            EXPECT_EQ(outcome.err, said(d88::kCannotCreateFile, 0, "GAME") +
+                                       detail("000/.d88unpack-tmp-4242-15", EEXIST) +
+                                       said(d88::kCannotCreateFile, 0, "DATA") +
+                                       detail("000/.d88unpack-tmp-4242-15", EEXIST));
+            EXPECT_EQ(tree.size(), 1u); // 001/ONE
         }
     }
 }

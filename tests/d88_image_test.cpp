@@ -431,6 +431,82 @@ TEST(D88ImageTest, LookupsGiveWhatThePlainWalkGives)
     }
 }
 
+// Runs of sectors read together give, sector by sector, exactly what
+// reading each alone gives: its bytes, its count and its marks, whether it
+// is missing, short, longer than asked, marked, out of order or cut off by
+// the image's end, and whether it lies in the piece of the file the reader
+// holds or must be read from the file (the images are larger than that
+// piece, and tracks far apart are looked up in turn).
+TEST(D88ImageTest, SectorRunsGiveWhatSingleReadsGive)
+{
+    std::mt19937 random(20261209);
+    const auto pick = [&](int below) { return static_cast<int>(random() % below); };
+    for (int round = 0; round < 30; ++round) {
+        ImageBuilder built = emptyImage("RUNS");
+        // Odd tracks hold the runs, even ones keep them apart by more than
+        // the reader's piece of the file.
+        for (int t = 0; t < 8; t += 2) {
+            for (int k = 0; k < 9; ++k) {
+                built.tracks[t].push_back(record(9, 9, 1 + k, 1, pattern(60000, k)));
+            }
+        }
+        for (int t = 1; t < 8; t += 2) {
+            std::vector<SectorRecord>& records = built.tracks[t];
+            for (int r = 1; r <= 16; ++r) {
+                if (pick(12) == 0) {
+                    continue; // missing
+                }
+                const int sizes[] = {256, 256, 256, 256, 100, 0, 512};
+                SectorRecord s = record(t >> 1, t & 1, r, 1, pattern(sizes[pick(7)], t * 16 + r));
+                s.status = pick(10) == 0 ? 0xB0 : 0x00;
+                s.deletedMark = pick(10) == 0 ? 0x10 : 0x00;
+                records.push_back(std::move(s));
+            }
+            if (pick(4) == 0) {
+                std::reverse(records.begin(), records.end());
+            }
+            if (pick(4) == 0 && records.size() > 3) {
+                std::swap(records[1], records[2]);
+            }
+        }
+        Bytes file = built.build();
+        if (pick(3) == 0) {
+            file.resize(file.size() - static_cast<std::size_t>(pick(3000)));
+            const std::uint32_t size = static_cast<std::uint32_t>(file.size());
+            std::memcpy(&file[0x1C], &size, 4); // little-endian, as the tests run
+        }
+        D88Image runs, single;
+        openBytes(runs, file);
+        openBytes(single, file);
+        ASSERT_TRUE(runs.selectImage(0));
+        ASSERT_TRUE(single.selectImage(0));
+        for (int lookup = 0; lookup < 200; ++lookup) {
+            const int track = pick(8);
+            const d88::SectorAddress from{track, track >> 1, track & 1, 1 + pick(16), 1};
+            const int count = 1 + pick(d88::kMaxRunSectors);
+            const int len = pick(3) == 0 ? pick(600) : 256;
+            const std::size_t room =
+                static_cast<std::size_t>(count) * static_cast<std::size_t>(len);
+            Bytes together(room + 1, 0xEE), alone(room + 1, 0xEE);
+            D88Image::SectorRead got[d88::kMaxRunSectors];
+            runs.readSectorRun(from, count, together.data(), len, got);
+            d88::SectorAddress at = from;
+            for (int k = 0; k < count; ++k) {
+                d88::SectorMarks marks{};
+                const int bytes = single.readSector(
+                    at, alone.data() + static_cast<std::size_t>(k) * static_cast<std::size_t>(len),
+                    len, &marks);
+                ASSERT_EQ(got[k].bytes, bytes) << "round " << round << " sector " << k;
+                ASSERT_EQ(got[k].marks.status, marks.status);
+                ASSERT_EQ(got[k].marks.deletedMark, marks.deletedMark);
+                ASSERT_EQ(got[k].marks.density, marks.density);
+                single.stepSector(at);
+            }
+            ASSERT_EQ(together, alone) << "round " << round;
+        }
+    }
+}
+
 // The header of the next image looks like a matching record; the walk of the
 // image before must stop at its own end rather than read it.
 TEST(D88ImageTest, WalkStopsAtTheImageEnd)

@@ -33,6 +33,7 @@ struct State {
     std::map<Call, int> calls;
     std::map<Call, std::map<int, int>> failures;   // call -> number -> errno
     std::map<Call, std::map<int, int>> interrupts; // call -> number -> signal
+    std::map<Call, std::map<int, std::function<void()>>> actions;
     int endedBy = 0;
     d88::host::NameRules nameRules = d88::host::NameRules::Posix;
 };
@@ -43,12 +44,31 @@ State& state()
     return s;
 }
 
-// Counts the call; true when this one is to fail, with errno set when the
-// failure names one.
+// Counts the call, after what another process does just then and an
+// interruption that comes in; true when this one is to fail, with errno set
+// when the failure names one, and for every call once the process has ended.
 bool fails(Call call)
 {
     State& s = state();
-    const int number = ++s.calls[call];
+    if (s.endedBy != 0) {
+        errno = EIO;
+        return true;
+    }
+    const int number = s.calls[call] + 1;
+    const auto action = s.actions[call].find(number);
+    if (action != s.actions[call].end()) {
+        action->second();
+    }
+    // The handler the real host installs.
+    const auto signal = s.interrupts[call].find(number);
+    if (signal != s.interrupts[call].end() && d88::host::calls::takeInterruption(signal->second)) {
+        d88::host::calls::endBySignal(signal->second);
+    }
+    if (s.endedBy != 0) {
+        errno = EIO;
+        return true;
+    }
+    s.calls[call] = number;
     const auto it = s.failures[call].find(number);
     if (it == s.failures[call].end()) {
         return false;
@@ -81,15 +101,10 @@ void interrupt(Call call, int nth, int signal)
     s.interrupts[call][s.calls[call] + nth] = signal;
 }
 
-// Calls the handler the real host installs when this call is to be
-// interrupted.
-void interruptIfPlanned(Call call)
+void whenCalled(Call call, int nth, std::function<void()> action)
 {
     State& s = state();
-    const auto it = s.interrupts[call].find(s.calls[call] + 1);
-    if (it != s.interrupts[call].end() && d88::host::calls::takeInterruption(it->second)) {
-        d88::host::calls::endBySignal(it->second);
-    }
+    s.actions[call][s.calls[call] + nth] = std::move(action);
 }
 
 void useNameRules(d88::host::NameRules rules)
@@ -112,15 +127,26 @@ const std::vector<File>& files()
     return state().files;
 }
 
+// The directory a planted path lies in is there too.
+void plantDirectoryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos) {
+        state().directories.insert(path.substr(0, slash));
+    }
+}
+
 void plantFile(const std::string& path, std::vector<std::uint8_t> bytes)
 {
     State& s = state();
-    s.files.push_back({path, std::move(bytes), true, false, false});
+    plantDirectoryOf(path);
+    s.files.push_back({path, std::move(bytes), true, false, false, {}});
     s.names[path] = static_cast<int>(s.files.size() - 1);
 }
 
 void plantOther(const std::string& path)
 {
+    plantDirectoryOf(path);
     state().names[path] = kOther;
 }
 
@@ -133,6 +159,11 @@ std::map<std::string, std::vector<std::uint8_t>> tree()
         }
     }
     return t;
+}
+
+std::vector<std::string> directories()
+{
+    return {state().directories.begin(), state().directories.end()};
 }
 
 const std::string& workingDirectory()
@@ -149,27 +180,35 @@ using fakehost::fails;
 using fakehost::state;
 using fakehost::State;
 
-bool makeDirectory(const char* name)
+MadeDirectory makeDirectory(const char* name)
 {
     if (fails(Call::MakeDirectory)) {
-        errno = EACCES;
-        return false;
+        errno = errno == 0 ? EACCES : errno;
+        return MadeDirectory::Failed;
     }
     // As mkdir: the parent must be there.
     const std::string path = fakehost::pathOf(name);
     const std::size_t slash = path.rfind('/');
     if (slash != std::string::npos && !state().directories.contains(path.substr(0, slash))) {
         errno = ENOENT;
-        return false;
+        return MadeDirectory::Failed;
     }
-    return state().directories.insert(path).second;
+    if (!state().directories.insert(path).second) {
+        errno = EEXIST;
+        return MadeDirectory::Existing;
+    }
+    return MadeDirectory::Made;
 }
 
 bool enterDirectory(const char* name)
 {
     const std::string path = fakehost::pathOf(name);
-    if (fails(Call::EnterDirectory) || !state().directories.contains(path)) {
-        errno = ENOTDIR;
+    if (fails(Call::EnterDirectory)) {
+        errno = errno == 0 ? ENOTDIR : errno;
+        return false;
+    }
+    if (!state().directories.contains(path)) {
+        errno = ENOENT;
         return false;
     }
     state().cwd = path;
@@ -233,7 +272,7 @@ BrokenPipesIgnored::~BrokenPipesIgnored()
     }
 }
 
-// Interruptions are made by interruptWrite, not by signals.
+// Interruptions are made by fakehost::interrupt, not by signals.
 InterruptsHandled::InterruptsHandled() = default;
 InterruptsHandled::~InterruptsHandled() = default;
 
@@ -243,7 +282,7 @@ StartingDirectory::~StartingDirectory() = default;
 bool StartingDirectory::remember()
 {
     if (fails(Call::Remember)) {
-        errno = EMFILE;
+        errno = errno == 0 ? EMFILE : errno;
         return false;
     }
     held_.handle = 0;
@@ -348,21 +387,11 @@ void Workers::endByInterruption()
     std::abort();
 }
 
-bool setModificationTime(const char*, NameEncoding, int, int, int, int, int)
-{
-    if (fails(Call::SetTime)) {
-        errno = EPERM;
-        return false;
-    }
-    return true;
-}
-
 namespace calls {
 
 // A handle is the index of the file's record.
 int openNewFile(const char* name, NameEncoding)
 {
-    fakehost::interruptIfPlanned(Call::Create);
     if (fails(Call::Create)) {
         if (errno == 0 || errno == EEXIST) {
             errno = EACCES;
@@ -374,7 +403,7 @@ int openNewFile(const char* name, NameEncoding)
         errno = EEXIST;
         return -1;
     }
-    state().files.push_back({path, {}, false, false, false});
+    state().files.push_back({path, {}, false, false, false, {}});
     const int handle = static_cast<int>(state().files.size() - 1);
     state().names[path] = handle;
     return handle;
@@ -383,7 +412,6 @@ int openNewFile(const char* name, NameEncoding)
 long writeSome(int handle, const void* bytes, std::size_t length)
 {
     State& s = state();
-    fakehost::interruptIfPlanned(Call::Write);
     if (fails(Call::Write)) {
         errno = errno == 0 ? ENOSPC : errno;
         return -1;
@@ -401,18 +429,38 @@ long writeSome(int handle, const void* bytes, std::size_t length)
 
 bool closeFile(int handle)
 {
-    state().files.at(static_cast<std::size_t>(handle)).closed = true;
-    if (fails(Call::Close)) {
+    const bool failed = fails(Call::Close);
+    // A close that fails still lets the descriptor go, except in a process
+    // that has ended.
+    if (state().endedBy == 0) {
+        state().files.at(static_cast<std::size_t>(handle)).closed = true;
+    }
+    if (failed) {
         errno = errno == 0 ? EIO : errno;
         return false;
     }
     return true;
 }
 
+bool setFileTime(int handle, int, int, int, int, int)
+{
+    if (fails(Call::SetTime)) {
+        errno = errno == 0 ? EPERM : errno;
+        return false;
+    }
+    fakehost::File& file = state().files.at(static_cast<std::size_t>(handle));
+    file.timedAs = file.path;
+    return true;
+}
+
 bool removeFile(const char* name, NameEncoding)
 {
+    if (fails(Call::Remove)) {
+        return false;
+    }
     const auto it = state().names.find(fakehost::pathOf(name));
-    if (fails(Call::Remove) || it == state().names.end()) {
+    if (it == state().names.end()) {
+        errno = ENOENT;
         return false;
     }
     if (it->second != fakehost::kOther) {
@@ -422,13 +470,13 @@ bool removeFile(const char* name, NameEncoding)
     return true;
 }
 
-bool renameFile(const char* from, const char* to, NameEncoding)
+namespace {
+
+// Gives what has the name `from` the name `to`, over whatever had it.
+void move(const char* from, const char* to)
 {
     State& s = state();
     const auto it = s.names.find(fakehost::pathOf(from));
-    if (fails(Call::Rename) || it == s.names.end()) {
-        return false;
-    }
     const int index = it->second;
     s.names.erase(it);
     const std::string path = fakehost::pathOf(to);
@@ -440,6 +488,39 @@ bool renameFile(const char* from, const char* to, NameEncoding)
     if (index != fakehost::kOther) {
         s.files[static_cast<std::size_t>(index)].path = path;
     }
+}
+
+} // namespace
+
+bool renameFile(const char* from, const char* to, NameEncoding)
+{
+    if (fails(Call::Rename)) {
+        errno = errno == 0 ? EACCES : errno;
+        return false;
+    }
+    if (!state().names.contains(fakehost::pathOf(from))) {
+        errno = ENOENT;
+        return false;
+    }
+    move(from, to);
+    return true;
+}
+
+bool moveToFreeName(const char* from, const char* to, NameEncoding)
+{
+    if (fails(Call::Move)) {
+        errno = errno == 0 ? EACCES : errno;
+        return false;
+    }
+    if (!state().names.contains(fakehost::pathOf(from))) {
+        errno = ENOENT;
+        return false;
+    }
+    if (state().names.contains(fakehost::pathOf(to))) {
+        errno = EEXIST;
+        return false;
+    }
+    move(from, to);
     return true;
 }
 
@@ -450,6 +531,9 @@ int processId()
 
 Existing lookAt(const char* name, NameEncoding, FileIdentity&)
 {
+    if (fails(Call::Look)) {
+        return Existing::Nothing;
+    }
     const auto it = state().names.find(fakehost::pathOf(name));
     return it == state().names.end()        ? Existing::Nothing
            : it->second == fakehost::kOther ? Existing::Other

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,8 +23,10 @@ enum class Call {
     SetTime,
     Remember, // holding on to the working directory
     ReturnTo,
-    Rename,
+    Rename, // a move over whatever has the name
+    Move,   // a move to a free name only
     Remove,
+    Look, // looking at what has a name
 };
 
 // Forgets every file, directory, count and planned failure.
@@ -33,16 +36,22 @@ void reset();
 // `error` as its errno where the call sets one.
 void failOn(Call call, int nth = 1, int error = 0);
 
-// Makes the `nth` call of `call` (Create or Write) from now on be
-// interrupted by `signal`, as if it came in while the system did the call.
+// Makes the `nth` call of `call` from now on be interrupted by `signal`, as
+// if it came in while the system did the call.
 void interrupt(Call call, int nth, int signal);
+
+// Runs `action` just before the `nth` call of `call` from now on (and
+// before an interruption planned for it): another process acting at that
+// moment.
+void whenCalled(Call call, int nth, std::function<void()> action);
 
 // The name rules the command is told the host follows (POSIX until a
 // reset). The fake's own directories tell names apart byte for byte under
 // both.
 void useNameRules(d88::host::NameRules rules);
 
-// The signal the process would have ended by, or 0.
+// The signal the process would have ended by, or 0. Once it has ended, every
+// call fails and changes nothing, as the process is gone.
 int endedBy();
 
 // How many times `call` was made since the reset.
@@ -54,18 +63,23 @@ struct File {
     bool closed = false;
     bool oversized = false; // a write asked for more than any file can hold
     bool removed = false;
+    std::string timedAs; // its path when its time was set (on the open file), or empty
 };
 
 // Every output file created, in order (a file created twice shows twice).
 const std::vector<File>& files();
 
-// What is there before a run: a regular file with `bytes`, or something
-// that is not a regular file (a FIFO, say).
+// What is there before a run, or what another process puts there during
+// one (over whatever had the name): a regular file with `bytes`, or
+// something that is not a regular file (a FIFO, say).
 void plantFile(const std::string& path, std::vector<std::uint8_t> bytes);
 void plantOther(const std::string& path);
 
 // The regular files that have a name now: path -> bytes.
 std::map<std::string, std::vector<std::uint8_t>> tree();
+
+// The directories made, in order of their paths.
+std::vector<std::string> directories();
 
 // The working directory relative to the top: "" or "000".
 const std::string& workingDirectory();

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <memory>
@@ -173,6 +174,112 @@ TEST(HostFaults, WholeRunHostFailures)
         EXPECT_EQ(r.out, expected(listed, row.subdirectories, false, {}).first);
         EXPECT_EQ(r.err, row.err);
         EXPECT_EQ(r.details.size(), 1u);
+    }
+}
+
+// Whatever the descriptor limit, a run writes every file or stops at once
+// with status 1 and one message (with its reason), having written no file
+// and made at most the one subdirectory it could not enter: never a message
+// and an empty subdirectory for each image.
+TEST(HostFaults, EveryDescriptorLimitStopsOnceOrExtractsAll)
+{
+    if (windowsHost()) {
+        GTEST_SKIP() << "ulimit is Linux's";
+    }
+    const std::vector<DiskModel> disks = {diskA(), diskA(), diskA()};
+    const Bytes input = d88build::concat({build(disks[0]), build(disks[1]), build(disks[2])});
+    const struct {
+        const char* what;
+        std::vector<std::string> options;
+        bool subdirectories;
+        const char* outputDirectory; // under the working directory
+    } modes[] = {
+        {"subdirectories", {}, true, ""},
+        {"-d", {"-d"}, false, ""},
+        {"-o NEW", {"-o", "NEW"}, true, "NEW"},
+    };
+    int extracted = 0;
+    int stopped = 0;
+    for (const auto& mode : modes) {
+        for (int limit = 3; limit <= 10; ++limit) {
+            SCOPED_TRACE(format("%s, ulimit -n %d", mode.what, limit));
+            Scratch scratch;
+            scratch.input(input);
+            std::vector<std::string> args = {"../in.d88"};
+            args.insert(args.end(), mode.options.begin(), mode.options.end());
+            // Any descriptor the test runner left open is closed first.
+            const Result r = scratch.run(
+                args, "LANG=C",
+                format("exec 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-; ulimit -n %d; ", limit));
+            // With only the standard streams allowed, the dynamic loader
+            // cannot open the shared libraries: the tool never starts.
+            if (limit == 3 && r.status == 127 &&
+                r.err.find("error while loading shared libraries") != std::string::npos) {
+                std::printf("ulimit -n 3: the loader cannot start the tool\n");
+                continue;
+            }
+            const fs::path out = scratch.out() / mode.outputDirectory;
+            const Tree tree = fs::exists(out) ? listTree(out) : Tree{};
+            if (r.status == 1) {
+                ++stopped;
+                EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+                EXPECT_EQ(r.details.size(), 1u);
+                int directories = 0;
+                for (const auto& [path, bytes] : tree) {
+                    EXPECT_TRUE(path.ends_with("/")) << "a file written: " << path;
+                    directories += path.ends_with("/");
+                }
+                EXPECT_LE(directories, 1);
+            } else {
+                ++extracted;
+                // Under "-d" each image's files replace the last one's.
+                EXPECT_EQ(r.status, mode.subdirectories ? 0 : 2);
+                EXPECT_EQ(r.err, mode.subdirectories ? "" : replacedLines(disks, false));
+                expectTree(tree, expected(disks, mode.subdirectories, false, {}).second);
+            }
+        }
+    }
+    // The limits reach both ways out.
+    EXPECT_GT(extracted, 0);
+    EXPECT_GT(stopped, 0);
+}
+
+// The reason shown is that of the call that failed: a "-o" directory or a
+// subdirectory that cannot be made on a read-only file system is said to be
+// on one, not to be missing when it is then entered.
+TEST(HostFaults, ReasonIsTheFailingCalls)
+{
+    if (windowsHost() || !privateMounts()) {
+        GTEST_SKIP() << "needs a private read-only mount (Linux)";
+    }
+    const struct {
+        const char* what;
+        std::vector<std::string> options;
+        int status;
+        std::string err;
+        std::string detail;
+    } rows[] = {
+        {"-o NEW",
+         {"-o", "NEW"},
+         1,
+         format(d88::kCannotEnterOutput.shiftJis, "NEW"),
+         "NEW: Read-only file system"},
+        {"a subdirectory",
+         {},
+         1,
+         format(d88::kHostFullSubdirectory.shiftJis, 0, "000"),
+         "000: Read-only file system"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Scratch scratch;
+        scratch.input(build(diskA()));
+        std::vector<std::string> args = {"../in.d88"};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        const Result r = scratch.run(args, "LANG=C", onTmpfs("ro"));
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_EQ(r.err, row.err);
+        EXPECT_EQ(r.details, std::vector<std::string>{row.detail});
     }
 }
 

@@ -4,6 +4,8 @@
 // directory.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <string>
 
 #include "host_names.h"
@@ -206,45 +208,79 @@ TEST(NameRegistry, NamesClashAsTheHostComparesThem)
     delete &registry;
 }
 
-// The registry holds every file of 64 full images, forgets them on clear,
-// and the latest file of a name is its owner.
+// The registry holds every file of 64 full images, each also going round
+// a name with "-r", forgets them on clear (and holds as many again after
+// it), and the latest file of a name is its owner.
 TEST(NameRegistry, HoldsAWholeRun)
 {
     auto& registry = *new d88::NameRegistry();
     registry.clear(NameRules::Posix, NameEncoding::Bytes);
     char name[d88::kTakenNameBytes];
-    for (int i = 0; i < d88::NameRegistry::kCapacity; ++i) {
-        ASSERT_TRUE(d88::suffixedName("F", i, name));
-        ASSERT_TRUE(registry.add(name, i / d88::kEntryCount, "F"));
+    char base[d88::kTakenNameBytes];
+    for (const char* prefix : {"F", "G"}) {
+        SCOPED_TRACE(prefix);
+        for (int i = 0; i < d88::NameRegistry::kCapacity; ++i) {
+            ASSERT_TRUE(d88::suffixedName(prefix, i, name));
+            ASSERT_TRUE(registry.add(name, i / d88::kEntryCount, prefix));
+            // The name it went round, which no file took.
+            std::snprintf(base, sizeof base, "%s%d", prefix, i);
+            registry.suffixTaken(base, i);
+        }
+        // Full: another name is refused, a name it has changes hands.
+        EXPECT_FALSE(registry.add("OTHER", 0, "OTHER"));
+        ASSERT_TRUE(d88::suffixedName(prefix, 7, name));
+        ASSERT_TRUE(registry.add(name, 63, "LATER"));
+        EXPECT_EQ(registry.find(name)->image, 63);
+        EXPECT_STREQ(registry.find(name)->stored, "LATER");
+        for (int i = 0; i < d88::NameRegistry::kCapacity; i += 97) {
+            ASSERT_TRUE(d88::suffixedName(prefix, i, name));
+            ASSERT_NE(registry.find(name), nullptr) << name;
+            std::snprintf(base, sizeof base, "%s%d", prefix, i);
+            EXPECT_EQ(registry.find(base), nullptr) << base;
+            EXPECT_EQ(registry.nextSuffix(base), i + 1) << base;
+        }
+        registry.clear(NameRules::Posix, NameEncoding::Bytes);
+        EXPECT_EQ(registry.find(name), nullptr);
+        EXPECT_EQ(registry.nextSuffix("F5"), 0);
+        // Every name is forgotten, also one whose slot came after another's
+        // in its probe, once that other slot is taken again.
+        constexpr int kHalf = d88::NameRegistry::kCapacity / 2;
+        for (int i = 0; i < kHalf; ++i) {
+            ASSERT_TRUE(d88::suffixedName(prefix, i, name));
+            ASSERT_TRUE(registry.add(name, 1, "AGAIN"));
+        }
+        for (int i = kHalf; i < d88::NameRegistry::kCapacity; ++i) {
+            ASSERT_TRUE(d88::suffixedName(prefix, i, name));
+            ASSERT_EQ(registry.find(name), nullptr) << name;
+        }
+        registry.clear(NameRules::Posix, NameEncoding::Bytes);
     }
-    // Full: another name is refused, a name it has changes hands.
-    EXPECT_FALSE(registry.add("OTHER", 0, "OTHER"));
-    ASSERT_TRUE(registry.add("F~7", 63, "LATER"));
-    EXPECT_EQ(registry.find("F~7")->image, 63);
-    EXPECT_STREQ(registry.find("F~7")->stored, "LATER");
-    for (int i = 0; i < d88::NameRegistry::kCapacity; i += 97) {
-        ASSERT_TRUE(d88::suffixedName("F", i, name));
-        ASSERT_NE(registry.find(name), nullptr) << name;
-    }
-    registry.clear(NameRules::Posix, NameEncoding::Bytes);
-    EXPECT_EQ(registry.find("F~7"), nullptr);
-    // Every name is forgotten, also one whose slot came after another's in
-    // its probe, once that other slot is taken again.
-    constexpr int kHalf = d88::NameRegistry::kCapacity / 2;
-    for (int i = 0; i < kHalf; ++i) {
-        ASSERT_TRUE(d88::suffixedName("F", i, name));
-        ASSERT_TRUE(registry.add(name, 1, "AGAIN"));
-    }
-    for (int i = kHalf; i < d88::NameRegistry::kCapacity; ++i) {
-        ASSERT_TRUE(d88::suffixedName("F", i, name));
-        ASSERT_EQ(registry.find(name), nullptr) << name;
-    }
-    registry.clear(NameRules::Posix, NameEncoding::Bytes);
     EXPECT_TRUE(registry.add("OTHER", 0, "OTHER"));
     // The suffix comes after trailing blanks, and a name too long is refused.
     ASSERT_TRUE(d88::suffixedName("GAME     ", 12, name));
     EXPECT_STREQ(name, "GAME     ~12");
     EXPECT_FALSE(d88::suffixedName("ABCDEFGHIJKLMNOPQRSTUVWXYZ01234567", 12345, name));
+    delete &registry;
+}
+
+// "-r" goes on from the last number a name went to, never back, and names
+// that the host takes for one share it.
+TEST(NameRegistry, RemembersTheNextSuffix)
+{
+    auto& registry = *new d88::NameRegistry();
+    for (const NameRules rules : {NameRules::Posix, NameRules::Windows}) {
+        registry.clear(rules, NameEncoding::Bytes);
+        EXPECT_EQ(registry.nextSuffix("GAME"), 0);
+        registry.suffixTaken("GAME", 5);
+        registry.suffixTaken("GAME", 3);
+        EXPECT_EQ(registry.nextSuffix("GAME"), 6);
+        EXPECT_EQ(registry.nextSuffix("game."), rules == NameRules::Windows ? 6 : 0);
+        // Going round a name does not take it.
+        EXPECT_EQ(registry.find("GAME"), nullptr);
+        ASSERT_TRUE(registry.add("GAME", 1, "GAME"));
+        EXPECT_EQ(registry.nextSuffix("GAME"), 6);
+        ASSERT_NE(registry.find("GAME"), nullptr);
+    }
     delete &registry;
 }
 

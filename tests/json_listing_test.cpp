@@ -3,6 +3,8 @@
 // the hashes are those of the bytes written. Run in-process over the fake
 // host, which keeps every written file.
 #include <gtest/gtest.h>
+
+#include <cerrno>
 #include <zlib.h>
 
 #include <filesystem>
@@ -229,7 +231,7 @@ TEST_F(JsonListing, CheckFindingsAreRecords)
 // record, with the system's reason after the message.
 TEST_F(JsonListing, ProblemsGoToTheRecordTheyBelongTo)
 {
-    fakehost::failOn(fakehost::Call::Remember);
+    fakehost::failOn(fakehost::Call::Remember, 1, EACCES);
     const commandtest::Outcome outcome = commandtest::run(archive(), {"-j"});
     EXPECT_EQ(outcome.status, d88::kExitDamaged);
     const std::vector<json> lines = records(outcome.out);

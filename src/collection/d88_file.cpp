@@ -188,7 +188,12 @@ FileOutcome runD88File(Workspace& workspace, const ExtractOptions& options, cons
     }
     // With several, the parent says it once for them all.
     listing.runStart(!several && options.headerSkip == kFileHeaderBytes);
-    sink.holdOutputDirectory(report);
+    // Without a descriptor for it, the run stops here, said once.
+    if (!sink.holdOutputDirectory(report)) {
+        image.close();
+        sink.close(report);
+        return finish(listing, report, several, outcome);
+    }
 
     Run run{workspace, options, listing, report, sink};
     walkImages(run, options.check ? checkImage : extractImage);

@@ -41,7 +41,7 @@ void NameRegistry::clear(host::NameRules rules, host::NameEncoding encoding)
 int NameRegistry::slotOf(const char (&key)[kTakenNameBytes]) const
 {
     int slot = static_cast<int>(hashOf(key) & (kSlots - 1));
-    // The table is never full (kSlots > kCapacity): an empty slot ends the probe.
+    // The table is never full (kSlots > kEntries): an empty slot ends the probe.
     while (slots_[slot] != 0 && std::strcmp(taken_[slots_[slot] - 1].key, key) != 0) {
         slot = (slot + 1) & (kSlots - 1);
     }
@@ -55,29 +55,64 @@ const NameOwner* NameRegistry::find(const char* name) const
         return nullptr;
     }
     const int slot = slotOf(key);
-    return slots_[slot] == 0 ? nullptr : &taken_[slots_[slot] - 1].owner;
+    if (slots_[slot] == 0) {
+        return nullptr;
+    }
+    const Taken& taken = taken_[slots_[slot] - 1];
+    return taken.owned ? &taken.owner : nullptr;
+}
+
+NameRegistry::Taken* NameRegistry::entryOf(const char* name)
+{
+    char key[kTakenNameBytes];
+    if (!hostNameKey(name, rules_, encoding_, key)) {
+        return nullptr;
+    }
+    const int slot = slotOf(key);
+    if (slots_[slot] != 0) {
+        return &taken_[slots_[slot] - 1];
+    }
+    if (count_ >= kEntries) {
+        return nullptr;
+    }
+    Taken& taken = taken_[count_];
+    std::memcpy(taken.key, key, sizeof key);
+    taken.owned = false;
+    taken.nextSuffix = 0;
+    slots_[slot] = static_cast<std::uint16_t>(++count_);
+    return &taken;
 }
 
 bool NameRegistry::add(const char* name, int image, const char* stored)
 {
-    char key[kTakenNameBytes];
-    if (!hostNameKey(name, rules_, encoding_, key)) {
+    Taken* taken = entryOf(name);
+    if (taken == nullptr) {
         return false;
-    }
-    const int slot = slotOf(key);
-    // A new name needs room; one already taken only changes hands.
-    if (slots_[slot] == 0 && count_ >= kCapacity) {
-        return false;
-    }
-    Taken& taken = slots_[slot] != 0 ? taken_[slots_[slot] - 1] : taken_[count_];
-    if (slots_[slot] == 0) {
-        std::memcpy(taken.key, key, sizeof key);
-        slots_[slot] = static_cast<std::uint16_t>(++count_);
     }
     // The latest file of a name owns it: it is the one on disk.
-    taken.owner.image = image;
-    std::snprintf(taken.owner.stored, sizeof taken.owner.stored, "%s", stored);
+    taken->owned = true;
+    taken->owner.image = image;
+    std::snprintf(taken->owner.stored, sizeof taken->owner.stored, "%s", stored);
     return true;
+}
+
+int NameRegistry::nextSuffix(const char* name) const
+{
+    char key[kTakenNameBytes];
+    if (!hostNameKey(name, rules_, encoding_, key)) {
+        return 0;
+    }
+    const int slot = slotOf(key);
+    return slots_[slot] == 0 ? 0 : taken_[slots_[slot] - 1].nextSuffix;
+}
+
+void NameRegistry::suffixTaken(const char* name, int number)
+{
+    // Without room the next file only starts from the beginning again.
+    Taken* taken = entryOf(name);
+    if (taken != nullptr && number >= taken->nextSuffix) {
+        taken->nextSuffix = number + 1;
+    }
 }
 
 bool suffixedName(const char* name, int number, char (&into)[kTakenNameBytes])

@@ -45,8 +45,9 @@ public:
               Reporter& report);
     // Holds on to the output directory, the way back from each image's
     // subdirectory. Without it no subdirectory is entered; that is reported
-    // here once, and by each image.
-    void holdOutputDirectory(Reporter& report);
+    // here once, and by each image. False, reported as fatal, when no later
+    // step could do better: the descriptors have run out.
+    bool holdOutputDirectory(Reporter& report);
     // Back to where the run started; false, reported as fatal, when it cannot.
     bool close(Reporter& report);
 
@@ -57,11 +58,17 @@ public:
     // Back to the output directory after an image; false when that fails.
     bool leaveImage();
 
-    // Makes the output file `hostName` (see host::OutputFile::create). With
-    // SinkKind::Nothing nothing is made, and every call succeeds.
-    host::CreateOutcome create(const char* hostName, host::ExistingFile existing);
-    bool writeAndClose(const std::uint8_t* bytes, std::size_t length);
-    bool setTime(const char* hostName, const EntryTime& time);
+    // Begins the output file `hostName` (see host::OutputFile::create),
+    // writes it, gives it its time and puts it in place (finish, finishAs),
+    // or gives it up. With SinkKind::Nothing nothing is made, and every call
+    // succeeds; the standard output takes the bytes of write alone.
+    // `unclaimed`: the run has given no file of this directory the name.
+    host::CreateOutcome create(const char* hostName, host::ExistingFile existing, bool unclaimed);
+    bool write(const std::uint8_t* bytes, std::size_t length);
+    bool setTime(const EntryTime& time);
+    host::CreateOutcome finish();
+    host::CreateOutcome finishAs(const char* hostName);
+    void abandon();
 
     // What a failed call above was about and why, as the user sees it: `name`
     // (a file of the current image, or null for its subdirectory) with the
@@ -94,13 +101,21 @@ private:
     // The output directory, to come back to after each image.
     host::StartingDirectory start_;
     bool entered_ = false;
+    // The output directory, and the directory files go into now, were made
+    // by this run.
+    bool madeOutput_ = false;
+    bool madeHere_ = false;
     const char* outputDirectory_ = nullptr;
     const char* folder_ = nullptr;
     const char* subdirectory_ = nullptr; // of the current image, when it has one
     long long filesWritten_ = 0;
     long long bytesWritten_ = 0;
+    // The bytes of the file being made, counted once it is in place.
+    std::size_t pendingLength_ = 0;
     host::OutputFile file_;
     host::ErrorCode failure_ = 0;
+    // The temporary name a failure was about, rather than the file's own.
+    const char* failedTemporary_ = nullptr;
     char shownPath_[kShownPathBytes] = {};
 };
 

@@ -24,11 +24,11 @@ namespace {
 constexpr int kSubdirectoryNameBytes = 12;
 static_assert(kMaxImages <= 1000);
 
-// A written file gets its entry's date; a stamp that is no date changes
-// nothing and is not a problem.
+// A written file gets its entry's date, before it is put in place; a stamp
+// that is no date changes nothing and is not a problem.
 void keepTime(Run& run, int imageIndex, const FileRecord& record, const char* hostName)
 {
-    if (record.time.valid && !run.sink.setTime(hostName, record.time)) {
+    if (record.time.valid && !run.sink.setTime(record.time)) {
         run.report(run.sink.reason(hostName), problem::kCannotSetTime, ImageIndex{imageIndex},
                    FileName{record.entry.name});
     }
@@ -46,7 +46,7 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
     char hostName[kHostNameBytes];
     outputName(entry.name, run.options.unicodeNames, host::nameRules(), hostName);
     // With "-l" nothing is made, but names clash as they would.
-    const Placed placed = place(run, imageIndex, entry, hostName);
+    Placed placed = place(run, imageIndex, entry, hostName);
     if (placed.stop) {
         return false;
     }
@@ -62,17 +62,20 @@ bool extractFile(Run& run, int imageIndex, int entryIndex, const DirectoryEntry&
 
     const int end = record.storedLength;
     const int begin = std::min(run.options.headerSkip, end);
-    if (!run.sink.writeAndClose(ws.file.bytes + begin, static_cast<std::size_t>(end - begin))) {
-        if (run.sink.toStdout()) {
-            run.report(run.sink.reason(placed.name), problem::kStdoutFailed);
-        } else {
-            run.report(run.sink.reason(placed.name), problem::kWriteFailed);
+    const bool written =
+        run.sink.write(ws.file.bytes + begin, static_cast<std::size_t>(end - begin));
+    if (written && run.options.keepTimes && run.sink.makesFiles()) {
+        keepTime(run, imageIndex, record, placed.name);
+    }
+    const Settled settled =
+        written ? settle(run, imageIndex, entry, hostName, placed) : Settled::Failed;
+    if (settled != Settled::InPlace) {
+        if (settled == Settled::Failed) {
+            run.report(run.sink.reason(placed.name),
+                       run.sink.toStdout() ? problem::kStdoutFailed : problem::kWriteFailed);
         }
         describeFile(run, imageIndex, record, nullptr, 0);
-        return false;
-    }
-    if (run.options.keepTimes && run.sink.makesFiles()) {
-        keepTime(run, imageIndex, record, placed.name);
+        return settled != Settled::Failed;
     }
     // The JSON record names the file written; "-l" and "-p" write none.
     const bool made = run.sink.makesFiles();

@@ -1,6 +1,6 @@
 // The few host calls the command needs beyond stdio: creating and entering a
-// directory, coming back to where the run started, writing one output file,
-// setting its time, and what the console and the file system expect. One
+// directory, coming back to where the run started, writing one output file
+// and giving it its time, and what the console and the file system expect. One
 // implementation per host (host_posix.cpp, host_windows.cpp), chosen by the
 // build; nothing here depends on which.
 #pragma once
@@ -26,15 +26,17 @@ namespace host {
 // the same on every code page. POSIX passes either on as it is.
 enum class NameEncoding { Bytes, Utf8 };
 
-// Creates a directory in the working directory; false when it could not be
-// made, an existing one included.
-bool makeDirectory(const char* name);
+// What making a directory came to. With Failed, lastError says why; with
+// Existing, something already had the name (not necessarily a directory).
+enum class MadeDirectory { Made, Existing, Failed };
 
-// Makes `path` and whichever of its parents are missing, as mkdir -p does;
-// false when `path` itself could not be made (an existing one included).
-// Only the outcome for `path` matters: a parent that cannot be made shows
-// when `path` is entered.
-bool makeDirectories(const char* path);
+// Creates a directory in the working directory.
+MadeDirectory makeDirectory(const char* name);
+
+// Makes `path` and whichever of its parents are missing, as mkdir -p does,
+// and says what making `path` itself came to. Only the outcome for `path`
+// matters: a parent that cannot be made shows when `path` is entered.
+MadeDirectory makeDirectories(const char* path);
 
 // Makes `name` the working directory.
 bool enterDirectory(const char* name);
@@ -92,26 +94,29 @@ enum class ExistingFile {
     Keep,    // it stays, and the new file is not made
 };
 
-// Why an output file was not made.
+// Why an output file was not made, or not put in place.
 enum class CreateOutcome {
     Created,
     Exists,     // with ExistingFile::Keep, something has the name already
     NotRegular, // a FIFO, socket, device or directory has the name: left alone
     IsInput,    // the name leads to the D88 file being read
-    Failed,     // the system refused; its reason is in errno
+    Failed,     // the system refused; its reason is in failure()
 };
 
-// One output file, from its creation to its close. Its data is written
-// whole, in one call, straight from the caller's buffer: a stream's buffer,
-// its allocation and its bookkeeping would cost more per file than the
-// copy of the data does.
+// One output file, from its creation to its place under its name. Its data
+// is written whole, in one call, straight from the caller's buffer: a
+// stream's buffer, its allocation and its bookkeeping would cost more per
+// file than the copy of the data does.
 //
-// Nothing is ever written through what already has the name. A new name is
-// created exclusively and written in place, one system call;
-// an existing regular file or link is replaced by a file written under a
-// temporary name in the same directory and renamed over it only when
-// complete. A file left unfinished, by a failed write or close or by an
-// interruption (see InterruptsHandled), is removed.
+// Nothing is ever written through what already has the name, and nothing
+// that this run did not make is ever removed. Every file is made under a
+// temporary name of this run's own, created exclusively in the same
+// directory, and given its name only once complete: by a move that never
+// replaces anything for a name that was free, by a rename over the old file
+// for one that is replaced. A file left unfinished, by a failed write or
+// close or by an interruption (see InterruptsHandled), is only ever removed
+// by its temporary name, so a file another run put at the name meanwhile
+// stays.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -119,28 +124,68 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Makes the file `name` in the working directory, unless it names the
-    // file `input` stands for under any name.
+    // Begins the file `name` in the working directory, unless what has the
+    // name rules it out: the file `input` stands for under any name, a file
+    // that is not regular, or with ExistingFile::Keep anything at all.
+    // `unclaimed`: the directory is one this run made and the run has given
+    // no file the name, so nothing has it unless another process is writing
+    // there too; the name is then not looked at first, and what the move
+    // into place meets is judged then as it would have been now.
     CreateOutcome create(const char* name, NameEncoding encoding, const FileIdentity& input,
-                         ExistingFile existing);
+                         ExistingFile existing, bool unclaimed = false);
 
-    // Writes the file's `length` bytes and closes it; false when any of
-    // that fails, the close included (some file systems report a full
-    // device only there). The file is then gone, and an earlier file of
-    // its name untouched.
-    bool writeAndClose(const void* bytes, std::size_t length);
+    // Writes the file's `length` bytes; false when that fails. The file is
+    // then gone, and an earlier file of its name untouched.
+    bool write(const void* bytes, std::size_t length);
 
-    // Why the last create or writeAndClose failed (see lastError).
-    ErrorCode failure() const { return failure_; }
+    // Gives the file the modification time of the local date and time
+    // given (year in full, month 1..12), on the open file itself. False
+    // when the time cannot be represented or set; the file is still whole.
+    bool setTime(int year, int month, int day, int hour, int minute);
 
-private:
-    // Gives up the file being made: closes and removes it.
+    // Closes the file and puts it in place under its name. Created when it
+    // is there; Failed when the close or the move failed (some file systems
+    // report a full device only at the close), and the file is then gone.
+    // Exists, NotRegular or IsInput when another process gave the name to
+    // something create would have refused meanwhile: the file is then
+    // kept under its temporary name for finishAs, or given up by abandon.
+    CreateOutcome finish();
+
+    // After finish said the name was taken: puts the file in place under
+    // `name` instead, on the terms of ExistingFile::Keep.
+    CreateOutcome finishAs(const char* name);
+
+    // Gives up the file being made: closes it and removes its temporary
+    // name.
     void abandon();
 
+    // Why the last call failed (see lastError), and the name of what it
+    // failed on when that is the temporary file rather than the file's own
+    // name (null then).
+    ErrorCode failure() const { return failure_; }
+    const char* failedTemporary() const { return failedTemporary_ ? temporary_ : nullptr; }
+
+private:
+    // Opens a temporary name of this run's own, exclusively; false when
+    // none can be made.
+    bool openTemporary();
+    // The move into place of a closed file, and what stops it.
+    CreateOutcome moveIntoPlace(bool replace);
+    // Fails the file: notes why, and removes its temporary name.
+    CreateOutcome fail();
+
     int handle_ = -1;
+    bool made_ = false;      // the temporary name holds a file of this run
+    bool replacing_ = false; // create found a file to replace
+    ExistingFile existing_ = ExistingFile::Replace;
+    FileIdentity input_{};
     ErrorCode failure_ = 0;
-    bool replacing_ = false;
+    bool failedTemporary_ = false;
     NameEncoding encoding_ = NameEncoding::Bytes;
+    // The number of the last temporary name that could be made, tried first,
+    // and the one temporary_ holds (-1: none yet).
+    int temporaryNumber_ = 0;
+    int namedNumber_ = -1;
     char name_[kOutputNameBytes] = {};
     char temporary_[kOutputNameBytes] = {};
 };
@@ -150,8 +195,8 @@ private:
 inline constexpr char kTemporaryPrefix[] = ".d88unpack-tmp-";
 
 // While one exists, SIGINT, SIGTERM and SIGHUP (CTRL_C and CTRL_BREAK on
-// Windows) first remove the output file being written, if any, and then end
-// the process as they would have; SIGXFSZ is ignored, so a write over the
+// Windows) first remove the output file being made, if any, by its temporary
+// name, and then end the process as they would have; SIGXFSZ is ignored, so a write over the
 // file size limit fails like any other. The previous handling comes back
 // after. A signal already ignored when the run starts (nohup) stays ignored.
 class InterruptsHandled {
@@ -256,13 +301,6 @@ private:
     };
     Held held_;
 };
-
-// Gives the file `name` in the working directory the modification time of
-// the local date and time given (year in full, month 1..12), without
-// following a link of that name. False when the time cannot be represented
-// or set.
-bool setModificationTime(const char* name, NameEncoding encoding, int year, int month, int day,
-                         int hour, int minute);
 
 // How many processors are online; at least 1.
 int onlineProcessors();

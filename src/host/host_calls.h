@@ -21,6 +21,14 @@ bool removeFile(const char* name, NameEncoding encoding);
 // Puts `from` in the place of `to`, whatever `to` was (a link stays
 // untouched as a link's target would).
 bool renameFile(const char* from, const char* to, NameEncoding encoding);
+// Gives `from` the name `to` only when nothing has that name, atomically:
+// fails, errno EEXIST, when anything has it, a dangling link included.
+// `from` keeps no name after either way of success.
+bool moveToFreeName(const char* from, const char* to, NameEncoding encoding);
+// Sets the modification time of the open file `handle` to the local date
+// and time given, leaving its other times alone; false when the time
+// cannot be represented or set.
+bool setFileTime(int handle, int year, int month, int day, int hour, int minute);
 int processId();
 
 // What has a name, looked at without following a link; for a regular
@@ -28,10 +36,11 @@ int processId();
 enum class Existing { Nothing, Regular, Link, Other };
 Existing lookAt(const char* name, NameEncoding encoding, FileIdentity& identity);
 
-// The output file being made, which an interruption must remove: marked
-// before its open, settled by the open's outcome (which carries out an
-// interruption that came during the open), finished once it is complete or
-// removed.
+// The output file being made, which an interruption must remove, by the
+// temporary name it is made under (never by the name it is to have, which
+// another run may have given its own file): marked before its open, settled
+// by the open's outcome (which carries out an interruption that came during
+// the open), finished once it has its name or is removed.
 void markOpening(const char* name, NameEncoding encoding);
 void settleOpening(bool created);
 void markFinished();

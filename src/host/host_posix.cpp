@@ -1,5 +1,6 @@
 // The host calls on POSIX systems (Linux and the like).
 #include <fcntl.h>
+#include <stdio.h> // renameat2
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +49,53 @@ bool renameFile(const char* from, const char* to, NameEncoding)
     return ::rename(from, to) == 0;
 }
 
+bool moveToFreeName(const char* from, const char* to, NameEncoding)
+{
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    // A file system (or kernel) without the flag: a hard link never replaces
+    // anything either, and the temporary name then goes.
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        return false;
+    }
+    if (::link(from, to) == 0) {
+        ::unlink(from);
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS) {
+        return false;
+    }
+    // Neither, as on some FUSE file systems: a look, then a rename. Only
+    // here is there a moment in which a file another run put at the name
+    // could be replaced; this run still never removes it.
+    struct stat st;
+    if (::lstat(to, &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from, to) == 0;
+}
+
+bool setFileTime(int handle, int year, int month, int day, int hour, int minute)
+{
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_isdst = -1; // whether summer time applies is the zone's to say
+    const std::time_t when = std::mktime(&local);
+    // No date this program asks for lies before 1980, so -1 is the failure.
+    if (when == static_cast<std::time_t>(-1)) {
+        return false;
+    }
+    // The access time is left as it is.
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+    return ::futimens(handle, times) == 0;
+}
+
 int processId()
 {
     return static_cast<int>(::getpid());
@@ -79,9 +127,12 @@ void endBySignal(int signal)
 // Everything the umask allows, as for any directory a user makes.
 constexpr mode_t kDirectoryMode = 0777;
 
-bool makeDirectory(const char* name)
+MadeDirectory makeDirectory(const char* name)
 {
-    return ::mkdir(name, kDirectoryMode) == 0;
+    if (::mkdir(name, kDirectoryMode) == 0) {
+        return MadeDirectory::Made;
+    }
+    return errno == EEXIST ? MadeDirectory::Existing : MadeDirectory::Failed;
 }
 
 bool enterDirectory(const char* name)
@@ -301,26 +352,6 @@ bool StartingDirectory::remembered() const
 bool StartingDirectory::returnTo()
 {
     return held_.handle >= 0 && ::fchdir(held_.handle) == 0;
-}
-
-bool setModificationTime(const char* name, NameEncoding, int year, int month, int day, int hour,
-                         int minute)
-{
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_isdst = -1; // whether summer time applies is the zone's to say
-    const std::time_t when = std::mktime(&local);
-    // No date this program asks for lies before 1980, so -1 is the failure.
-    if (when == static_cast<std::time_t>(-1)) {
-        return false;
-    }
-    // The access time is left as it is.
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
-    return ::utimensat(AT_FDCWD, name, times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 } // namespace d88::host

@@ -119,52 +119,18 @@ bool takeInterruption(int signal)
 
 } // namespace calls
 
-OutputFile::~OutputFile()
-{
-    abandon();
-}
+namespace {
 
-void OutputFile::abandon()
+// What has `name` now, as create judges it: Created when the file may take
+// the name (`exists` then says whether it replaces something), else why not.
+CreateOutcome judgeName(const char* name, NameEncoding encoding, const FileIdentity& input,
+                        ExistingFile existing, bool& exists)
 {
-    if (handle_ < 0) {
-        return;
-    }
-    calls::closeFile(handle_);
-    handle_ = -1;
-    calls::removeFile(replacing_ ? temporary_ : name_, encoding_);
-    calls::markFinished();
-}
-
-CreateOutcome OutputFile::create(const char* name, NameEncoding encoding, const FileIdentity& input,
-                                 ExistingFile existing)
-{
-    abandon();
-    failure_ = 0;
-    encoding_ = encoding;
-    if (!copyName(name_, name)) {
-        errno = ENAMETOOLONG;
-        failure_ = lastError();
-        return CreateOutcome::Failed;
-    }
-    // The fast path: a new name, made exclusively, cannot be the input or
-    // anything planted there.
-    replacing_ = false;
-    calls::markOpening(name, encoding);
-    handle_ = calls::openNewFile(name, encoding);
-    calls::settleOpening(handle_ >= 0);
-    if (handle_ >= 0) {
-        return CreateOutcome::Created;
-    }
-    failure_ = lastError();
-    if (errno != EEXIST) {
-        return CreateOutcome::Failed;
-    }
+    exists = false;
     FileIdentity found{};
     switch (calls::lookAt(name, encoding, found)) {
     case calls::Existing::Nothing:
-        // Gone since: whoever removed it may put it back; not retried.
-        errno = EEXIST;
-        return CreateOutcome::Failed;
+        return CreateOutcome::Created;
     case calls::Existing::Other:
         return CreateOutcome::NotRegular;
     case calls::Existing::Regular:
@@ -181,32 +147,112 @@ CreateOutcome OutputFile::create(const char* name, NameEncoding encoding, const 
         }
         break;
     }
-    if (existing == ExistingFile::Keep) {
-        return CreateOutcome::Exists;
-    }
-    // The replacement is made beside it under a name of this process's own.
-    char temporary[kOutputNameBytes];
-    std::snprintf(temporary, sizeof temporary, "%s%d", kTemporaryPrefix, calls::processId());
-    copyName(temporary_, temporary);
-    replacing_ = true;
-    calls::markOpening(temporary_, encoding);
-    handle_ = calls::openNewFile(temporary_, encoding);
-    // One left by a run of the same process id that was killed outright.
-    FileIdentity ignored{};
-    if (handle_ < 0 && errno == EEXIST &&
-        calls::lookAt(temporary_, encoding, ignored) == calls::Existing::Regular) {
-        calls::removeFile(temporary_, encoding);
-        handle_ = calls::openNewFile(temporary_, encoding);
-    }
-    const bool created = handle_ >= 0;
-    if (!created) {
-        failure_ = lastError();
-    }
-    calls::settleOpening(created);
-    return created ? CreateOutcome::Created : CreateOutcome::Failed;
+    exists = true;
+    return existing == ExistingFile::Keep ? CreateOutcome::Exists : CreateOutcome::Created;
 }
 
-bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
+// Temporary names tried before giving up: the process's own, then numbered
+// ones beside it when something else has that.
+constexpr int kTemporaryNames = 16;
+
+// A name taken again and again between the look and the move is given up
+// after this many looks.
+constexpr int kMoveAttempts = 3;
+
+} // namespace
+
+OutputFile::~OutputFile()
+{
+    abandon();
+}
+
+void OutputFile::abandon()
+{
+    if (handle_ >= 0) {
+        calls::closeFile(handle_);
+        handle_ = -1;
+    }
+    // Only the temporary name: the file's own may hold another run's file.
+    if (made_) {
+        calls::removeFile(temporary_, encoding_);
+        made_ = false;
+        calls::markFinished();
+    }
+}
+
+CreateOutcome OutputFile::fail()
+{
+    failure_ = lastError();
+    failedTemporary_ = false;
+    abandon();
+    return CreateOutcome::Failed;
+}
+
+bool OutputFile::openTemporary()
+{
+    // Whatever has a temporary name already, planted or left by a killed run
+    // of the same process id, is never removed: the next one is tried.
+    for (int tried = 0; tried < kTemporaryNames; ++tried) {
+        const int number = (temporaryNumber_ + tried) % kTemporaryNames;
+        // Named once for the run's files, not once for each.
+        if (number != namedNumber_) {
+            if (number == 0) {
+                std::snprintf(temporary_, sizeof temporary_, "%s%d", kTemporaryPrefix,
+                              calls::processId());
+            } else {
+                std::snprintf(temporary_, sizeof temporary_, "%s%d-%d", kTemporaryPrefix,
+                              calls::processId(), number);
+            }
+            namedNumber_ = number;
+        }
+        calls::markOpening(temporary_, encoding_);
+        handle_ = calls::openNewFile(temporary_, encoding_);
+        const bool created = handle_ >= 0;
+        // The reason is the open's; settling may remove and end the process.
+        failure_ = created ? 0 : lastError();
+        const bool taken = !created && errno == EEXIST;
+        calls::settleOpening(created);
+        if (created) {
+            made_ = true;
+            temporaryNumber_ = number;
+            return true;
+        }
+        if (!taken) {
+            return false;
+        }
+    }
+    return false;
+}
+
+CreateOutcome OutputFile::create(const char* name, NameEncoding encoding, const FileIdentity& input,
+                                 ExistingFile existing, bool unclaimed)
+{
+    abandon();
+    failure_ = 0;
+    encoding_ = encoding;
+    failedTemporary_ = false;
+    existing_ = existing;
+    input_ = input;
+    if (!copyName(name_, name)) {
+        errno = ENAMETOOLONG;
+        failure_ = lastError();
+        return CreateOutcome::Failed;
+    }
+    replacing_ = false;
+    const CreateOutcome judged = unclaimed
+                                     ? CreateOutcome::Created
+                                     : judgeName(name_, encoding_, input_, existing_, replacing_);
+    if (judged != CreateOutcome::Created) {
+        return judged;
+    }
+    if (!openTemporary()) {
+        failedTemporary_ = true;
+        return CreateOutcome::Failed;
+    }
+    return CreateOutcome::Created;
+}
+
+bool OutputFile::write(const void* bytes, std::size_t length)
 {
     if (handle_ < 0) {
         return false;
@@ -221,37 +267,86 @@ bool OutputFile::writeAndClose(const void* bytes, std::size_t length)
         }
         if (count <= 0) {
             // The reason is the write's, not the removal's.
-            failure_ = lastError();
-            abandon();
+            fail();
             return false;
         }
         next += count;
         length -= static_cast<std::size_t>(count);
     }
-    const int handle = handle_;
-    handle_ = -1;
-    // A new file is whole once written: an interruption from here on leaves
-    // it. A replacement stays unfinished until it has the real name.
-    if (!replacing_) {
-        calls::markFinished();
-    }
-    if (!calls::closeFile(handle)) {
-        failure_ = lastError();
-        calls::removeFile(replacing_ ? temporary_ : name_, encoding_);
-        calls::markFinished();
-        return false;
-    }
-    if (replacing_ && !calls::renameFile(temporary_, name_, encoding_)) {
-        failure_ = lastError();
-        calls::removeFile(temporary_, encoding_);
-        calls::markFinished();
-        return false;
-    }
-    calls::markFinished();
     return true;
 }
 
-bool makeDirectories(const char* path)
+bool OutputFile::setTime(int year, int month, int day, int hour, int minute)
+{
+    if (handle_ < 0) {
+        return false;
+    }
+    if (!calls::setFileTime(handle_, year, month, day, hour, minute)) {
+        failure_ = lastError();
+        failedTemporary_ = false;
+        return false;
+    }
+    return true;
+}
+
+CreateOutcome OutputFile::finish()
+{
+    if (handle_ >= 0) {
+        const int handle = handle_;
+        handle_ = -1;
+        if (!calls::closeFile(handle)) {
+            return fail();
+        }
+    }
+    if (!made_) {
+        errno = EBADF;
+        failure_ = lastError();
+        return CreateOutcome::Failed;
+    }
+    return moveIntoPlace(replacing_);
+}
+
+CreateOutcome OutputFile::finishAs(const char* name)
+{
+    if (!made_ || handle_ >= 0) {
+        errno = EBADF;
+        failure_ = lastError();
+        return CreateOutcome::Failed;
+    }
+    if (!copyName(name_, name)) {
+        errno = ENAMETOOLONG;
+        return fail();
+    }
+    existing_ = ExistingFile::Keep;
+    return moveIntoPlace(false);
+}
+
+CreateOutcome OutputFile::moveIntoPlace(bool replace)
+{
+    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+        const bool moved = replace ? calls::renameFile(temporary_, name_, encoding_)
+                                   : calls::moveToFreeName(temporary_, name_, encoding_);
+        if (moved) {
+            made_ = false;
+            calls::markFinished();
+            return CreateOutcome::Created;
+        }
+        if (replace || errno != EEXIST) {
+            return fail();
+        }
+        // Another process gave the name to something since create looked:
+        // what create would have said of it then.
+        const CreateOutcome judged = judgeName(name_, encoding_, input_, existing_, replace);
+        if (judged != CreateOutcome::Created) {
+            failure_ = 0;
+            return judged;
+        }
+    }
+    errno = EEXIST;
+    return fail();
+}
+
+MadeDirectory makeDirectories(const char* path)
 {
     const bool windows = nameRules() == NameRules::Windows;
     const auto separator = [&](char c) { return c == '/' || (windows && c == '\\'); };

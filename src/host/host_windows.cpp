@@ -21,9 +21,13 @@ static_assert(kStartingPathBytes >= 2 * MAX_PATH, "a full path in a double-byte 
 
 // The A functions take the names' bytes in the ANSI code page, as the
 // C library's fopen does for the files themselves.
-bool makeDirectory(const char* name)
+MadeDirectory makeDirectory(const char* name)
 {
-    return ::CreateDirectoryA(name, nullptr) != 0;
+    if (::CreateDirectoryA(name, nullptr) != 0) {
+        return MadeDirectory::Made;
+    }
+    return ::GetLastError() == ERROR_ALREADY_EXISTS ? MadeDirectory::Existing
+                                                    : MadeDirectory::Failed;
 }
 
 bool enterDirectory(const char* name)
@@ -105,15 +109,16 @@ bool deleteName(const char* name, NameEncoding encoding)
     return wide.made && ::DeleteFileW(wide.text) != 0;
 }
 
-bool moveName(const char* from, const char* to, NameEncoding encoding)
+// `flags`: MOVEFILE_REPLACE_EXISTING to replace what has the name `to`, 0
+// to fail on it.
+bool moveName(const char* from, const char* to, NameEncoding encoding, DWORD flags)
 {
     if (encoding == NameEncoding::Bytes) {
-        return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+        return ::MoveFileExA(from, to, flags) != 0;
     }
     const WideName wideFrom = wideName(from);
     const WideName wideTo = wideName(to);
-    return wideFrom.made && wideTo.made &&
-           ::MoveFileExW(wideFrom.text, wideTo.text, MOVEFILE_REPLACE_EXISTING) != 0;
+    return wideFrom.made && wideTo.made && ::MoveFileExW(wideFrom.text, wideTo.text, flags) != 0;
 }
 
 } // namespace
@@ -244,33 +249,6 @@ bool StartingDirectory::returnTo()
     return remembered() && ::SetCurrentDirectoryA(held_.path) != 0;
 }
 
-bool setModificationTime(const char* name, NameEncoding encoding, int year, int month, int day,
-                         int hour, int minute)
-{
-    SYSTEMTIME local{};
-    local.wYear = static_cast<WORD>(year);
-    local.wMonth = static_cast<WORD>(month);
-    local.wDay = static_cast<WORD>(day);
-    local.wHour = static_cast<WORD>(hour);
-    local.wMinute = static_cast<WORD>(minute);
-    // The entry's time is local time in the zone the program runs in.
-    SYSTEMTIME utc;
-    FILETIME when;
-    if (::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) == 0 ||
-        ::SystemTimeToFileTime(&utc, &when) == 0) {
-        return false;
-    }
-    const HANDLE file =
-        openName(name, encoding, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    // The creation and access times are left as they are.
-    const bool set = ::SetFileTime(file, nullptr, nullptr, &when) != 0;
-    return ::CloseHandle(file) != 0 && set;
-}
-
 // A file is known by its volume's serial number and its index on the volume.
 FileIdentity identify(const char* path, NameEncoding encoding)
 {
@@ -375,17 +353,21 @@ namespace calls {
 int openNewFile(const char* name, NameEncoding encoding)
 {
     // Deletion is shared so that an interruption can remove the file while
-    // it is still open.
-    const HANDLE file = openName(name, encoding, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+    // it is still open; the right to delete it lets a file that cannot be
+    // kept go through its handle, never by its name.
+    const HANDLE file =
+        openName(name, encoding, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
         errno = errnoOf(::GetLastError());
         return -1;
     }
     const int handle = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
     if (handle < 0) {
+        FILE_DISPOSITION_INFO discard{};
+        discard.DeleteFile = TRUE;
+        ::SetFileInformationByHandle(file, FileDispositionInfo, &discard, sizeof discard);
         ::CloseHandle(file);
-        deleteName(name, encoding);
         errno = EMFILE;
         ::SetLastError(ERROR_TOO_MANY_OPEN_FILES);
     }
@@ -399,11 +381,46 @@ bool removeFile(const char* name, NameEncoding encoding)
 
 bool renameFile(const char* from, const char* to, NameEncoding encoding)
 {
-    if (!moveName(from, to, encoding)) {
+    if (!moveName(from, to, encoding, MOVEFILE_REPLACE_EXISTING)) {
         errno = errnoOf(::GetLastError());
         return false;
     }
     return true;
+}
+
+bool moveToFreeName(const char* from, const char* to, NameEncoding encoding)
+{
+    // Without MOVEFILE_REPLACE_EXISTING the move fails on any existing name.
+    if (!moveName(from, to, encoding, 0)) {
+        errno = errnoOf(::GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool setFileTime(int handle, int year, int month, int day, int hour, int minute)
+{
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(year);
+    local.wMonth = static_cast<WORD>(month);
+    local.wDay = static_cast<WORD>(day);
+    local.wHour = static_cast<WORD>(hour);
+    local.wMinute = static_cast<WORD>(minute);
+    // The entry's time is local time in the zone the program runs in.
+    SYSTEMTIME utc;
+    FILETIME when;
+    if (::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) == 0 ||
+        ::SystemTimeToFileTime(&utc, &when) == 0) {
+        return false;
+    }
+    const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(handle));
+    if (file == INVALID_HANDLE_VALUE) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    // The creation and access times are left as they are; the file was
+    // opened for writing, which includes its attributes.
+    return ::SetFileTime(file, nullptr, nullptr, &when) != 0;
 }
 
 int processId()

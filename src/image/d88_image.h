@@ -111,6 +111,14 @@ constexpr int kIdValues = 256;
 constexpr int kScanBytes = 512 * 1024;
 static_assert(kScanBytes >= kSectorHeaderSize);
 
+// The most sectors one readSectorRun call reads: a track's worth.
+constexpr int kMaxRunSectors = 16;
+
+// Room for the records of sectors that lie back to back in the file and
+// are read with one call: a track of 256-byte sectors with their headers,
+// and to spare.
+constexpr int kRunReadBytes = 8192;
+
 // Where a sector stands: its track index in the image's track table and
 // the four ID bytes it is searched by.
 struct SectorAddress {
@@ -197,6 +205,21 @@ public:
     // the file ends first.
     std::int64_t storedSize() const { return imageEnd_ - imageBase_; }
 
+    // What readSectorRun got of one sector: the bytes copied (0 when it is
+    // not found), and its marks when it was found and read.
+    struct SectorRead {
+        int bytes;
+        SectorMarks marks;
+    };
+
+    // Reads `count` sectors (at most kMaxRunSectors) from `at` on, stepping
+    // as stepSector does, sector k into its own `len` bytes at dst + k * len,
+    // exactly as `count` calls of readSector would; `got[k]` gets what that
+    // call would have returned, its marks zero when it would not have set
+    // them. Sectors whose records follow each other in the file are read
+    // together, with one read, rather than one read each.
+    void readSectorRun(SectorAddress at, int count, std::uint8_t* dst, int len, SectorRead* got);
+
     // Reads `len` bytes from consecutive sectors starting at (c, h, r, n) of
     // `track`; stops at the first sector that is missing or short and returns
     // the bytes of the complete sectors before it.
@@ -249,6 +272,12 @@ private:
     // Reads `len` bytes at `position`; false when they do not lie whole
     // inside the current image or cannot be read.
     bool readAt(std::int64_t position, std::uint8_t* dst, int len);
+    // Where sector (c, h, r, n) of `track` is, walking the track first when
+    // its index is not of that C, H and N; null when it is not found.
+    const SectorPlace* findSector(int track, int c, int h, int r, int n);
+    // Reads `len` bytes at file offset `offset` with one positioned read;
+    // false when fewer come.
+    bool readFileAt(std::uint64_t offset, std::uint8_t* dst, int len);
     void forgetImage();
     bool seekTo(std::uint64_t offset);
     bool readExactly(std::uint8_t* dst, int len);
@@ -275,6 +304,8 @@ private:
     TrackIndex trackIndex_[kTrackCount] = {};
     // The piece of the file last scanned, from scanStart_.
     std::uint8_t scan_[kScanBytes] = {};
+    // The records of a run of sectors read together.
+    std::uint8_t run_[kRunReadBytes] = {};
     std::int64_t scanStart_ = 0;
     int scanLength_ = 0;
     int mediaType_ = -1;

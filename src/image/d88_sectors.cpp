@@ -14,7 +14,13 @@
 // C, H or N walks the track again.
 #include "d88_image.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <algorithm>
+#include <cerrno>
+#include <cstddef>
 #include <cstring>
 
 namespace d88 {
@@ -70,7 +76,32 @@ bool D88Image::readAt(std::int64_t position, std::uint8_t* dst, int len)
         std::memcpy(dst, scan_ + (position - scanStart_), static_cast<std::size_t>(len));
         return true;
     }
-    return seekTo(static_cast<std::uint64_t>(position)) && readExactly(dst, len);
+    return readFileAt(static_cast<std::uint64_t>(position), dst, len);
+}
+
+bool D88Image::readFileAt(std::uint64_t offset, std::uint8_t* dst, int len)
+{
+#ifdef _WIN32
+    // The C runtime has no positioned read: a seek, then the read.
+    return seekTo(offset) && readExactly(dst, len);
+#else
+    // One call instead of a seek and a read; the stream, unbuffered, holds
+    // nothing that this would bypass.
+    const int handle = ::fileno(file_);
+    int done = 0;
+    while (done < len) {
+        const ssize_t got = ::pread(handle, dst + done, static_cast<std::size_t>(len - done),
+                                    static_cast<off_t>(offset) + done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        done += static_cast<int>(got);
+    }
+    return true;
+#endif
 }
 
 void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_t n)
@@ -123,36 +154,104 @@ void D88Image::indexTrack(int track, std::uint8_t c, std::uint8_t h, std::uint8_
     }
 }
 
-int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len,
-                         SectorMarks* marks)
+const D88Image::SectorPlace* D88Image::findSector(int track, int c, int h, int r, int n)
 {
     if (trackStart(track) < 0) {
-        return 0;
+        return nullptr;
     }
     const auto isByte = [](int value) { return value >= 0 && value < kIdValues; };
     // No record carries an ID byte outside 0-255.
     if (!isByte(c) || !isByte(h) || !isByte(r) || !isByte(n)) {
-        return 0;
+        return nullptr;
     }
     const TrackKey& key = trackKeys_[track];
     if (!key.built || key.c != c || key.h != h || key.n != n) {
         indexTrack(track, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(h),
                    static_cast<std::uint8_t>(n));
     }
-    const SectorPlace place = trackIndex_[track].sectors[r];
-    if (place.dataOffset == 0) {
+    const SectorPlace& place = trackIndex_[track].sectors[r];
+    return place.dataOffset == 0 ? nullptr : &place;
+}
+
+int D88Image::readSector(int track, int c, int h, int r, int n, std::uint8_t* dst, int len,
+                         SectorMarks* marks)
+{
+    const SectorPlace* place = findSector(track, c, h, r, n);
+    if (place == nullptr) {
         return 0;
     }
     // A negative len asks for nothing.
-    const int m = std::min<int>(place.dataSize, std::max(len, 0));
+    const int m = std::min<int>(place->dataSize, std::max(len, 0));
     // Data cut short by the end of the image is not a sector.
-    if (!readAt(imageBase_ + place.dataOffset, dst, m)) {
+    if (!readAt(imageBase_ + place->dataOffset, dst, m)) {
         return 0;
     }
     if (marks != nullptr) {
-        *marks = place.marks;
+        *marks = place->marks;
     }
     return m;
+}
+
+void D88Image::readSectorRun(SectorAddress at, int count, std::uint8_t* dst, int len,
+                             SectorRead* got)
+{
+    count = std::clamp(count, 0, kMaxRunSectors);
+    // Where each sector's data starts in the file (-1: not found), its
+    // record's data size, and the bytes wanted of it (a negative len asks
+    // for nothing).
+    std::int64_t from[kMaxRunSectors];
+    int stored[kMaxRunSectors];
+    int wanted[kMaxRunSectors];
+    for (int k = 0; k < count; ++k) {
+        got[k] = SectorRead{0, SectorMarks{}};
+        from[k] = -1;
+        if (const SectorPlace* place = findSector(at.track, at.c, at.h, at.r, at.n)) {
+            from[k] = imageBase_ + place->dataOffset;
+            stored[k] = place->dataSize;
+            wanted[k] = std::min<int>(place->dataSize, std::max(len, 0));
+            got[k].marks = place->marks;
+        }
+        stepSector(at);
+    }
+    // Whether sector k's wanted bytes can join one read that starts at
+    // `start`: whole inside the image and within the read's room.
+    const auto fits = [&](int k, std::int64_t start) {
+        return from[k] >= 0 && wanted[k] > 0 && from[k] + wanted[k] <= imageEnd_ &&
+               from[k] + wanted[k] - start <= kRunReadBytes;
+    };
+    for (int k = 0; k < count;) {
+        // The sectors from k on whose records follow each other directly.
+        int last = k;
+        if (fits(k, from[k])) {
+            while (last + 1 < count &&
+                   from[last + 1] == from[last] + stored[last] + kSectorHeaderSize &&
+                   fits(last + 1, from[k])) {
+                ++last;
+            }
+        }
+        const std::int64_t end = last > k ? from[last] + wanted[last] : 0;
+        const bool inScan = from[k] >= scanStart_ && end <= scanStart_ + scanLength_;
+        // Read together only what would otherwise cost a read each; when
+        // that read fails, each is read alone, so that each fails or not as
+        // it would have.
+        const bool together =
+            last > k && !inScan &&
+            readFileAt(static_cast<std::uint64_t>(from[k]), run_, static_cast<int>(end - from[k]));
+        for (int j = k; j <= last; ++j) {
+            if (from[j] < 0) {
+                continue;
+            }
+            std::uint8_t* slot = dst + static_cast<std::ptrdiff_t>(j) * std::max(len, 0);
+            if (together) {
+                std::memcpy(slot, run_ + (from[j] - from[k]), static_cast<std::size_t>(wanted[j]));
+            } else if (!readAt(from[j], slot, wanted[j])) {
+                got[j] = SectorRead{0, SectorMarks{}};
+                continue;
+            }
+            got[j].bytes = wanted[j];
+        }
+        k = last + 1;
+    }
 }
 
 int D88Image::readStored(std::int64_t from, std::uint8_t* dst, int len)

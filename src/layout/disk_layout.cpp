@@ -1,11 +1,13 @@
 // Directory, cluster table and cluster-chain assembly for the fixed disk
 // layout described in disk_layout.h.
 //
-// Sectors are read one at a time here rather than as one run: a sector that
-// is missing or short loses only its own bytes (they read as zeros) and the
+// Each sector of a run is looked up and judged on its own: a sector that is
+// missing or short loses only its own bytes (they read as zeros) and the
 // sectors after it in the same cluster, directory or table are still read.
+// Those that lie back to back in the file are still read with one call.
 #include "disk_layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace d88 {
@@ -42,17 +44,24 @@ void note(SectorNotes& notes, const SectorAddress& at, std::uint8_t status, Sect
 // does (across into the next track when needed). Every byte of the
 // destination is written: what a sector does not supply is zero. Returns
 // how many sectors were missing or short; `notes` gets those and the
-// sectors read with an error status or a deleted-data mark.
+// sectors read with an error status or a deleted-data mark. Sectors that
+// lie back to back in the file come with one read, however many.
 int readSectorsEach(D88Image& image, SectorAddress at, std::uint8_t* dst, int count,
                     SectorNotes& notes)
 {
+    static_assert(kSectorsPerCluster * 2 <= kMaxRunSectors, "a cluster's run, run-on included");
+    static_assert(kDirectoryBytes / kSectorBytes <= kMaxRunSectors);
+    D88Image::SectorRead got[kMaxRunSectors];
+    // Never more than the reader takes at once; no caller asks for more.
+    count = std::min(count, kMaxRunSectors);
+    image.readSectorRun(at, count, dst, kSectorBytes, got);
     int lost = 0;
     for (int i = 0; i < count; ++i) {
         std::uint8_t* slot = dst + i * kSectorBytes;
-        SectorMarks marks{};
-        const int got = image.readSector(at, slot, kSectorBytes, &marks);
-        if (got < kSectorBytes) {
-            std::memset(slot + got, 0, static_cast<std::size_t>(kSectorBytes - got));
+        const SectorMarks marks = got[i].marks;
+        if (got[i].bytes < kSectorBytes) {
+            std::memset(slot + got[i].bytes, 0,
+                        static_cast<std::size_t>(kSectorBytes - got[i].bytes));
             ++lost;
             note(notes, at, marks.status, SectorTrouble::Missing);
         } else if (isErrorStatus(marks.status)) {
