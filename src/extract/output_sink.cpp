@@ -43,10 +43,10 @@ bool OutputSink::open(const char* outputDirectory, const char* outerFolder, cons
     }
     // An archive's folder, which holds a folder for each of its D88 files.
     if (outerFolder != nullptr) {
-        const host::ErrorCode makeFailure =
-            host::makeDirectory(outerFolder) ? 0 : host::lastError();
+        const bool made = host::makeDirectory(outerFolder) != host::MadeDirectory::Failed;
+        const host::ErrorCode makeFailure = made ? 0 : host::lastError();
         if (!host::enterSubdirectory(outerFolder)) {
-            failure_ = host::failsEveryFile(makeFailure) ? makeFailure : host::lastError();
+            failure_ = made ? host::lastError() : makeFailure;
             report(reason(nullptr), problem::kCannotEnterFolder, Text{outerFolder});
             return false;
         }
