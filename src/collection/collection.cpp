@@ -501,6 +501,17 @@ int Collection::finish()
         // One D88 file, run as one given alone: its own run said everything.
         return totals_.exitStatus;
     }
+    if (alone_ && totals_.d88Files <= 1) {
+        // An archive or standard input given alone that held no D88 file to
+        // run: its line said it all, as a file given alone would.
+        if (!listing_.runEnd()) {
+            report_(problem::kConsoleLost);
+        }
+        const int own = report_.exitStatus();
+        return own == kExitFatal || totals_.exitStatus == kExitFatal       ? kExitFatal
+               : own == kExitDamaged || totals_.exitStatus == kExitDamaged ? kExitDamaged
+                                                                           : kExitSuccess;
+    }
     // Counted over the whole run; not when a file that was being read
     // stopped, which leaves the rest of it unread.
     if (anyRead_ && !readFileStopped_ && !stopped_) {
