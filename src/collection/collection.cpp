@@ -30,15 +30,6 @@ struct EntryFolders {
     int count;
 };
 
-std::uint32_t fnv1a(const char* text)
-{
-    std::uint32_t hash = 2166136261u;
-    for (const char* p = text; *p != '\0'; ++p) {
-        hash = (hash ^ static_cast<unsigned char>(*p)) * 16777619u;
-    }
-    return hash;
-}
-
 // The folder of an archive's entry: the last part of its path (whatever
 // the path holds, nothing above the archive's folder) less its extension,
 // with the first suffix no earlier entry of the archive took.
@@ -55,8 +46,8 @@ void entryFolder(const char* path, EntryFolders& folders, char (&name)[kFolderNa
         folderName(last, number, name, rules);
         char key[kFolderNameBytes];
         const std::uint32_t hash =
-            hostNameKey(name, rules, host::NameEncoding::Bytes, key, sizeof key) ? fnv1a(key)
-                                                                                 : fnv1a(name);
+            hostNameKey(name, rules, host::NameEncoding::Bytes, key, sizeof key) ? hashOfKey(key)
+                                                                                 : hashOfKey(name);
         bool taken = false;
         for (int i = 0; i < folders.count && !taken; ++i) {
             taken = folders.hashes[i] == hash;

@@ -13,20 +13,6 @@ namespace d88 {
 
 namespace {
 
-// FNV-1a over the key's bytes.
-std::uint32_t hashOf(const char* key)
-{
-    std::uint32_t hash = 2166136261u;
-    for (; *key != '\0'; ++key) {
-        hash = (hash ^ static_cast<unsigned char>(*key)) * 16777619u;
-    }
-    return hash;
-}
-
-} // namespace
-
-namespace {
-
 // Whether `base`'s first `length` bytes end in `suffix`, in any case.
 bool endsIn(const char* base, int length, const char* suffix)
 {
@@ -119,7 +105,7 @@ int FolderNames::take(int file)
     for (int number = 0; number < slots_; ++number) {
         char key[kFolderNameBytes];
         keyOf(file, number, key);
-        const std::uint32_t hash = hashOf(key);
+        const std::uint32_t hash = hashOfKey(key);
         int slot = static_cast<int>(hash & static_cast<std::uint32_t>(slots_ - 1));
         bool taken = false;
         for (; taken_[slot].file != 0; slot = (slot + 1) & (slots_ - 1)) {

@@ -220,4 +220,13 @@ bool hostNameKey(const char* name, host::NameRules rules, host::NameEncoding enc
     return true;
 }
 
+std::uint32_t hashOfKey(const char* key)
+{
+    std::uint32_t hash = 2166136261u;
+    for (; *key != '\0'; ++key) {
+        hash = (hash ^ static_cast<unsigned char>(*key)) * 16777619u;
+    }
+    return hash;
+}
+
 } // namespace d88

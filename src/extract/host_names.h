@@ -2,6 +2,8 @@
 // inside its directory and off the devices, for POSIX and for Windows.
 #pragma once
 
+#include <cstdint>
+
 #include "disk_layout.h"
 #include "host.h"
 #include "shift_jis.h"
@@ -58,5 +60,8 @@ inline bool hostNameKey(const char* name, host::NameRules rules, host::NameEncod
 // The same rules for a name of any length: its first `limit` bytes at most,
 // into `host`, which has room for `limit` + 2 bytes.
 void hostName(const char* name, int limit, char* host, host::NameRules rules);
+
+// A hash of a key (FNV-1a over its bytes), for the tables that look keys up.
+std::uint32_t hashOfKey(const char* key);
 
 } // namespace d88

@@ -6,20 +6,6 @@
 
 namespace d88 {
 
-namespace {
-
-// FNV-1a over the key's bytes.
-std::uint32_t hashOf(const char* key)
-{
-    std::uint32_t hash = 2166136261u;
-    for (; *key != '\0'; ++key) {
-        hash = (hash ^ static_cast<unsigned char>(*key)) * 16777619u;
-    }
-    return hash;
-}
-
-} // namespace
-
 void NameRegistry::clear(host::NameRules rules, host::NameEncoding encoding)
 {
     // Only the slots in use are cleared: a run of one small image stays cheap.
@@ -27,7 +13,7 @@ void NameRegistry::clear(host::NameRules rules, host::NameEncoding encoding)
     // its probe may be cleared already, and a search by key would stop there
     // and leave it, to be met again once that earlier slot is taken.
     for (int i = 0; i < count_; ++i) {
-        int slot = static_cast<int>(hashOf(taken_[i].key) & (kSlots - 1));
+        int slot = static_cast<int>(hashOfKey(taken_[i].key) & (kSlots - 1));
         while (slots_[slot] != i + 1) {
             slot = (slot + 1) & (kSlots - 1);
         }
@@ -40,7 +26,7 @@ void NameRegistry::clear(host::NameRules rules, host::NameEncoding encoding)
 
 int NameRegistry::slotOf(const char (&key)[kTakenNameBytes]) const
 {
-    int slot = static_cast<int>(hashOf(key) & (kSlots - 1));
+    int slot = static_cast<int>(hashOfKey(key) & (kSlots - 1));
     // The table is never full (kSlots > kEntries): an empty slot ends the probe.
     while (slots_[slot] != 0 && std::strcmp(taken_[slots_[slot] - 1].key, key) != 0) {
         slot = (slot + 1) & (kSlots - 1);
