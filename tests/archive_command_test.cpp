@@ -187,6 +187,11 @@ TEST(Archives, DamageStopsItsOwnEntry)
     EXPECT_EQ(alone.err.rfind("locked.zip:A.d88: cannot read this entry of the archive", 0), 0u)
         << alone.err;
     EXPECT_EQ(std::count(alone.err.begin(), alone.err.end(), '\n'), 1) << alone.err;
+    // A JSON reader still gets the record that carries it.
+    const Result json = scratch.run({"-j", "-o", "o2", "locked.zip"}, "LANG=en_US.UTF-8");
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.out.rfind("{\"type\":\"total\",", 0), 0u) << json.out;
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1) << json.out;
     expectTree(listTree(scratch.out() / "o" / "plain"), treeA);
 }
 

@@ -492,17 +492,6 @@ int Collection::finish()
         // One D88 file, run as one given alone: its own run said everything.
         return totals_.exitStatus;
     }
-    if (alone_ && totals_.d88Files <= 1) {
-        // An archive or standard input given alone that held no D88 file to
-        // run: its line said it all, as a file given alone would.
-        if (!listing_.runEnd()) {
-            report_(problem::kConsoleLost);
-        }
-        const int own = report_.exitStatus();
-        return own == kExitFatal || totals_.exitStatus == kExitFatal       ? kExitFatal
-               : own == kExitDamaged || totals_.exitStatus == kExitDamaged ? kExitDamaged
-                                                                           : kExitSuccess;
-    }
     // Counted over the whole run; not when a file that was being read
     // stopped, which leaves the rest of it unread.
     if (anyRead_ && !readFileStopped_ && !stopped_) {
@@ -518,7 +507,10 @@ int Collection::finish()
     if (own == kExitFatal || (own == kExitDamaged && totals_.exitStatus == kExitSuccess)) {
         totals_.exitStatus = own;
     }
-    listing_.total(totals_);
+    // An archive or standard input given alone that held no D88 file to
+    // run: its own lines said it all, as a file given alone would, and only
+    // a JSON reader gets the record that carries them.
+    listing_.total(totals_, !alone_ || totals_.d88Files > 1);
     return totals_.exitStatus;
 }
 

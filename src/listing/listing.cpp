@@ -236,9 +236,12 @@ void Listing::setStyle(ListingStyle style)
     }
 }
 
-void Listing::total(const RunTotals& t)
+void Listing::total(const RunTotals& t, bool line)
 {
     toJson([&](JsonListing& j) { j.total(t); });
+    if (!line) {
+        return;
+    }
     // The problems by kind, by their stable names: " (sector_missing 3, not_d88 1)".
     char kinds[4096];
     int length = 0;

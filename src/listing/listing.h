@@ -194,8 +194,9 @@ public:
         return std::visit([](auto& shown) { return shown.runEnd(); }, shown_);
     }
     // After a run over several D88 files: the summary line on the error
-    // stream, whatever the listing, and with "-j" the "total" record.
-    void total(const RunTotals& totals);
+    // stream, whatever the listing (unless `line` is false), and with "-j"
+    // the "total" record.
+    void total(const RunTotals& totals, bool line = true);
 
 private:
     template <typename Each> void toJson(Each each)
