@@ -57,8 +57,15 @@ struct ArchiveSource {
 
 // The entries of one archive in order, each judged and, when it is a D88
 // file, copied.
+class LibArchive;
+
 class ArchiveReader {
 public:
+    // Room for the library's entry points, loaded while an archive is open.
+    struct Library {
+        alignas(void*) unsigned char bytes[32 * sizeof(void*)];
+    };
+
     ArchiveReader() = default;
     ~ArchiveReader() { close(); }
     ArchiveReader(const ArchiveReader&) = delete;
@@ -75,7 +82,11 @@ public:
     const char* reason() const { return reason_; }
 
 private:
+    const LibArchive& library() const;
+
     void* archive_ = nullptr; // libarchive's, kept out of this header
+    Library library_{};
+    bool libraryMade_ = false;
     ArchiveSource source_{};
     LooksLikeD88 looksLikeD88_ = nullptr;
     bool failed_ = false;

@@ -4,23 +4,85 @@
 // here does.
 #include <archive.h>
 #include <archive_entry.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "archive_input.h"
 
 namespace d88 {
 
+// libarchive is loaded when an input first needs it, not when the tool
+// starts: linked in, it and the libraries it brings would double the
+// resident memory of every run, archives or none.
+#define D88_LIBARCHIVE_CALLS(X)                                                                    \
+    X(archive_entry_filetype)                                                                      \
+    X(archive_entry_is_encrypted)                                                                  \
+    X(archive_entry_pathname)                                                                      \
+    X(archive_entry_size)                                                                          \
+    X(archive_entry_size_is_set)                                                                   \
+    X(archive_error_string)                                                                        \
+    X(archive_format)                                                                              \
+    X(archive_read_data)                                                                           \
+    X(archive_read_free)                                                                           \
+    X(archive_read_new)                                                                            \
+    X(archive_read_next_header)                                                                    \
+    X(archive_read_open_memory)                                                                    \
+    X(archive_read_set_callback_data)                                                              \
+    X(archive_read_set_read_callback)                                                              \
+    X(archive_read_set_seek_callback)                                                              \
+    X(archive_read_set_skip_callback)                                                              \
+    X(archive_read_support_filter_all)                                                             \
+    X(archive_read_support_format_all)                                                             \
+    X(archive_read_open1)
+
+class LibArchive {
+public:
+    LibArchive() : handle_(dlopen("libarchive.so.13", RTLD_NOW | RTLD_LOCAL))
+    {
+        bool all = handle_ != nullptr;
+#define D88_FIND(name)                                                                             \
+    name = all ? reinterpret_cast<decltype(&::name)>(dlsym(handle_, #name)) : nullptr;             \
+    all = all && name != nullptr;
+        D88_LIBARCHIVE_CALLS(D88_FIND)
+#undef D88_FIND
+        loaded_ = all;
+    }
+    ~LibArchive()
+    {
+        if (handle_ != nullptr) {
+            dlclose(handle_);
+        }
+    }
+    LibArchive(const LibArchive&) = delete;
+    LibArchive& operator=(const LibArchive&) = delete;
+
+    bool loaded() const
+    {
+        return loaded_;
+    }
+
+#define D88_CALL(name) decltype(&::name) name = nullptr;
+    D88_LIBARCHIVE_CALLS(D88_CALL)
+#undef D88_CALL
+
+private:
+    void* handle_;
+    bool loaded_ = false;
+};
+static_assert(sizeof(LibArchive) <= sizeof(ArchiveReader::Library));
+
 namespace {
 
-archive* newReader()
+archive* newReader(const LibArchive& lib)
 {
-    archive* a = archive_read_new();
+    archive* a = lib.archive_read_new();
     if (a != nullptr) {
-        archive_read_support_filter_all(a);
-        archive_read_support_format_all(a);
+        lib.archive_read_support_filter_all(a);
+        lib.archive_read_support_format_all(a);
     }
     return a;
 }
@@ -56,14 +118,14 @@ la_int64_t skipSource(archive* a, void* data, la_int64_t request)
     return std::ftell(source->file) - before;
 }
 
-int openSource(archive* a, Source& source, std::FILE* file)
+int openSource(const LibArchive& lib, archive* a, Source& source, std::FILE* file)
 {
     source.file = file;
-    archive_read_set_read_callback(a, readSource);
-    archive_read_set_seek_callback(a, seekSource);
-    archive_read_set_skip_callback(a, skipSource);
-    archive_read_set_callback_data(a, &source);
-    return archive_read_open1(a);
+    lib.archive_read_set_read_callback(a, readSource);
+    lib.archive_read_set_seek_callback(a, seekSource);
+    lib.archive_read_set_skip_callback(a, skipSource);
+    lib.archive_read_set_callback_data(a, &source);
+    return lib.archive_read_open1(a);
 }
 
 void say(char (&out)[kArchiveReasonBytes], const char* what)
@@ -73,20 +135,20 @@ void say(char (&out)[kArchiveReasonBytes], const char* what)
 
 // Whether `bytes` begin an archive with at least one entry, or an empty
 // archive of a real format.
-bool beginsArchive(const void* bytes, std::size_t length)
+bool beginsArchive(const LibArchive& lib, const void* bytes, std::size_t length)
 {
-    archive* a = newReader();
+    archive* a = newReader(lib);
     if (a == nullptr) {
         return false;
     }
     bool found = false;
-    if (archive_read_open_memory(a, bytes, length) == ARCHIVE_OK) {
+    if (lib.archive_read_open_memory(a, bytes, length) == ARCHIVE_OK) {
         archive_entry* entry = nullptr;
-        const int r = archive_read_next_header(a, &entry);
+        const int r = lib.archive_read_next_header(a, &entry);
         found = r == ARCHIVE_OK || r == ARCHIVE_WARN ||
-                (r == ARCHIVE_EOF && archive_format(a) != ARCHIVE_FORMAT_EMPTY);
+                (r == ARCHIVE_EOF && lib.archive_format(a) != ARCHIVE_FORMAT_EMPTY);
     }
-    archive_read_free(a);
+    lib.archive_read_free(a);
     return found;
 }
 
@@ -107,24 +169,29 @@ std::FILE* shareFile(std::FILE* file)
 
 bool archivesSupported()
 {
-    return true;
+    const LibArchive lib;
+    return lib.loaded();
 }
 
 bool isArchive(std::FILE* file)
 {
-    archive* a = newReader();
+    const LibArchive lib;
+    if (!lib.loaded()) {
+        return false;
+    }
+    archive* a = newReader(lib);
     if (a == nullptr) {
         return false;
     }
     bool found = false;
     Source source;
-    if (openSource(a, source, file) == ARCHIVE_OK) {
+    if (openSource(lib, a, source, file) == ARCHIVE_OK) {
         archive_entry* entry = nullptr;
-        const int r = archive_read_next_header(a, &entry);
+        const int r = lib.archive_read_next_header(a, &entry);
         found = r == ARCHIVE_OK || r == ARCHIVE_WARN ||
-                (r == ARCHIVE_EOF && archive_format(a) != ARCHIVE_FORMAT_EMPTY);
+                (r == ARCHIVE_EOF && lib.archive_format(a) != ARCHIVE_FORMAT_EMPTY);
     }
-    archive_read_free(a);
+    lib.archive_read_free(a);
     std::rewind(file);
     return found;
 }
@@ -134,63 +201,83 @@ bool ArchiveReader::open(std::FILE* file, LooksLikeD88 looksLikeD88)
     close();
     failed_ = false;
     looksLikeD88_ = looksLikeD88;
-    archive* a = newReader();
+    const LibArchive& lib = *new (library_.bytes) LibArchive;
+    libraryMade_ = true;
+    if (!lib.loaded()) {
+        failed_ = true;
+        say(reason_, "cannot load libarchive.so.13");
+        return false;
+    }
+    archive* a = newReader(lib);
     if (a == nullptr) {
         failed_ = true;
         say(reason_, "cannot start the archive reader");
         return false;
     }
-    if (openSource(a, source_, file) != ARCHIVE_OK) {
+    if (openSource(lib, a, source_, file) != ARCHIVE_OK) {
         failed_ = true;
-        say(reason_, archive_error_string(a));
-        archive_read_free(a);
+        say(reason_, lib.archive_error_string(a));
+        lib.archive_read_free(a);
         return false;
     }
     archive_ = a;
     return true;
 }
 
+const LibArchive& ArchiveReader::library() const
+{
+    return *std::launder(reinterpret_cast<const LibArchive*>(library_.bytes));
+}
+
 void ArchiveReader::close()
 {
     if (archive_ != nullptr) {
-        archive_read_free(static_cast<archive*>(archive_));
+        library().archive_read_free(static_cast<archive*>(archive_));
         archive_ = nullptr;
+    }
+    if (libraryMade_) {
+        std::launder(reinterpret_cast<LibArchive*>(library_.bytes))->~LibArchive();
+        libraryMade_ = false;
     }
 }
 
 bool ArchiveReader::next(ArchiveEntry& out)
 {
+    if (archive_ == nullptr) {
+        return false;
+    }
+    const LibArchive& lib = library();
     archive* a = static_cast<archive*>(archive_);
     if (a == nullptr || failed_) {
         return false;
     }
     archive_entry* entry = nullptr;
     for (;;) {
-        const int r = archive_read_next_header(a, &entry);
+        const int r = lib.archive_read_next_header(a, &entry);
         if (r == ARCHIVE_EOF) {
             return false;
         }
         if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
             failed_ = true;
-            say(reason_, archive_error_string(a));
+            say(reason_, lib.archive_error_string(a));
             return false;
         }
         // Folders, links and devices hold no D88 file.
-        if (archive_entry_filetype(entry) == AE_IFREG) {
+        if (lib.archive_entry_filetype(entry) == AE_IFREG) {
             break;
         }
     }
-    const char* name = archive_entry_pathname(entry);
+    const char* name = lib.archive_entry_pathname(entry);
     std::snprintf(out.path, sizeof out.path, "%s", name != nullptr ? name : "");
     out.data = nullptr;
     out.reason[0] = '\0';
-    if (archive_entry_is_encrypted(entry)) {
+    if (lib.archive_entry_is_encrypted(entry)) {
         out.kind = EntryKind::Unreadable;
         say(out.reason, "the entry is encrypted");
         return true;
     }
     // A size the header claims past the limit is not read at all.
-    if (archive_entry_size_is_set(entry) && archive_entry_size(entry) > kMaxCopiedBytes) {
+    if (lib.archive_entry_size_is_set(entry) && lib.archive_entry_size(entry) > kMaxCopiedBytes) {
         out.kind = EntryKind::TooLarge;
         return true;
     }
@@ -201,10 +288,10 @@ bool ArchiveReader::next(ArchiveEntry& out)
     long long held = 0;
     bool ended = false;
     while (held < kSniffBytes && !ended) {
-        const la_ssize_t got = archive_read_data(a, block + held, kSniffBytes - held);
+        const la_ssize_t got = lib.archive_read_data(a, block + held, kSniffBytes - held);
         if (got < 0) {
             out.kind = EntryKind::Unreadable;
-            say(out.reason, archive_error_string(a));
+            say(out.reason, lib.archive_error_string(a));
             return true;
         }
         ended = got == 0;
@@ -214,7 +301,7 @@ bool ArchiveReader::next(ArchiveEntry& out)
     const bool d88 =
         hasD88Extension(out.path) || (looksLikeD88_ != nullptr && looksLikeD88_(block, sniffed));
     if (!d88) {
-        out.kind = sniffed > 0 && beginsArchive(block, static_cast<std::size_t>(sniffed))
+        out.kind = sniffed > 0 && beginsArchive(lib, block, static_cast<std::size_t>(sniffed))
                        ? EntryKind::Nested
                        : EntryKind::Skipped;
         return true;
@@ -230,11 +317,11 @@ bool ArchiveReader::next(ArchiveEntry& out)
     bool written = std::fwrite(block, 1, static_cast<std::size_t>(held), copy) ==
                    static_cast<std::size_t>(held);
     while (written && !ended) {
-        const la_ssize_t got = archive_read_data(a, block, sizeof block);
+        const la_ssize_t got = lib.archive_read_data(a, block, sizeof block);
         if (got < 0) {
             std::fclose(copy);
             out.kind = EntryKind::Unreadable;
-            say(out.reason, archive_error_string(a));
+            say(out.reason, lib.archive_error_string(a));
             return true;
         }
         ended = got == 0;

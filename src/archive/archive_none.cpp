@@ -58,4 +58,9 @@ bool ArchiveReader::next(ArchiveEntry&)
 
 void ArchiveReader::close() {}
 
+const LibArchive& ArchiveReader::library() const
+{
+    return *reinterpret_cast<const LibArchive*>(library_.bytes);
+}
+
 } // namespace d88
