@@ -74,6 +74,8 @@ TEST(Archives, EachD88FileGetsTheTreeItsFileGets)
         // Nothing an entry path holds reaches out of the archive's folder.
         {"../../escape/C.D88", c},
         {"/abs/A.d88", a},
+        // A path from DOS or Windows, its parts apart by backslashes.
+        {"DOS\\DISKS\\A.D88", a},
         // Known by its bytes alone.
         {"C.img", c},
     };
@@ -98,6 +100,7 @@ TEST(Archives, EachD88FileGetsTheTreeItsFileGets)
         expectTree(listTree(run.out() / "o" / "coll" / "A"), treeA);
         expectTree(listTree(run.out() / "o" / "coll" / "C"), treeC);
         expectTree(listTree(run.out() / "o" / "coll" / "A~1"), treeA);
+        expectTree(listTree(run.out() / "o" / "coll" / "A~2"), treeA);
         expectTree(listTree(run.out() / "o" / "coll" / "C~1"), treeC);
         EXPECT_EQ(listTree(run.out()).count("o/escape/"), 0u);
         EXPECT_NE(result.err.find(std::string(row.name) + ":inner.zip: an archive inside"),
