@@ -133,16 +133,12 @@ void say(char (&out)[kArchiveReasonBytes], const char* what)
     std::snprintf(out, sizeof out, "%s", what != nullptr ? what : "unknown archive error");
 }
 
-// Whether `bytes` begin an archive with at least one entry, or an empty
-// archive of a real format.
-bool beginsArchive(const LibArchive& lib, const void* bytes, std::size_t length)
+// Whether the reader `a`, just opened, finds an archive: at least one entry,
+// or an empty archive of a real format. Frees `a`.
+bool findsArchive(const LibArchive& lib, archive* a, bool opened)
 {
-    archive* a = newReader(lib);
-    if (a == nullptr) {
-        return false;
-    }
     bool found = false;
-    if (lib.archive_read_open_memory(a, bytes, length) == ARCHIVE_OK) {
+    if (opened) {
         archive_entry* entry = nullptr;
         const int r = lib.archive_read_next_header(a, &entry);
         found = r == ARCHIVE_OK || r == ARCHIVE_WARN ||
@@ -150,6 +146,14 @@ bool beginsArchive(const LibArchive& lib, const void* bytes, std::size_t length)
     }
     lib.archive_read_free(a);
     return found;
+}
+
+// Whether `bytes` begin an archive.
+bool beginsArchive(const LibArchive& lib, const void* bytes, std::size_t length)
+{
+    archive* a = newReader(lib);
+    return a != nullptr &&
+           findsArchive(lib, a, lib.archive_read_open_memory(a, bytes, length) == ARCHIVE_OK);
 }
 
 } // namespace
@@ -183,15 +187,8 @@ bool isArchive(std::FILE* file)
     if (a == nullptr) {
         return false;
     }
-    bool found = false;
     Source source;
-    if (openSource(lib, a, source, file) == ARCHIVE_OK) {
-        archive_entry* entry = nullptr;
-        const int r = lib.archive_read_next_header(a, &entry);
-        found = r == ARCHIVE_OK || r == ARCHIVE_WARN ||
-                (r == ARCHIVE_EOF && lib.archive_format(a) != ARCHIVE_FORMAT_EMPTY);
-    }
-    lib.archive_read_free(a);
+    const bool found = findsArchive(lib, a, openSource(lib, a, source, file) == ARCHIVE_OK);
     std::rewind(file);
     return found;
 }

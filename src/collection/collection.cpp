@@ -326,15 +326,14 @@ void Collection::notRead(const char* name, const ProblemKind<Values...>& kind, V
     add(outcome);
 }
 
-void Collection::runHere(D88File file, bool several)
+void Collection::runHere(const D88File& file, bool several)
 {
     ++totals_.d88Files;
     if (stopped_) {
         ++totals_.notRead;
-        std::fclose(file.source);
+        workspace_.image.close();
         return;
     }
-    file = examine(workspace_, file);
     // No worker runs now: an interruption ends the run as it ends one file
     // at a time.
     const host::InterruptsHandled interruptsHandled;
@@ -362,7 +361,7 @@ void Collection::addStandardInput(int argument)
         }
         return;
     }
-    // The D88 test first, on a handle of its own that the reader closes.
+    // The D88 test first, on a handle of its own that the reader takes.
     D88File file{argument, argv_[argument], Readable::Yes, 0, 0, 0, 0};
     file.source = shareFile(copy);
     file.shown = kStandardInputName;
@@ -372,18 +371,16 @@ void Collection::addStandardInput(int argument)
         std::fclose(copy);
         return;
     }
-    D88Image& image = workspace_.image;
-    const D88File examined = examine(workspace_, file);
-    image.close();
-    if (examined.readable != Readable::Yes && isArchive(copy)) {
+    file = examine(workspace_, file);
+    if (file.readable != Readable::Yes && isArchive(copy)) {
         addArchive(argument, copy, kStandardInputName);
         std::fclose(copy);
         return;
     }
-    std::rewind(copy);
-    file.source = copy;
+    std::fclose(copy);
     const bool several = !alone_ || options_.folders;
-    if (several) {
+    // Only a D88 file that is read takes a folder.
+    if (several && file.readable == Readable::Yes) {
         file.folder = workspace_.folders.take(argument);
     }
     runHere(file, several);
@@ -435,7 +432,7 @@ void Collection::addArchive(int argument, std::FILE* in, const char* name)
             } else {
                 file.ownFolder = archiveFolder;
             }
-            runHere(file, folder);
+            runHere(examine(workspace_, file), folder);
             return;
         }
         case EntryKind::TooLarge:

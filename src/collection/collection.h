@@ -68,8 +68,9 @@ private:
     // before them is shown: no worker can reach their copies.
     void addStandardInput(int argument);
     void addArchive(int argument, std::FILE* in, const char* name);
-    // One D88 file copied out of an archive or the standard input, run here.
-    void runHere(D88File file, bool several);
+    // One D88 file copied out of an archive or the standard input, run here
+    // once examine() found what it is (the reader left open on a D88 file).
+    void runHere(const D88File& file, bool several);
     // A D88 file that could not even be copied: one line, a stop of its own.
     template <typename... Values>
     void notRead(const char* name, const ProblemKind<Values...>& kind, Values... values);

@@ -34,8 +34,7 @@ void JsonListing::run(const RunFacts& facts)
     out_.put("\"");
     out_.putKey("path");
     // A path is the host's bytes: kept where they are UTF-8.
-    out_.putString(reinterpret_cast<const std::uint8_t*>(facts.path),
-                   static_cast<int>(std::strlen(facts.path)), false);
+    out_.putText(facts.path);
     out_.putKey("size");
     if (facts.opened) {
         out_.putNumber(facts.size);
@@ -50,17 +49,14 @@ void JsonListing::run(const RunFacts& facts)
     }
     if (facts.folder != nullptr) {
         out_.putKey("folder");
-        out_.putString(reinterpret_cast<const std::uint8_t*>(facts.folder),
-                       static_cast<int>(std::strlen(facts.folder)), false);
+        out_.putText(facts.folder);
     }
     // A D88 file read out of an archive: the archive and the entry's path.
     if (facts.archive != nullptr) {
         out_.putKey("archive");
-        out_.putString(reinterpret_cast<const std::uint8_t*>(facts.archive),
-                       static_cast<int>(std::strlen(facts.archive)), false);
+        out_.putText(facts.archive);
         out_.putKey("entry");
-        out_.putString(reinterpret_cast<const std::uint8_t*>(facts.entry),
-                       static_cast<int>(std::strlen(facts.entry)), false);
+        out_.putText(facts.entry);
     }
     out_.put("}");
     out_.write();
@@ -106,8 +102,7 @@ void JsonListing::flushImage()
     out_.putHexString(f.hashed ? f.sha256 : nullptr, host::kSha256Bytes);
     out_.putKey("subdirectory");
     if (f.subdirectory != nullptr) {
-        out_.putString(reinterpret_cast<const std::uint8_t*>(f.subdirectory),
-                       static_cast<int>(std::strlen(f.subdirectory)), false);
+        out_.putText(f.subdirectory);
     } else {
         out_.put("null");
     }
@@ -242,8 +237,7 @@ void JsonListing::file(const FileFacts& f)
     putDate(record.entry, record.time);
     out_.putKey("path");
     if (f.path != nullptr) {
-        out_.putString(reinterpret_cast<const std::uint8_t*>(f.path),
-                       static_cast<int>(std::strlen(f.path)), !f.pathUtf8);
+        out_.putText(f.path, !f.pathUtf8);
     } else {
         out_.put("null");
     }

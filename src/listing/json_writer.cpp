@@ -97,6 +97,12 @@ void JsonWriter::putString(const std::uint8_t* bytes, int length, bool shiftJis)
     put("\"", 1);
 }
 
+void JsonWriter::putText(const char* text, bool shiftJis)
+{
+    putString(reinterpret_cast<const std::uint8_t*>(text), static_cast<int>(std::strlen(text)),
+              shiftJis);
+}
+
 void JsonWriter::putName(const char* name)
 {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(name);

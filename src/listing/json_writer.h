@@ -23,6 +23,8 @@ public:
     void putHexString(const std::uint8_t* bytes, int count);
     // A JSON string of `bytes` decoded as Shift_JIS (or cleaned as UTF-8).
     void putString(const std::uint8_t* bytes, int length, bool shiftJis);
+    // A terminated string of the host's (a path), kept where it is UTF-8.
+    void putText(const char* text, bool shiftJis = false);
     void putName(const char* name);
     void putKey(const char* key);
     // Writes the record with its line end and starts the next; a record
